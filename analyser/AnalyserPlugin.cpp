@@ -1,0 +1,66 @@
+#include "analyser/AnalyserPlugin.h"
+
+#include <cstring>
+#include <new>
+
+static constexpr int FourCharCode(char a, char b, char c, char d)
+{
+    return (static_cast<int>(static_cast<unsigned char>(a)) << 24) | (static_cast<unsigned char>(b) << 16) |
+           (static_cast<unsigned char>(c) << 8) | static_cast<unsigned char>(d);
+}
+
+PluginCore* CreatePluginInstance() { return new (std::nothrow) AnalyserPlugin(); }
+
+AnalyserPlugin::AnalyserPlugin()
+    : PluginCore(kParamCount, 2, 2, "Quillograph", "", "Veksa", 1000, FourCharCode('q', 'l', 'g', 'p'), 0, false,
+                 true, true)
+{
+    stagingLeft.Resize(kStagingLength, false);
+    stagingRight.Resize(kStagingLength, false);
+
+    Param& domain = ParamAt(kDomain);
+    domain.InitEnum("domain", 1, 4);
+    domain.SetDisplayText(0, "time");
+    domain.SetDisplayText(1, "freq");
+    domain.SetDisplayText(2, "phase");
+    domain.SetDisplayText(3, "spectro");
+
+    ParamAt(kVScale).InitDouble("v scale", 1.0, 0.1, 20.0, 0.01, "x");
+
+    Param& zoom = ParamAt(kFftZoom);
+    zoom.InitEnum("fft zoom", 0, 7);
+    const char* bands[] = {"0-18k", "20-200", "100-500", "500-2k", "1k-7.5k", "7.5k-12k", "12k-20k"};
+    for (int i = 0; i < 7; ++i) zoom.SetDisplayText(static_cast<float>(i), bands[i]);
+
+    ParamAt(kPause).InitBool("pause", false);
+}
+
+void AnalyserPlugin::ProcessDoubles(double** inputs, double** outputs, int frames)
+{
+    if (!inputs || !outputs || frames <= 0) return;
+    int n = kStagingLength - stagedCount;
+    if (frames < n) n = frames;
+    // Staging failed to allocate at construction: pass through, stage nothing.
+    if (stagingLeft.Size() < kStagingLength || stagingRight.Size() < kStagingLength) n = 0;
+    if (n > 0) {
+        double* left = stagingLeft.AddressOf(stagedCount);
+        double* right = stagingRight.AddressOf(stagedCount);
+        const double* in0 = InputCount() >= 1 ? inputs[0] : nullptr;
+        const double* in1 = InputCount() >= 2 ? inputs[1] : nullptr;
+        if (in0) std::memcpy(left, in0, sizeof(double) * n); else std::memset(left, 0, sizeof(double) * n);
+        if (in1) std::memcpy(right, in1, sizeof(double) * n); else std::memset(right, 0, sizeof(double) * n);
+        stagedCount += n;
+    }
+    PluginCore::ProcessDoubles(inputs, outputs, frames);
+}
+
+int AnalyserPlugin::TakeStagedSamples(SampleRing& left, SampleRing& right, CriticalSection* viewLock)
+{
+    ScopedLock plugin(&Lock());
+    ScopedLock view(viewLock);
+    const int n = stagedCount;
+    left.Append(stagingLeft.Data(), n);
+    right.Append(stagingRight.Data(), n);
+    stagedCount = 0;
+    return n;
+}

@@ -1,0 +1,126 @@
+#include "plugin/Param.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "plugin/FormatString.h"
+#include "plugin/SafeConvert.h"
+
+// Clears the first bytes as hosts expect, then writes as much of text as fits.
+static void CopyHostText(char* buffer, const std::string& text)
+{
+    if (!buffer) return;
+    std::memset(buffer, 0, 8);
+    const size_t n = std::min(text.size(), static_cast<size_t>(Param::kMaxHostText - 1));
+    std::memcpy(buffer, text.data(), n);
+    buffer[n] = '\0';
+}
+
+static int32_t DecimalPlaces(double step)
+{
+    int32_t places = 0;
+    double s = step;
+    while (std::isfinite(s) && s != std::floor(s)) {
+        ++places;
+        s *= 10.0;
+        if (places >= 6) break;
+    }
+    return places;
+}
+
+void Param::InitDouble(const char* newName, double defaultValue, double newMin, double newMax, double newStep,
+                       const char* newLabel)
+{
+    if (kind == ParamKind::Unset) kind = ParamKind::Double;
+    name = newName ? newName : "";
+    label = newLabel ? newLabel : "";
+    value = defaultValue;
+    min = newMin;
+    max = newMax > newMin + newStep ? newMax : newMin + newStep;
+    step = newStep;
+    precision = DecimalPlaces(newStep);
+}
+
+void Param::InitEnum(const char* newName, int defaultValue, int count)
+{
+    if (kind == ParamKind::Unset) kind = ParamKind::Enum;
+    InitDouble(newName, defaultValue, 0, count - 1, 1, nullptr);
+}
+
+void Param::InitBool(const char* newName, bool defaultValue)
+{
+    if (kind == ParamKind::Unset) kind = ParamKind::Bool;
+    InitDouble(newName, defaultValue ? 1 : 0, 0, 1, 1, nullptr);
+    SetDisplayText(0, "off");
+    SetDisplayText(1, "on");
+}
+
+void Param::SetDisplayText(float at, const char* text)
+{
+    displayTexts[static_cast<double>(at)] = text ? text : "";
+}
+
+void Param::Set(double newValue)
+{
+    if (kind == ParamKind::Unset) kind = ParamKind::Double;
+    if (std::isnan(newValue)) return;
+    value = newValue < min ? min : newValue > max ? max : newValue;
+}
+
+void Param::SetNormalized(float normalized)
+{
+    // A non-finite host value would later be converted to an integer by the analyser.
+    if (!std::isfinite(normalized)) return;
+    const double n = normalized;
+    double v = min + (shape == 1.0 ? n : std::pow(n, shape)) * (max - min);
+    if (kind != ParamKind::Double && step > 0.0) v = std::floor(v / step + 0.5) * step;
+    if (v > max) v = max;
+    if (std::isfinite(v)) value = v;
+}
+
+double Param::ToNormalized(double x) const
+{
+    if (std::isnan(x) || !(max > min)) return 0.0;
+    if (x < min) x = min;
+    if (x > max) x = max;
+    const double linear = (x - min) / (max - min);
+    return shape == 1.0 ? linear : std::pow(linear, 1.0 / shape);
+}
+
+void Param::GetNameForHost(char* buffer) const { CopyHostText(buffer, name); }
+
+void Param::GetLabelForHost(char* buffer) const { CopyHostText(buffer, label); }
+
+void Param::GetDisplayText(char* buffer) const { CopyHostText(buffer, GetDisplayString()); }
+
+std::string Param::GetDisplayString() const
+{
+    const auto found = displayTexts.find(value);
+    if (found != displayTexts.end()) return found->second;
+    const double v = displayNegated ? -value : value;
+    if (value == 0.0) return "0";
+    if (precision == 0) return FormatString("%d", TruncateToInt32(v));
+    std::string format = FormatString("%%.%df", precision);
+    // The format is built from our own precision, never from outside text.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wformat-nonliteral"
+    std::string text = FormatString(format.c_str(), v);
+#pragma GCC diagnostic pop
+    return text;
+}
+
+std::vector<std::string> Param::GetDisplayTexts() const
+{
+    std::vector<std::string> texts;
+    if (kind != ParamKind::Bool && kind != ParamKind::Enum) return texts;
+    for (const auto& entry : displayTexts) texts.push_back(entry.second);
+    return texts;
+}
+
+int32_t Param::ValueForDisplayText(const std::string& text) const
+{
+    for (const auto& entry : displayTexts)
+        if (entry.second == text) return TruncateToInt32(entry.first);
+    return -1;
+}

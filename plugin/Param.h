@@ -1,0 +1,56 @@
+// One automatable parameter: a plain value in its own range, seen by the host as 0..1.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+enum class ParamKind : int32_t { Unset = 0, Bool = 1, Enum = 3, Double = 4 };
+
+class Param {
+public:
+    // Longest text written into a host's buffer, terminator included. Hosts customarily
+    // hand small buffers; every text this plug-in normally shows fits whole.
+    static constexpr int kMaxHostText = 24;
+
+    void InitDouble(const char* name, double defaultValue, double min, double max, double step,
+                    const char* label);
+    void InitEnum(const char* name, int defaultValue, int count);
+    void InitBool(const char* name, bool defaultValue);
+    void SetDisplayText(float value, const char* text);
+
+    void Set(double value);
+    void SetNormalized(float normalized);
+    double GetNormalized() const { return ToNormalized(value); }
+    double ToNormalized(double x) const;
+
+    void GetNameForHost(char* buffer) const;
+    void GetLabelForHost(char* buffer) const;
+    void GetDisplayText(char* buffer) const;
+    std::string GetDisplayString() const;
+    std::vector<std::string> GetDisplayTexts() const;
+    int32_t ValueForDisplayText(const std::string& text) const;
+
+    ParamKind Kind() const { return kind; }
+    double Value() const { return value; }
+    double Min() const { return min; }
+    double Max() const { return max; }
+    double Step() const { return step; }
+    int32_t Precision() const { return precision; }
+    const std::string& Name() const { return name; }
+    const std::string& Label() const { return label; }
+
+private:
+    ParamKind kind = ParamKind::Unset;
+    double value = 0.0;
+    double min = 0.0;
+    double max = 1.0;
+    double step = 1.0;
+    double shape = 1.0;
+    int32_t precision = 0;
+    std::map<double, std::string> displayTexts;
+    std::string name;
+    std::string label;
+    bool displayNegated = false;
+};

@@ -1,0 +1,96 @@
+// The base of every plug-in object: the instance record the host holds, the plug-in
+// lock, the parameters, and the paths back into the host.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "plugin/ChannelBuffers.h"
+#include "plugin/CriticalSection.h"
+#include "plugin/MidiMsg.h"
+#include "plugin/Param.h"
+#include "plugin/Preset.h"
+#include "plugin/StateChunk.h"
+#include "plugin/Vst2Abi.h"
+
+class PluginCore {
+public:
+    PluginCore(int paramCount, int inputCount, int outputCount, const char* effectName, const char* productString,
+               const char* vendorString, int vendorVersion, int uniqueId, int latency, bool doesMidi, bool mono,
+               bool chunks);
+    virtual ~PluginCore();
+    PluginCore(const PluginCore&) = delete;
+    PluginCore& operator=(const PluginCore&) = delete;
+
+    virtual void Reset() {}
+    virtual void ParameterChanged(int /*index*/) {}
+    virtual void ProcessDoubles(double** inputs, double** outputs, int frames);
+    virtual void ProcessFloats(float** inputs, float** outputs, int frames);
+    virtual void EditorOpened() {}
+    virtual void EditorClosing() {}
+    virtual void Idle() {}
+    virtual void ActiveChanged(bool /*active*/) {}
+    virtual void MidiMessage(const MidiMsg& message);
+    virtual bool MidiNoteName(int note, char* text);
+    virtual bool SaveState(StateChunk& /*chunk*/) { return false; }
+    virtual bool LoadState(StateChunk& /*chunk*/) { return false; }
+
+    AEffect* Record() { return &record; }
+    static PluginCore* FromRecord(AEffect* effect)
+    {
+        return effect ? static_cast<PluginCore*>(effect->object) : nullptr;
+    }
+
+    CriticalSection& Lock() { return lock; }
+    int ParamCount() const { return static_cast<int>(params.size()); }
+    Param& ParamAt(int index);
+    void NotifyAllParameters();
+    void SetParameterFromEditor(int index, double value);
+
+    bool SendEvent(VstEvent* event);
+    bool SendMidiMessage(const MidiMsg& message);
+    VstIntPtr CallHost(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt);
+
+    // Single-precision paths widen through the conversion buffers; accumulate adds the
+    // result to what the host's outputs already hold.
+    void ProcessConverted(float** inputs, float** outputs, int frames, bool accumulate);
+
+    void RestorePreset(int index);
+    void StoreCurrentPreset();
+
+    int InputCount() const { return inputCount; }
+    int OutputCount() const { return outputCount; }
+    double SampleRate() const { return sampleRate; }
+    int BlockSize() const { return blockSize; }
+    int32_t HostId() const { return hostId; }
+    int32_t HostVersion() const { return hostVersion; }
+
+private:
+    friend struct VstShell;
+
+    void IdentifyHostFromCallback();
+
+    CriticalSection lock;
+    int blockSize = 0;
+    int inputCount;
+    int outputCount;
+    double sampleRate = 44100.0;
+    bool doesMidi;
+    std::string effectName;
+    std::string productString;
+    std::string vendorString;
+    int32_t hostId = 0;
+    int32_t hostVersion = 0;
+    std::vector<Preset> presets;
+    int currentPreset = 0;
+    std::string currentPresetName;
+    StateChunk stateChunk;
+    ChannelBuffers inputBuffers;
+    ChannelBuffers outputBuffers;
+    std::vector<Param> params;
+    AEffect record;
+};
+
+// Makes the product's plug-in object; null when it cannot be made.
+PluginCore* CreatePluginInstance();

@@ -1,0 +1,247 @@
+#include "plugin/VstShell.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+#include "plugin/Module.h"
+#include "plugin/PluginCore.h"
+
+namespace {
+
+// A bounded copy of 32 bytes, as hosts expect for names: zero-padded, not terminated when cut.
+constexpr size_t kNameCopyBytes = 32;
+
+VstIntPtr CopyName(void* ptr, const std::string& text)
+{
+    if (!ptr) return 0;
+    std::strncpy(static_cast<char*>(ptr), text.c_str(), kNameCopyBytes);
+    return 1;
+}
+
+// The largest state chunk we accept from a host; far above anything we write.
+constexpr VstIntPtr kMaxChunkBytes = 16 * 1024 * 1024;
+
+VstIntPtr CanDo(const char* text, bool doesMidi)
+{
+    if (!text) return 0;
+    if (std::strcmp(text, "receiveVstTimeInfo") == 0) return 1;
+    if (!doesMidi) return 0;
+    for (const char* midi : {"sendVstEvents", "sendVstMidiEvent", "receiveVstEvents", "receiveVstMidiEvent"})
+        if (std::strcmp(text, midi) == 0) return 1;
+    return 0;
+}
+
+VstIntPtr PinProperties(void* ptr, VstInt32 index, VstInt32 count, const char* prefix)
+{
+    if (!ptr || index < 0 || index >= count) return 0;
+    auto* pin = static_cast<VstPinProperties*>(ptr);
+    pin->flags = (index % 2 == 0) ? (kVstPinIsActive | kVstPinIsStereo) : kVstPinIsActive;
+    std::snprintf(pin->label, sizeof pin->label, "%s %d", prefix, static_cast<int>(index));
+    return 1;
+}
+
+}  // namespace
+
+extern "C" AEffect* VSTCALLBACK VSTPluginMain(audioMasterCallback hostCallback)
+{
+    HostCallbackRef() = hostCallback;
+    PluginCore* core = CreatePluginInstance();
+    return core ? core->Record() : nullptr;
+}
+
+VstIntPtr VSTCALLBACK VstShell::Dispatcher(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value,
+                                           void* ptr, float opt)
+{
+    PluginCore* core = PluginCore::FromRecord(effect);
+    if (!core) return 0;
+
+    if (opcode == effEditIdle || opcode == effIdle) {
+        core->Idle();
+        return 0;
+    }
+
+    switch (opcode) {
+    case effOpen:
+        core->NotifyAllParameters();
+        return 0;
+    case effClose:
+        delete core;
+        return 0;
+    case effSetProgram:
+        if (static_cast<size_t>(value) < core->presets.size()) {
+            core->StoreCurrentPreset();
+            core->RestorePreset(static_cast<int>(value));
+            return 1;
+        }
+        return 0;
+    case effGetProgram:
+        return core->currentPreset;
+    case effSetProgramName:
+        if (!ptr) return 0;
+        core->currentPresetName = static_cast<const char*>(ptr);
+        return 1;
+    case effGetProgramName:
+        return CopyName(ptr, core->currentPresetName);
+    case effGetParamLabel:
+        core->ParamAt(index).GetLabelForHost(static_cast<char*>(ptr));
+        return 0;
+    case effGetParamDisplay:
+        core->ParamAt(index).GetDisplayText(static_cast<char*>(ptr));
+        return 0;
+    case effGetParamName:
+        core->ParamAt(index).GetNameForHost(static_cast<char*>(ptr));
+        return 0;
+    case effSetSampleRate: {
+        ScopedLock hold(&core->lock);
+        core->sampleRate = opt;
+        core->Reset();
+        return 0;
+    }
+    case effSetBlockSize: {
+        ScopedLock hold(&core->lock);
+        core->blockSize = value < 0 ? 0 : value > INT32_MAX ? INT32_MAX : static_cast<int>(value);
+        core->Reset();
+        return 0;
+    }
+    case effMainsChanged: {
+        ScopedLock hold(&core->lock);
+        if (value != 0) {
+            core->ActiveChanged(true);
+        } else {
+            core->ActiveChanged(false);
+            core->Reset();
+        }
+        return 0;
+    }
+    case effEditGetRect:
+    case effEditOpen:
+    case effEditClose:
+        // No graphics object: the editor requests have nothing to act on.
+        return 0;
+    case effIdentify:
+        return kEffectIdentify;
+    case effGetChunk: {
+        if (!ptr) return 0;
+        ScopedLock hold(&core->lock);
+        StateChunk& chunk = core->stateChunk;
+        chunk.Resize(0, true);
+        if (!core->SaveState(chunk) || chunk.Size() <= 0) return 0;
+        *static_cast<void**>(ptr) = chunk.Data();
+        return chunk.Size();
+    }
+    case effSetChunk: {
+        if (value < 0 || value > kMaxChunkBytes || (!ptr && value > 0)) return 0;
+        ScopedLock hold(&core->lock);
+        StateChunk& chunk = core->stateChunk;
+        if (!chunk.Resize(static_cast<int>(value), false)) return 0;
+        if (value > 0) std::memcpy(chunk.Data(), ptr, static_cast<size_t>(value));
+        if (!core->LoadState(chunk)) return 0;
+        core->NotifyAllParameters();
+        return 1;
+    }
+    case effProcessEvents: {
+        if (!ptr) return 0;
+        ScopedLock hold(&core->lock);
+        auto* events = static_cast<VstEvents*>(ptr);
+        for (VstInt32 i = 0; i < events->numEvents; ++i) {
+            VstEvent* event = events->events[i];
+            if (!event) continue;
+            if (event->type == kVstMidiType) {
+                const auto* midi = reinterpret_cast<const VstMidiEvent*>(event);
+                MidiMsg message;
+                message.offset = midi->deltaFrames;
+                message.status = static_cast<uint8_t>(midi->midiData[0]);
+                message.data1 = static_cast<uint8_t>(midi->midiData[1]);
+                message.data2 = static_cast<uint8_t>(midi->midiData[2]);
+                core->MidiMessage(message);
+            } else {
+                core->SendEvent(event);
+            }
+        }
+        return 1;
+    }
+    case effCanBeAutomated:
+        return 1;
+    case effGetProgramNameIndexed: {
+        if (static_cast<uint32_t>(index) >= core->presets.size()) return 0;
+        const bool current = index == core->currentPreset && !core->currentPresetName.empty();
+        CopyName(ptr, current ? core->currentPresetName : core->presets[index].name);
+        return 1;
+    }
+    case effGetInputProperties:
+        return PinProperties(ptr, index, core->record.numInputs, "Input");
+    case effGetOutputProperties:
+        return PinProperties(ptr, index, core->record.numOutputs, "Output");
+    case effGetPlugCategory:
+        return kPlugCategEffect;
+    case effSetSpeakerArrangement: {
+        auto bounded = [](VstInt32 n) { return n < 0 ? 0 : n > 64 ? 64 : static_cast<int>(n); };
+        if (value != 0) core->inputCount = bounded(reinterpret_cast<VstSpeakerArrangement*>(value)->numChannels);
+        if (ptr) core->outputCount = bounded(static_cast<VstSpeakerArrangement*>(ptr)->numChannels);
+        return 1;
+    }
+    case effGetEffectName:
+        return CopyName(ptr, core->effectName);
+    case effGetVendorString:
+        return CopyName(ptr, core->vendorString);
+    case effGetProductString:
+        return CopyName(ptr, core->productString);
+    case effCanDo:
+        return CanDo(static_cast<const char*>(ptr), core->doesMidi);
+    case effGetVstVersion:
+        return 2400;
+    case effGetMidiKeyName: {
+        if (!ptr) return 0;
+        auto* key = static_cast<MidiKeyName*>(ptr);
+        key->keyName[0] = '\0';
+        return core->MidiNoteName(key->thisKeyNumber, key->keyName) ? 1 : 0;
+    }
+    default:
+        return 0;
+    }
+}
+
+void VSTCALLBACK VstShell::SetParameter(AEffect* effect, VstInt32 index, float value)
+{
+    PluginCore* core = PluginCore::FromRecord(effect);
+    if (!core || index < 0 || index >= core->ParamCount()) return;
+    // NaN or infinity from a host would reach integer conversions downstream.
+    if (!std::isfinite(value)) return;
+    ScopedLock hold(&core->lock);
+    core->ParamAt(index).SetNormalized(value);
+    core->ParameterChanged(index);
+}
+
+float VSTCALLBACK VstShell::GetParameter(AEffect* effect, VstInt32 index)
+{
+    PluginCore* core = PluginCore::FromRecord(effect);
+    if (!core) return 0.0f;
+    ScopedLock hold(&core->lock);
+    return static_cast<float>(core->ParamAt(index).GetNormalized());
+}
+
+void VSTCALLBACK VstShell::Process(AEffect* effect, float** inputs, float** outputs, VstInt32 frames)
+{
+    PluginCore* core = PluginCore::FromRecord(effect);
+    if (!core) return;
+    ScopedLock hold(&core->lock);
+    core->ProcessConverted(inputs, outputs, frames, true);
+}
+
+void VSTCALLBACK VstShell::ProcessReplacing(AEffect* effect, float** inputs, float** outputs, VstInt32 frames)
+{
+    PluginCore* core = PluginCore::FromRecord(effect);
+    if (!core) return;
+    ScopedLock hold(&core->lock);
+    core->ProcessFloats(inputs, outputs, frames);
+}
+
+void VSTCALLBACK VstShell::ProcessDoubleReplacing(AEffect* effect, double** inputs, double** outputs,
+                                                  VstInt32 frames)
+{
+    PluginCore* core = PluginCore::FromRecord(effect);
+    if (!core) return;
+    ScopedLock hold(&core->lock);
+    core->ProcessDoubles(inputs, outputs, frames);
+}

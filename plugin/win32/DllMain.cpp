@@ -1,0 +1,9 @@
+#include <windows.h>
+
+#include "plugin/Module.h"
+
+BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID)
+{
+    if (reason == DLL_PROCESS_ATTACH) ModuleHandleRef() = instance;
+    return TRUE;
+}

@@ -1,0 +1,86 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "../plugin/FakeHost.h"
+#include "analyser/AnalyserPlugin.h"
+
+namespace {
+
+struct Block {
+    std::vector<double> left, right;
+    double* channels[2];
+    Block(int frames, double l, double r) : left(frames, l), right(frames, r)
+    {
+        channels[0] = left.data();
+        channels[1] = right.data();
+    }
+};
+
+AnalyserPlugin* Analyser(const PluginUnderTest& p) { return static_cast<AnalyserPlugin*>(PluginCore::FromRecord(p.get())); }
+
+}  // namespace
+
+TEST(AnalyserPlugin, StagesUpToTheFreeRoomAndPassesEverything)
+{
+    FakeHost::Reset();
+    PluginUnderTest p;
+    AnalyserPlugin* plugin = Analyser(p);
+    Block in(30000, 0.25, -0.5), out(30000, 0, 0);
+    p->processDoubleReplacing(p.get(), in.channels, out.channels, 30000);
+    EXPECT_EQ(plugin->StagedCount(), 24000);
+    EXPECT_EQ(out.left, in.left);
+
+    SampleRing left, right;
+    left.Resize(24000, true);
+    right.Resize(24000, true);
+    EXPECT_EQ(plugin->TakeStagedSamples(left, right, nullptr), 24000);
+    EXPECT_EQ(plugin->StagedCount(), 0);
+    EXPECT_EQ(left.At(-1), 0.25);
+    EXPECT_EQ(right.At(0), -0.5);
+
+    Block fill(23990, 1, 1), fillOut(23990, 0, 0);
+    p->processDoubleReplacing(p.get(), fill.channels, fillOut.channels, 23990);
+    Block small(64, 2, 3), smallOut(64, 0, 0);
+    p->processDoubleReplacing(p.get(), small.channels, smallOut.channels, 64);
+    EXPECT_EQ(plugin->StagedCount(), 24000);
+    EXPECT_EQ(smallOut.right, small.right);
+    EXPECT_EQ(plugin->TakeStagedSamples(left, right, nullptr), 24000);
+    EXPECT_EQ(left.At(-1), 2.0);  // the last 10 staged came from the small block
+    EXPECT_EQ(left.At(-11), 1.0);
+}
+
+TEST(AnalyserPlugin, MonoInputStagesSilenceOnTheRight)
+{
+    FakeHost::Reset();
+    PluginUnderTest p;
+    VstSpeakerArrangement mono{};
+    mono.numChannels = 1;
+    VstSpeakerArrangement single{};
+    single.numChannels = 1;
+    p.Dispatch(effSetSpeakerArrangement, 0, reinterpret_cast<VstIntPtr>(&mono), &single);
+    Block in(100, 0.5, 0.75), out(100, -1, -1);
+    p->processDoubleReplacing(p.get(), in.channels, out.channels, 100);
+    EXPECT_EQ(out.left, in.left);
+    EXPECT_EQ(out.right, std::vector<double>(100, -1));  // only output 0 is written
+    SampleRing left, right;
+    left.Resize(200, true);
+    right.Resize(200, false);
+    right.SetWritePosition(0);
+    for (int i = 0; i < 200; ++i) *(right.Data() + i) = 9.0;
+    EXPECT_EQ(Analyser(p)->TakeStagedSamples(left, right, nullptr), 100);
+    EXPECT_EQ(left.At(99), 0.5);
+    EXPECT_EQ(right.At(99), 0.0);
+}
+
+TEST(AnalyserPlugin, FloatPathStagesToo)
+{
+    FakeHost::Reset();
+    PluginUnderTest p;
+    std::vector<float> l(300, 0.5f), r(300, 0.25f), ol(300), orr(300);
+    float* in[2] = {l.data(), r.data()};
+    float* out[2] = {ol.data(), orr.data()};
+    p->processReplacing(p.get(), in, out, 300);
+    p->process(p.get(), in, out, 300);
+    EXPECT_EQ(Analyser(p)->StagedCount(), 600);
+}

@@ -1,0 +1,62 @@
+#include "FakeHost.h"
+
+#include <cstring>
+
+#include "plugin/VstShell.h"
+
+std::string FakeHost::vendor;
+std::string FakeHost::product;
+VstIntPtr FakeHost::version = 0;
+std::vector<HostCall> FakeHost::calls;
+
+void FakeHost::Reset(const char* newVendor, const char* newProduct)
+{
+    vendor = newVendor;
+    product = newProduct;
+    version = 4321;
+    calls.clear();
+}
+
+VstIntPtr VSTCALLBACK FakeHost::Callback(AEffect*, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
+                                         float opt)
+{
+    HostCall call{opcode, index, value, opt, {}};
+    VstIntPtr answer = 0;
+    switch (opcode) {
+    case audioMasterGetVendorString:
+        std::strcpy(static_cast<char*>(ptr), vendor.c_str());
+        answer = 1;
+        break;
+    case audioMasterGetProductString:
+        std::strcpy(static_cast<char*>(ptr), product.c_str());
+        answer = 1;
+        break;
+    case audioMasterGetVendorVersion:
+        answer = version;
+        break;
+    case audioMasterProcessEvents: {
+        auto* block = static_cast<VstEvents*>(ptr);
+        for (int i = 0; i < block->numEvents; ++i) call.events.push_back(*block->events[i]);
+        answer = 1;
+        break;
+    }
+    default:
+        break;
+    }
+    calls.push_back(call);
+    return answer;
+}
+
+size_t FakeHost::Count(VstInt32 opcode)
+{
+    size_t n = 0;
+    for (const auto& call : calls) n += call.opcode == opcode;
+    return n;
+}
+
+PluginUnderTest::PluginUnderTest() : effect(VSTPluginMain(FakeHost::Callback)) {}
+
+PluginUnderTest::~PluginUnderTest()
+{
+    if (effect) effect->dispatcher(effect, effClose, 0, 0, nullptr, 0.0f);
+}

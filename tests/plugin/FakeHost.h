@@ -1,0 +1,43 @@
+// A host callback for tests: answers vendor/product strings and records every call.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "plugin/Vst2Abi.h"
+
+struct HostCall {
+    VstInt32 opcode;
+    VstInt32 index;
+    VstIntPtr value;
+    float opt;
+    std::vector<VstEvent> events;  // copies of the events of audioMasterProcessEvents
+};
+
+struct FakeHost {
+    static std::string vendor;
+    static std::string product;
+    static VstIntPtr version;
+    static std::vector<HostCall> calls;
+    static void Reset(const char* vendor = "Test Vendor", const char* product = "Test Host");
+    static VstIntPtr VSTCALLBACK Callback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value,
+                                          void* ptr, float opt);
+    static size_t Count(VstInt32 opcode);
+};
+
+// A fresh instance made through the exported entry point, closed at scope end.
+class PluginUnderTest {
+public:
+    PluginUnderTest();
+    ~PluginUnderTest();
+    AEffect* operator->() const { return effect; }
+    AEffect* get() const { return effect; }
+    VstIntPtr Dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr,
+                       float opt = 0.0f) const
+    {
+        return effect->dispatcher(effect, opcode, index, value, ptr, opt);
+    }
+
+private:
+    AEffect* effect;
+};

@@ -1,0 +1,59 @@
+#!/usr/bin/env bash
+# Installs everything the build and the tests need on a fresh Debian 12 machine.
+# Safe to run again: it only installs what is missing.
+set -euo pipefail
+
+need=()
+have() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
+
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    dpkg --add-architecture i386
+    fresh_lists=1
+fi
+
+# Source lines let us cross-build libpng from Debian's own package.
+if ! grep -rqs '^Types: deb-src' /etc/apt/sources.list.d/ && ! grep -qs '^deb-src' /etc/apt/sources.list; then
+    cat > /etc/apt/sources.list.d/quillograph-src.sources <<'SRC'
+Types: deb-src
+URIs: http://deb.debian.org/debian
+Suites: bookworm bookworm-updates
+Components: main
+Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
+
+Types: deb-src
+URIs: http://deb.debian.org/debian-security
+Suites: bookworm-security
+Components: main
+Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
+SRC
+    fresh_lists=1
+fi
+
+pkgs=(cmake ninja-build g++ make pkg-config dpkg-dev file
+      libgtest-dev libbenchmark-dev libpng-dev libfftw3-dev zlib1g-dev
+      libfreetype-dev libfontconfig-dev fonts-liberation2
+      gcc-mingw-w64-i686-posix g++-mingw-w64-i686-posix binutils-mingw-w64-i686
+      libz-mingw-w64-dev
+      wine wine32:i386 xvfb xauth qemu-user-static)
+for p in "${pkgs[@]}"; do have "$p" || need+=("$p"); done
+
+if [ ${#need[@]} -gt 0 ] || [ -n "${fresh_lists:-}" ]; then
+    export DEBIAN_FRONTEND=noninteractive
+    apt-get update -qq
+fi
+if [ ${#need[@]} -gt 0 ]; then
+    apt-get install -y -qq --no-install-recommends "${need[@]}"
+fi
+
+# Some kernels (this one among them) cannot run 32-bit x86 programs, which wine32 is.
+# Then route them through qemu's user-mode emulator; Wine runs, only slower.
+if ! /lib/ld-linux.so.2 --version >/dev/null 2>&1; then
+    [ -e /proc/sys/fs/binfmt_misc/register ] || mount -t binfmt_misc binfmt_misc /proc/sys/fs/binfmt_misc
+    if [ ! -e /proc/sys/fs/binfmt_misc/qemu-i386 ]; then
+        printf '%s' ':qemu-i386:M::\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00:\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff:/usr/bin/qemu-i386-static:F' \
+            > /proc/sys/fs/binfmt_misc/register
+    fi
+fi
+
+# libpng for the DLL, cross-built from Debian's own source package.
+bash "$(dirname "$0")/build-libpng-mingw.sh"
