@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Fails unless the DLL exports exactly VSTPluginMain and main (one function) and imports
+# only Windows system DLLs: no libgcc, libstdc++ or winpthread for the user to lack.
+set -euo pipefail
+dll=$1
+dump=$(i686-w64-mingw32-objdump -p "$dll")
+fail=0
+
+exports=$(awk '/\[Ordinal\/Name Pointer\] Table/{on=1; next} on && /^[[:space:]]*\[/{print $NF; next} on && /^[[:space:]]*$/{on=0}' <<<"$dump" | sort)
+echo "exports: $(tr '\n' ' ' <<<"$exports")"
+if [ "$exports" != "$(printf 'VSTPluginMain\nmain')" ]; then
+    echo "FAIL: exports must be exactly VSTPluginMain and main"; fail=1
+fi
+addresses=$(awk '/Export Address Table -- Ordinal Base/{on=1; next} on && /^[[:space:]]*\[/{print $(NF-2); next} on && /^[[:space:]]*$/{on=0}' <<<"$dump" | sort -u)
+if [ "$(wc -l <<<"$addresses")" != 1 ]; then
+    echo "FAIL: main and VSTPluginMain must be the same function ($addresses)"; fail=1
+fi
+
+imports=$(awk '/DLL Name:/{print tolower($3)}' <<<"$dump" | sort -u)
+echo "imports: $(tr '\n' ' ' <<<"$imports")"
+system='^(kernel32|user32|gdi32|advapi32|msvcrt|comdlg32|shell32|ole32|oleaut32|comctl32|msimg32|ws2_32|shlwapi|uxtheme|version|winmm|api-ms-win-[a-z0-9-]+)\.dll$'
+while read -r name; do
+    [ -z "$name" ] && continue
+    if ! grep -Eq "$system" <<<"$name"; then echo "FAIL: imports $name, which is not a Windows system DLL"; fail=1; fi
+done <<<"$imports"
+machine=$(grep -m1 -o 'file format pei-i386' <<<"$dump" || true)
+[ -n "$machine" ] || { echo "FAIL: not a 32-bit x86 DLL"; fail=1; }
+[ $fail -eq 0 ] && echo "the DLL's tables are as hosts need them"
+exit $fail

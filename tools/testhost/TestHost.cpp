@@ -1,0 +1,65 @@
+// vst_test_host: loads a VST 2.x plug-in DLL by path and drives it as a DAW does.
+//   vst_test_host.exe [--checks | --demo] [--vendor TEXT] [--product TEXT] [--verbose] PLUGIN.dll
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "tools/testhost/Demo.h"
+#include "tools/testhost/HostLog.h"
+#include "tools/testhost/PluginChecks.h"
+
+// Unix paths from the build tree reach Windows through Wine's Z: drive.
+static std::string WindowsPath(std::string path)
+{
+    if (!path.empty() && path[0] == '/') path = "Z:" + path;
+    for (char& c : path)
+        if (c == '/') c = '\\';
+    return path;
+}
+
+int main(int argc, char** argv)
+{
+    std::string mode = "--checks";
+    std::string vendor = "Quillograph";
+    std::string product = "Test Host";
+    std::string dll;
+    bool verbose = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if ((arg == "--vendor" || arg == "--product") && i + 1 < argc)
+            (arg == "--vendor" ? vendor : product) = argv[++i];
+        else if (arg == "--checks" || arg == "--demo")
+            mode = arg;
+        else if (arg == "--verbose")
+            verbose = true;
+        else
+            dll = arg;
+    }
+    if (dll.empty()) {
+        std::fprintf(stderr, "usage: vst_test_host [--checks|--demo] [--vendor V] [--product P] [--verbose] PLUGIN.dll\n");
+        return 2;
+    }
+    HostLog::Configure(vendor, product, verbose);
+
+    Report report;
+    const std::string path = WindowsPath(dll);
+    HMODULE library = LoadLibraryA(path.c_str());
+    if (!report.Check(library != nullptr, "LoadLibrary " + path)) {
+        report.Summary();
+        return 1;
+    }
+    PluginModule module;
+    module.vstPluginMain = reinterpret_cast<PluginEntry>(reinterpret_cast<void*>(GetProcAddress(library, "VSTPluginMain")));
+    module.main = reinterpret_cast<PluginEntry>(reinterpret_cast<void*>(GetProcAddress(library, "main")));
+    if (report.Check(module.Entry() != nullptr, "an entry point (VSTPluginMain or main) is exported")) {
+        if (mode == "--demo")
+            RunDemo(module, report);
+        else
+            RunPluginChecks(module, report);
+    }
+    FreeLibrary(library);
+    report.Summary();
+    return report.Failed() == 0 ? 0 : 1;
+}
