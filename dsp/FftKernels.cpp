@@ -1,0 +1,8 @@
+// The transform for the target's baseline instruction set: SSE2 where the target has it
+// (every x86-64), plain scalar code elsewhere.
+#include "dsp/FftKernels.inl"
+
+void FftTransformPortable(Complex* buffer, int size, int inverse)
+{
+    KernelTransform(buffer, size, inverse);
+}

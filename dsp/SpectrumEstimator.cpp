@@ -1,0 +1,144 @@
+#include "dsp/SpectrumEstimator.h"
+
+#include <cmath>
+
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+
+// Far beyond any audio level, yet small enough that no sum of squares in a frame can
+// overflow: inf or NaN must not reach the pictures, where they would become pixel positions.
+constexpr double kSampleLimit = 1e100;
+
+double LimitSample(double x)
+{
+    if (x >= -kSampleLimit && x <= kSampleLimit) return x;
+    if (x > kSampleLimit) return kSampleLimit;
+    if (x < -kSampleLimit) return -kSampleLimit;
+    return 0.0;
+}
+
+bool IsTransformSize(int n)
+{
+    return n >= kFftMinSize && n <= kFftMaxSize && (n & (n - 1)) == 0;
+}
+
+bool IsUsableRate(double sampleRate)
+{
+    return std::isfinite(sampleRate) && sampleRate > 0.0;
+}
+
+} // namespace
+
+SpectrumEstimator::SpectrumEstimator()
+{
+    FftPrepareTables();
+}
+
+bool SpectrumEstimator::PrepareWindow(int n)
+{
+    if (window.Size() == n) return true;
+    if (!window.Resize(n, false)) return false;
+    // Blackman, both end points 0.
+    const double step = 2.0 * kPi / (n - 1);
+    double* w = window.Data();
+    for (int i = 0; i < n; ++i) w[i] = 0.08 * std::cos(2.0 * i * step) + (0.42 - 0.5 * std::cos(i * step));
+    return true;
+}
+
+GrowableArray<double>& SpectrumEstimator::ComputeFrame()
+{
+    const int n = samples.Length();
+    const int half = n / 2;
+    if (!magnitudes.Resize(half, false)) return magnitudes;
+    double* out = magnitudes.Data();
+    if (!IsTransformSize(n) || !work.Resize(n, false) || !PrepareWindow(n)) {
+        for (int i = 0; i < half; ++i) out[i] = 0.0;
+        return magnitudes;
+    }
+
+    Complex* x = work.Data();
+    const double* in = samples.Data();
+    const double* w = window.Data();
+    for (int i = 0; i < n; ++i) x[i] = Complex{LimitSample(in[i]) * w[i], 0.0};
+    FftTransform(x, n, 0);
+
+    // The spectrum stays scrambled; each bin is read where the transform left it.
+    const double scale = 1.0 / n;
+    for (int i = 0; i < half; ++i) {
+        const Complex& v = x[FftBinPosition(n, i)];
+        out[i] = std::sqrt((v.re * v.re + v.im * v.im) * scale);
+    }
+    return magnitudes;
+}
+
+bool SpectrumEstimator::PrepareLogTables(int length)
+{
+    if (logPosition.Size() == length && logWeight.Size() == length) return true;
+    if (!logPosition.Resize(length, false) || !logWeight.Resize(length, false)) return false;
+    double* position = logPosition.Data();
+    double* weight = logWeight.Data();
+    const double inverseLogLength = 1.0 / std::log(static_cast<double>(length));
+    double previous = 0.0;
+    for (int i = 0; i < length; ++i) {
+        const int g = length - i;
+        position[i] = (1.0 - std::log(static_cast<double>(g)) * inverseLogLength) * length;
+        // ln L times 1/ln L can round to just below 1, which would leave position 0 a hair
+        // above 0 and its weight not 0.
+        if (i == 0) position[i] = 0.0;
+        weight[i] = std::sqrt(position[i] - previous);
+        previous = position[i];
+    }
+    return true;
+}
+
+void SpectrumEstimator::MapToLogFrequency(GrowableArray<double>& values)
+{
+    MapToLogFrequency(values.Data(), values.Size());
+}
+
+void SpectrumEstimator::MapToLogFrequency(double* values, int length)
+{
+    if (!values || length < 2 || !PrepareLogTables(length)) return;
+    const double* position = logPosition.Data();
+    const double* weight = logWeight.Data();
+    // Position n reads bins at or below n, and the last value is kept: working downwards,
+    // everything read is still unchanged, so no copy is needed.
+    for (int n = length - 2; n >= 0; --n) {
+        const double x = position[n];
+        const int k = static_cast<int>(x);
+        const double f = x - k;
+        values[n] = (f * values[k + 1] + (1.0 - f) * values[k]) * weight[n];
+    }
+}
+
+int FrequencyToIndex(double hz, double sampleRate, int size, bool logScale)
+{
+    if (!IsUsableRate(sampleRate) || size <= 0) return 0;
+    double x = (size / sampleRate) * hz + 0.5;
+    // Nothing lies below 0 Hz, and past the sample rate no new bin starts: clamping there
+    // keeps the conversion to an integer defined for any hz (NaN included).
+    if (!(x >= 0.0)) x = 0.0;
+    if (x > size) x = size;
+    const int b = static_cast<int>(x);
+    if (!logScale) return b;
+    const int h = size / 2;
+    if (h < 2) return 0;
+    const double logHalf = std::log(static_cast<double>(h));
+    return static_cast<int>(h - std::exp(logHalf - b * logHalf / (h - 1)) + 0.5);
+}
+
+double IndexToFrequency(int index, int size, double sampleRate, bool logScale)
+{
+    if (!IsUsableRate(sampleRate) || size <= 0) return 0.0;
+    double x = index;
+    if (logScale) {
+        const int h = size / 2;
+        if (h < 2) return 0.0;
+        // ln(h - index) has no value at or past the top of the axis (h - 1).
+        const double position = index > h - 1 ? h - 1 : index;
+        x = (1.0 - std::log(h - position) / std::log(static_cast<double>(h))) * (h - 1);
+    }
+    const double hz = x * sampleRate / size;
+    return std::isfinite(hz) ? hz : 0.0;
+}
