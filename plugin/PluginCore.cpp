@@ -119,8 +119,8 @@ void PluginCore::ProcessConverted(float** inputs, float** outputs, int frames, b
     if (!inputBuffers.Resize(inputCount, frames) || !outputBuffers.Resize(outputCount, frames, true)) return;
     double** wideIn = inputBuffers.Channels();
     for (int c = 0; c < inputCount; ++c) {
-        const float* in = inputs[c];
-        double* wide = wideIn[c];
+        const float* __restrict in = inputs[c];
+        double* __restrict wide = wideIn[c];
         if (in)
             for (int i = 0; i < frames; ++i) wide[i] = in[i];
         else
@@ -129,8 +129,8 @@ void PluginCore::ProcessConverted(float** inputs, float** outputs, int frames, b
     ProcessDoubles(wideIn, outputBuffers.Channels(), frames);
     double** wideOut = outputBuffers.Channels();
     for (int c = 0; c < outputCount; ++c) {
-        float* out = outputs[c];
-        const double* wide = wideOut[c];
+        float* __restrict out = outputs[c];
+        const double* __restrict wide = wideOut[c];
         if (!out) continue;
         if (accumulate)
             for (int i = 0; i < frames; ++i) out[i] += static_cast<float>(wide[i]);

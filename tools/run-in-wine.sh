@@ -1,20 +1,42 @@
 #!/usr/bin/env bash
 # Runs a Windows program under Wine inside a virtual X display.
 # Usage: run-in-wine.sh WINEPREFIX program.exe [arguments...]
-# The prefix is made on first use (under a lock, so parallel tests share one).
+# The prefix, its Wine server and its X display are made on first use (under a lock, so
+# parallel tests share them) and outlive single runs: under emulation every Wine process
+# start costs many seconds, and a prefix whose server has exited restarts its system
+# processes on the next run.
 set -euo pipefail
 prefix=$(realpath -m "$1"); shift
 export WINEPREFIX="$prefix" WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree=;mshtml="
-mkdir -p "$(dirname "$prefix")"
+mkdir -p "$prefix"
+
+start_display() {
+    local pidfile="$prefix.xvfb.pid"
+    if [ -f "$pidfile" ] && kill -0 "$(cat "$pidfile")" 2>/dev/null; then return; fi
+    for n in $(seq 90 140); do
+        [ -e "/tmp/.X$n-lock" ] && continue
+        setsid Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp </dev/null >/dev/null 2>&1 &
+        echo $! >"$pidfile"
+        echo ":$n" >"$prefix.display"
+        for _ in $(seq 100); do
+            [ -e "/tmp/.X11-unix/X$n" ] && return
+            sleep 0.1
+        done
+    done
+    echo "no X display could be started" >&2
+    exit 1
+}
+
 (
     flock 9
-    if [ ! -f "$prefix/system.reg" ]; then
+    if [ -z "${DISPLAY:-}" ]; then start_display; fi
+    export DISPLAY=${DISPLAY:-$(cat "$prefix.display")}
+    wineserver -p900
+    if [ ! -f "$prefix/.quillograph-ready" ]; then
         wineboot -i >/dev/null 2>&1 || true
-        wineserver -w
+        touch "$prefix/.quillograph-ready"
     fi
 ) 9>"$prefix.lock"
 
-if [ -z "${DISPLAY:-}" ]; then
-    exec xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" wine "$@"
-fi
+export DISPLAY=${DISPLAY:-$(cat "$prefix.display")}
 exec wine "$@"
