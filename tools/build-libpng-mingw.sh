@@ -1,17 +1,23 @@
 #!/usr/bin/env bash
-# Cross-builds a static libpng for i686-w64-mingw32 from Debian's own source package,
-# against the MinGW zlib of libz-mingw-w64-dev. Run as root (tools/setup-debian.sh does).
-# Safe to run again: it does nothing when the library is already installed.
+# Cross-builds a static libpng for each installed MinGW-w64 target (i686 for the DLL, x86_64
+# for its 64-bit twin) from Debian's own source package, against the MinGW zlib of
+# libz-mingw-w64-dev, into /opt/quillograph/<target>/{include,lib}.
+# Run as root (tools/setup-debian.sh does). Safe to run again: installed targets are skipped.
 set -euo pipefail
 
 version=1.6.39-2+deb12u5          # the Debian source version we build (bookworm main)
-prefix=/opt/quillograph/i686-w64-mingw32
-cc=i686-w64-mingw32-gcc-posix
-ar=i686-w64-mingw32-ar
 
-if [ -f "$prefix/lib/libpng16.a" ] && [ -f "$prefix/include/png.h" ] && [ -f "$prefix/include/pnglibconf.h" ]; then
-    exit 0
-fi
+installed() {
+    local prefix=/opt/quillograph/$1
+    [ -f "$prefix/lib/libpng16.a" ] && [ -f "$prefix/include/png.h" ] && [ -f "$prefix/include/pnglibconf.h" ]
+}
+
+targets=()
+for t in i686-w64-mingw32 x86_64-w64-mingw32; do
+    command -v "$t-gcc-posix" >/dev/null 2>&1 || continue
+    installed "$t" || targets+=("$t")
+done
+[ ${#targets[@]} -gt 0 ] || exit 0
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -25,22 +31,26 @@ for v in "$version" $(apt-cache showsrc libpng1.6 | sed -n 's/^Version: //p'); d
 done
 [ -n "$fetched" ] || { echo "build-libpng-mingw: no libpng1.6 source could be fetched" >&2; exit 1; }
 [ "$fetched" = "$version" ] || echo "build-libpng-mingw: $version is not served, built $fetched" >&2
-src=$(find . -maxdepth 1 -type d -name 'libpng1.6-*' | head -n 1)
-cd "$src"
+src=$(find "$work" -maxdepth 1 -type d -name 'libpng1.6-*' | head -n 1)
 
 # The prebuilt configuration is the library's full default feature set.
-cp scripts/pnglibconf.h.prebuilt pnglibconf.h
+cp "$src/scripts/pnglibconf.h.prebuilt" "$src/pnglibconf.h"
 sources=(png.c pngerror.c pngget.c pngmem.c pngpread.c pngread.c pngrio.c pngrtran.c pngrutil.c
          pngset.c pngtrans.c pngwio.c pngwrite.c pngwtran.c pngwutil.c)
-objects=()
-for s in "${sources[@]}"; do
-    "$cc" -O2 -I. -c "$s" -o "${s%.c}.o"
-    objects+=("${s%.c}.o")
-done
-rm -f libpng16.a
-"$ar" rcs libpng16.a "${objects[@]}"
 
-install -d "$prefix/include" "$prefix/lib"
-install -m 644 png.h pngconf.h pnglibconf.h "$prefix/include/"
-install -m 644 libpng16.a "$prefix/lib/"
-echo "build-libpng-mingw: installed libpng $(sed -n 's/^#define PNG_LIBPNG_VER_STRING "\(.*\)"/\1/p' png.h) into $prefix"
+for t in "${targets[@]}"; do
+    out="$work/$t"
+    mkdir -p "$out"
+    objects=()
+    for s in "${sources[@]}"; do
+        "$t-gcc-posix" -O2 -I"$src" -c "$src/$s" -o "$out/${s%.c}.o"
+        objects+=("$out/${s%.c}.o")
+    done
+    "$t-ar" rcs "$out/libpng16.a" "${objects[@]}"
+
+    prefix=/opt/quillograph/$t
+    install -d "$prefix/include" "$prefix/lib"
+    install -m 644 "$src/png.h" "$src/pngconf.h" "$src/pnglibconf.h" "$prefix/include/"
+    install -m 644 "$out/libpng16.a" "$prefix/lib/"
+    echo "build-libpng-mingw: installed libpng $fetched into $prefix"
+done

@@ -7,7 +7,15 @@
 # processes on the next run.
 set -euo pipefail
 prefix=$(realpath -m "$1"); shift
-export WINEPREFIX="$prefix" WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree=;mshtml="
+export WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree=;mshtml="
+# 64-bit programs run on wine64 directly: Debian's wrapper would always pick wine32.
+if file -b "$1" | grep -q '^PE32+'; then
+    export WINEARCH=win64 WINELOADER=/usr/lib/wine/wine64
+    loader=/usr/lib/wine/wine64
+else
+    export WINEARCH=win32
+    loader=wine
+fi
 mkdir -p "$prefix"
 
 start_display() {
@@ -15,7 +23,7 @@ start_display() {
     if [ -f "$pidfile" ] && kill -0 "$(cat "$pidfile")" 2>/dev/null; then return; fi
     for n in $(seq 90 140); do
         [ -e "/tmp/.X$n-lock" ] && continue
-        setsid Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp </dev/null >/dev/null 2>&1 &
+        setsid Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp </dev/null >/dev/null 2>&1 9>&- &
         echo $! >"$pidfile"
         echo ":$n" >"$prefix.display"
         for _ in $(seq 100); do
@@ -31,12 +39,13 @@ start_display() {
     flock 9
     if [ -z "${DISPLAY:-}" ]; then start_display; fi
     export DISPLAY=${DISPLAY:-$(cat "$prefix.display")}
-    wineserver -p900
+    # Whatever outlives this block must not inherit the lock's descriptor (9>&-).
+    wineserver -p900 </dev/null >/dev/null 2>&1 9>&- || true  # already running is fine
     if [ ! -f "$prefix/.quillograph-ready" ]; then
-        wineboot -i >/dev/null 2>&1 || true
+        "$loader" wineboot -i >/dev/null 2>&1 9>&- || true
         touch "$prefix/.quillograph-ready"
     fi
 ) 9>"$prefix.lock"
 
 export DISPLAY=${DISPLAY:-$(cat "$prefix.display")}
-exec wine "$@"
+exec "$loader" "$@"

@@ -33,8 +33,9 @@ pkgs=(cmake ninja-build g++ make pkg-config dpkg-dev file
       libgtest-dev libbenchmark-dev libpng-dev libfftw3-dev zlib1g-dev
       libfreetype-dev libfontconfig-dev fonts-liberation2
       gcc-mingw-w64-i686-posix g++-mingw-w64-i686-posix binutils-mingw-w64-i686
+      gcc-mingw-w64-x86-64-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
       libz-mingw-w64-dev
-      wine wine32:i386 xvfb xauth qemu-user-static)
+      wine wine32:i386 wine64 xvfb xauth)
 for p in "${pkgs[@]}"; do have "$p" || need+=("$p"); done
 
 if [ ${#need[@]} -gt 0 ] || [ -n "${fresh_lists:-}" ]; then
@@ -43,16 +44,6 @@ if [ ${#need[@]} -gt 0 ] || [ -n "${fresh_lists:-}" ]; then
 fi
 if [ ${#need[@]} -gt 0 ]; then
     apt-get install -y -qq --no-install-recommends "${need[@]}"
-fi
-
-# Some kernels (this one among them) cannot run 32-bit x86 programs, which wine32 is.
-# Then route them through qemu's user-mode emulator; Wine runs, only slower.
-if ! /lib/ld-linux.so.2 --version >/dev/null 2>&1; then
-    [ -e /proc/sys/fs/binfmt_misc/register ] || mount -t binfmt_misc binfmt_misc /proc/sys/fs/binfmt_misc
-    if [ ! -e /proc/sys/fs/binfmt_misc/qemu-i386 ]; then
-        printf '%s' ':qemu-i386:M::\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00:\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff:/usr/bin/qemu-i386-static:F' \
-            > /proc/sys/fs/binfmt_misc/register
-    fi
 fi
 
 # libpng for the DLL, cross-built from Debian's own source package.

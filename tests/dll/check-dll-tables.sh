@@ -3,7 +3,11 @@
 # only Windows system DLLs: no libgcc, libstdc++ or winpthread for the user to lack.
 set -euo pipefail
 dll=$1
-dump=$(i686-w64-mingw32-objdump -p "$dll")
+case "$(file -b "$dll")" in
+    PE32+*) objdump=x86_64-w64-mingw32-objdump; format='pei-x86-64' ;;
+    *) objdump=i686-w64-mingw32-objdump; format='pei-i386' ;;
+esac
+dump=$("$objdump" -p "$dll")
 fail=0
 
 exports=$(awk '/\[Ordinal\/Name Pointer\] Table/{on=1; next} on && /^[[:space:]]*\[/{print $NF; next} on && /^[[:space:]]*$/{on=0}' <<<"$dump" | sort)
@@ -23,7 +27,6 @@ while read -r name; do
     [ -z "$name" ] && continue
     if ! grep -Eq "$system" <<<"$name"; then echo "FAIL: imports $name, which is not a Windows system DLL"; fail=1; fi
 done <<<"$imports"
-machine=$(grep -m1 -o 'file format pei-i386' <<<"$dump" || true)
-[ -n "$machine" ] || { echo "FAIL: not a 32-bit x86 DLL"; fail=1; }
+grep -q "file format $format" <<<"$dump" || { echo "FAIL: not a $format DLL"; fail=1; }
 [ $fail -eq 0 ] && echo "the DLL's tables are as hosts need them"
 exit $fail

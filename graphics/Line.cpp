@@ -1,0 +1,208 @@
+#include "graphics/Line.h"
+
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
+#include "graphics/PixelOps.h"
+
+namespace {
+
+enum : int { OutLeft = 1, OutRight = 2, OutTop = 4, OutBottom = 8 };
+
+int OutCode(float x, float y, int32_t width, int32_t height)
+{
+    int code = 0;
+    if (x < 0.0f) code |= OutLeft;
+    if (double(x) + 0.5 >= width) code |= OutRight;
+    if (y < 0.0f) code |= OutTop;
+    if (double(y) + 0.5 >= height) code |= OutBottom;
+    return code;
+}
+
+// Bresenham-style stepping along the major axis with a float error term; plot(x, y) gets
+// every visited pixel. The minor coordinate can overshoot the far end by one pixel, so pixels
+// off the surface are skipped rather than trusted.
+template <typename Plot>
+void StepLine(float x1, float y1, float x2, float y2, int32_t width, int32_t height, Plot plot)
+{
+    const bool steep = std::fabs(y2 - y1) > std::fabs(x2 - x1);
+    float major1 = steep ? y1 : x1, minor1 = steep ? x1 : y1;
+    float major2 = steep ? y2 : x2, minor2 = steep ? x2 : y2;
+    if (major2 < major1) {
+        std::swap(major1, major2);
+        std::swap(minor1, minor2);
+    }
+    const int32_t minorLimit = steep ? width : height;
+    const int32_t last = static_cast<int32_t>(double(major2) + 0.5);
+    int32_t minor = static_cast<int32_t>(double(minor1) + 0.5);
+    const int32_t direction = minor2 > minor1 ? 1 : -1;
+    const float slope = std::fabs(minor2 - minor1) / (major2 - major1);
+    float error = 0.0f;
+    for (int32_t major = static_cast<int32_t>(double(major1) + 0.5); major <= last; ++major) {
+        if (minor >= 0 && minor < minorLimit) {
+            if (steep) plot(minor, major);
+            else plot(major, minor);
+        }
+        error += slope;
+        if (error >= 0.5f) {
+            minor += direction;
+            error -= 1.0f;
+        }
+    }
+}
+
+bool SamePixel(float x1, float y1, float x2, float y2)
+{
+    return static_cast<int32_t>(x1) == static_cast<int32_t>(x2) &&
+           static_cast<int32_t>(y1) == static_cast<int32_t>(y2);
+}
+
+float Frac(float v) { return v - std::floor(v); }
+
+// Wu's anti-aliased line. Rows are width pixels long. Every pixel is bounds-checked: the end
+// columns can reach one row past either edge.
+template <typename C>
+void WuLine(uint32_t* bits, int32_t width, int32_t height, uint32_t colour, float x1, float y1,
+            float x2, float y2, float weight)
+{
+    auto put = [&](int32_t x, int32_t y, int32_t w) {
+        if (x >= 0 && y >= 0 && x < width && y < height)
+            C::Apply(bits + static_cast<intptr_t>(y) * width + x, colour, w);
+    };
+
+    if (SamePixel(x1, y1, x2, y2)) {
+        const int32_t x = static_cast<int32_t>(x1), y = static_cast<int32_t>(y1);
+        const int32_t w = static_cast<int32_t>((Frac(x1) + Frac(y1)) / 4.0f * 256.0f);
+        put(x, y, w);
+        put(x + 1, y, w);
+        put(x, y + 1, w);
+        put(x + 1, y + 1, w);
+        return;
+    }
+
+    const bool steep = std::fabs(y2 - y1) > std::fabs(x2 - x1);
+    if (steep) {
+        std::swap(x1, y1);
+        std::swap(x2, y2);
+    }
+    if (x1 > x2) {
+        std::swap(x1, x2);
+        std::swap(y1, y2);
+    }
+    auto plot = [&](int32_t major, int32_t minor, float coverage) {
+        const int32_t w = SaturateFixed(coverage * (weight * 256.0f));
+        if (steep) put(minor, major, w);
+        else put(major, minor, w);
+    };
+    const float gradient = (y2 - y1) / (x2 - x1);
+
+    const float xEnd1 = std::floor(x1 + 0.5f);
+    const float yEnd1 = y1 + gradient * (xEnd1 - x1);
+    const float gap1 = 1.0f - Frac(x1 + 0.5f);
+    const int32_t column1 = static_cast<int32_t>(xEnd1);
+    const int32_t row1 = static_cast<int32_t>(std::floor(yEnd1));
+    plot(column1, row1, (1.0f - Frac(yEnd1)) * gap1);
+    plot(column1, row1 + 1, Frac(yEnd1) * gap1);
+
+    const float xEnd2 = std::floor(x2 + 0.5f);
+    const float yEnd2 = y2 + gradient * (xEnd2 - x2);
+    const float gap2 = Frac(x2 + 0.5f);
+    const int32_t column2 = static_cast<int32_t>(xEnd2);
+    const int32_t row2 = static_cast<int32_t>(std::floor(yEnd2));
+    plot(column2, row2, (1.0f - Frac(yEnd2)) * gap2);
+    plot(column2, row2 + 1, Frac(yEnd2) * gap2);
+
+    float y = yEnd1 + gradient;
+    for (int32_t x = column1 + 1; x < column2; ++x) {
+        const int32_t row = static_cast<int32_t>(std::floor(y));
+        plot(x, row, 1.0f - Frac(y));
+        plot(x, row + 1, Frac(y));
+        y += gradient;
+    }
+}
+
+}  // namespace
+
+bool ClipLine(float& x1, float& y1, float& x2, float& y2, int32_t width, int32_t height)
+{
+    if (!std::isfinite(x1) || !std::isfinite(y1) || !std::isfinite(x2) || !std::isfinite(y2))
+        return false;
+    const float w = float(width), h = float(height);
+    int code1 = OutCode(x1, y1, width, height);
+    int code2 = OutCode(x2, y2, width, height);
+    // Each move puts one coordinate inside; rounding can push the other out again, so the
+    // number of moves is bounded rather than trusted to converge.
+    for (int moves = 0; code1 | code2; ++moves) {
+        if ((code1 & code2) || moves >= 16) return false;
+        const bool first = code1 != 0;
+        const int code = first ? code1 : code2;
+        float x, y;
+        if (code & OutBottom) {
+            x = x1 + (x2 - x1) * (h - y1) / (y2 - y1);
+            y = h - 1.0f;
+        } else if (code & OutTop) {
+            x = x1 + (x2 - x1) * (0.0f - y1) / (y2 - y1);
+            y = 0.0f;
+        } else if (code & OutRight) {
+            y = y1 + (y2 - y1) * (w - x1) / (x2 - x1);
+            x = w - 1.0f;
+        } else {
+            y = y1 + (y2 - y1) * (0.0f - x1) / (x2 - x1);
+            x = 0.0f;
+        }
+        // Huge coordinates can overflow the interpolation; NaN would pass every outcode test.
+        if (!std::isfinite(x) || !std::isfinite(y)) return false;
+        if (first) {
+            x1 = x;
+            y1 = y;
+            code1 = OutCode(x1, y1, width, height);
+        } else {
+            x2 = x;
+            y2 = y;
+            code2 = OutCode(x2, y2, width, height);
+        }
+    }
+    return true;
+}
+
+void DrawLine(Surface& surface, uint32_t colour, float x1, float y1, float x2, float y2,
+              RasterMode mode, float weight, bool antiAlias)
+{
+    if (!HasPixels(surface) || !IsPixelOperation(mode) || !WeightDraws(mode, weight)) return;
+    if (!ClipLine(x1, y1, x2, y2, surface.width(), surface.height())) return;
+
+    uint32_t* bits = surface.bits();
+    const int32_t width = surface.width(), height = surface.height();
+
+    if (antiAlias) {
+        WithCombiner(mode, [&](auto combiner) {
+            WuLine<decltype(combiner)>(bits, width, height, colour, x1, y1, x2, y2, weight);
+        });
+        return;
+    }
+
+    const intptr_t span = surface.rowSpan();
+    if ((colour >> 24) == 255 && weight == 1.0f) {
+        // Opaque at full strength: whatever the operation, the pixels are simply overwritten.
+        auto store = [&](int32_t x, int32_t y) { bits[y * span + x] = colour; };
+        if (SamePixel(x1, y1, x2, y2))
+            store(static_cast<int32_t>(double(x1) + 0.5), static_cast<int32_t>(double(y1) + 0.5));
+        else
+            StepLine(x1, y1, x2, y2, width, height, store);
+        return;
+    }
+
+    WithCombiner(mode, [&](auto combiner) {
+        using C = decltype(combiner);
+        if (SamePixel(x1, y1, x2, y2)) {
+            const int32_t x = static_cast<int32_t>(double(x1) + 0.5);
+            const int32_t y = static_cast<int32_t>(double(y1) + 0.5);
+            C::Apply(bits + y * span + x, colour, 256);
+            return;
+        }
+        const int32_t w = WeightToFixed(weight);
+        StepLine(x1, y1, x2, y2, width, height,
+                 [&](int32_t x, int32_t y) { C::Apply(bits + y * span + x, colour, w); });
+    });
+}

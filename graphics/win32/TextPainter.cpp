@@ -1,0 +1,55 @@
+#include "graphics/TextPainter.h"
+
+#include <windows.h>
+// windows.h maps DrawText to DrawTextA; our member keeps its own name.
+#undef DrawText
+
+#include <cstring>
+
+struct TextPainter::Font {
+    HFONT handle = nullptr;
+};
+
+TextPainter::TextPainter() : font(new Font) {}
+
+TextPainter::~TextPainter()
+{
+    // The font is never left selected in a device context, so it can go at once.
+    if (font->handle) DeleteObject(font->handle);
+    delete font;
+}
+
+bool TextPainter::DrawText(SystemSurface& surface, const TextStyle& style, const std::string& text,
+                           const Rect& area)
+{
+    HDC dc = static_cast<HDC>(surface.deviceContext());
+    if (!dc) return false;
+    if (!chosen) {
+        chosen = true;
+        chosenStyle = style;
+        LOGFONTA lf;
+        std::memset(&lf, 0, sizeof lf);
+        lf.lfHeight = style.size;
+        if (style.style == TextBold) lf.lfWeight = 700;
+        if (style.style == TextItalic) lf.lfItalic = 1;
+        std::strncpy(lf.lfFaceName, style.face.c_str(), LF_FACESIZE - 1);
+        if (style.orientation != 0) lf.lfEscapement = lf.lfOrientation = (style.orientation % 360) * 10;
+        font->handle = CreateFontIndirectA(&lf);
+    }
+
+    // Select for this call only and restore afterwards, so the font can be freed whenever the
+    // painter goes, whatever becomes of the surface.
+    HGDIOBJ previous = font->handle ? SelectObject(dc, font->handle) : nullptr;
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, RGB(style.colour.r & 255, style.colour.g & 255, style.colour.b & 255));
+    RECT rect = {area.left, area.top, area.right, area.bottom};
+    UINT format = DT_NOCLIP;
+    if (style.align == AlignCentre) format |= DT_CENTER;
+    else if (style.align == AlignRight) format |= DT_RIGHT;
+    else format |= DT_LEFT;
+    const int drawn = DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &rect, format);
+    if (previous) SelectObject(dc, previous);
+    // GDI batches its drawing; the pixels must be final before the raster code touches them.
+    GdiFlush();
+    return drawn != 0;
+}
