@@ -4,8 +4,20 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/setup-debian.sh
+
 cmake --preset windows-dll >/dev/null
 cmake --build --preset windows-dll
-build=build/windows-dll
+product=build/windows-dll/Quillograph.dll
+
+# Wine runs 32-bit programs only where the kernel runs 32-bit x86 code; elsewhere the
+# 64-bit twin of the DLL and the test host (the same sources) is what we can drive.
+preset=windows-dll
+if ! /lib/ld-linux.so.2 --version >/dev/null 2>&1; then
+    echo "This kernel cannot run 32-bit x86 code: driving the 64-bit twin of the DLL under wine64."
+    preset=windows-dll-x64
+    cmake --preset "$preset" >/dev/null
+    cmake --build --preset "$preset"
+fi
+build=build/$preset
 tools/run-in-wine.sh "$build/wineprefix" "$build/tools/testhost/vst_test_host.exe" --demo "$PWD/$build/Quillograph.dll"
-echo "Quillograph.dll is at $build/Quillograph.dll: copy it into your host's VST folder."
+echo "The plug-in is $product: copy it into your host's VST folder."
