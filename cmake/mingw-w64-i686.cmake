@@ -1,14 +1,7 @@
-# MinGW-w64 i686 cross compiler with the posix thread model.
-set(CMAKE_SYSTEM_NAME Windows)
+# The product's toolchain: MinGW-w64 i686, posix thread model.
+set(QUILLOGRAPH_MINGW_TRIPLE i686-w64-mingw32)
 set(CMAKE_SYSTEM_PROCESSOR i686)
-set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-posix)
-set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-posix)
-set(CMAKE_RC_COMPILER i686-w64-mingw32-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32 /opt/quillograph/i686-w64-mingw32)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-w64.cmake)
 # SSE2 arithmetic instead of x87 extended precision: the DLL computes the same floats as
 # the native build, so pictures match pixel for pixel (and every host CPU has SSE2).
 set(CMAKE_C_FLAGS_INIT "-msse2 -mfpmath=sse")
