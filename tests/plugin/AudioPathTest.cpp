@@ -14,14 +14,24 @@
 static std::atomic<bool> countingAllocations{false};
 static std::atomic<long> allocationCount{0};
 
-void* operator new(size_t size)
+// Every replaceable form, so that no allocation pairs our free with a library's new.
+static void* CountedAllocation(size_t size) noexcept
 {
     if (countingAllocations) ++allocationCount;
-    if (void* p = std::malloc(size ? size : 1)) return p;
+    return std::malloc(size ? size : 1);
+}
+void* operator new(size_t size)
+{
+    if (void* p = CountedAllocation(size)) return p;
     throw std::bad_alloc();
 }
+void* operator new[](size_t size) { return operator new(size); }
+void* operator new(size_t size, const std::nothrow_t&) noexcept { return CountedAllocation(size); }
+void* operator new[](size_t size, const std::nothrow_t&) noexcept { return CountedAllocation(size); }
 void operator delete(void* p) noexcept { std::free(p); }
+void operator delete[](void* p) noexcept { std::free(p); }
 void operator delete(void* p, size_t) noexcept { std::free(p); }
+void operator delete[](void* p, size_t) noexcept { std::free(p); }
 
 namespace {
 
