@@ -1,7 +1,12 @@
 #include "analyser/AnalyserPlugin.h"
 
 #include <cstring>
-#include <new>
+#include <memory>
+
+#include "analyser/AnalyserView.h"
+#include "graphics/Graphics.h"
+#include "plugin/HostServices.h"
+#include "plugin/SafeConvert.h"
 
 static constexpr int FourCharCode(char a, char b, char c, char d)
 {
@@ -9,7 +14,16 @@ static constexpr int FourCharCode(char a, char b, char c, char d)
            (static_cast<unsigned char>(c) << 8) | static_cast<unsigned char>(d);
 }
 
-PluginCore* CreatePluginInstance() { return new (std::nothrow) AnalyserPlugin(); }
+PluginCore* CreatePluginInstance()
+{
+    // Any failure while building the object (the editor allocates too) must reach the host
+    // as a null record, never as an exception through the C entry point.
+    try {
+        return new AnalyserPlugin();
+    } catch (...) {
+        return nullptr;
+    }
+}
 
 AnalyserPlugin::AnalyserPlugin()
     : PluginCore(kParamCount, 2, 2, "Quillograph", "", "Veksa", 1000, FourCharCode('q', 'l', 'g', 'p'), 0, false,
@@ -33,6 +47,29 @@ AnalyserPlugin::AnalyserPlugin()
     for (int i = 0; i < 7; ++i) zoom.SetDisplayText(static_cast<float>(i), bands[i]);
 
     ParamAt(kPause).InitBool("pause", false);
+
+    // Held until attached, so that a failure on the way frees what was made.
+    std::unique_ptr<Graphics> graphics(CreateGraphics(this, kEditorWidth, kEditorHeight, kFramesPerSecond));
+    if (!graphics) return;  // an analyser without an editor still passes its audio
+    if (HostId() == 1) graphics->floating = true;
+    graphics->mouseOverEnabled = true;
+    std::unique_ptr<AnalyserView> newView(new AnalyserView(this));
+    graphics->AttachControl(newView.get());
+    view = newView.release();
+    AttachGraphics(graphics.get());
+    graphics.release();
+}
+
+void AnalyserPlugin::Reset()
+{
+    if (view) view->SetSampleRate(SampleRate(), &Lock());
+}
+
+void AnalyserPlugin::ParameterChanged(int)
+{
+    if (!view) return;
+    view->SetViewState(TruncateToInt32(ParamAt(kDomain).Value()), ParamAt(kVScale).Value(),
+                       ParamAt(kPause).Value() >= 0.5, TruncateToInt32(ParamAt(kFftZoom).Value()), &Lock());
 }
 
 void AnalyserPlugin::ProcessDoubles(double** inputs, double** outputs, int frames)
@@ -51,7 +88,33 @@ void AnalyserPlugin::ProcessDoubles(double** inputs, double** outputs, int frame
         if (in1) std::memcpy(right, in1, sizeof(double) * n); else std::memset(right, 0, sizeof(double) * n);
         stagedCount += n;
     }
+    if (view) view->MarkDirty(false);
     PluginCore::ProcessDoubles(inputs, outputs, frames);
+}
+
+void AnalyserPlugin::EditorOpened()
+{
+    if (HostId() == 1) titlePending = true;
+}
+
+void AnalyserPlugin::Idle()
+{
+    if (!titlePending || HostId() != 1) return;
+    {
+        ScopedLock hold(&Lock());
+        if (!windowTitle.empty()) return;
+    }
+    // Looked up outside the lock: reading other windows' titles may wait on their threads.
+    const std::string name = FindFxChainName(EditorParent());
+    if (!name.empty()) {
+        const std::string title = "Quillograph : " + name;
+        {
+            ScopedLock hold(&Lock());
+            windowTitle = title;
+        }
+        if (GetGraphics()) GetGraphics()->SetWindowTitle(title);
+    }
+    titlePending = false;
 }
 
 int AnalyserPlugin::TakeStagedSamples(SampleRing& left, SampleRing& right, CriticalSection* viewLock)

@@ -8,27 +8,40 @@
 #include "analyser/SampleRing.h"
 #include "plugin/PluginCore.h"
 
+class AnalyserView;
+
 class AnalyserPlugin : public PluginCore {
 public:
     static constexpr int kStagingLength = 24000;
+    static constexpr int kEditorWidth = 232;
+    static constexpr int kEditorHeight = 96;
+    static constexpr double kFramesPerSecond = 24.0;
 
     enum ParamIndex { kDomain = 0, kVScale = 1, kFftZoom = 2, kPause = 3, kParamCount = 4 };
 
     AnalyserPlugin();
     ~AnalyserPlugin() override = default;
 
+    void Reset() override;
+    void ParameterChanged(int index) override;
     void ProcessDoubles(double** inputs, double** outputs, int frames) override;
+    void EditorOpened() override;
+    void Idle() override;
 
     // Moves everything staged into the view's rings; answers the number of samples moved.
     int TakeStagedSamples(SampleRing& left, SampleRing& right, CriticalSection* viewLock);
 
     int StagedCount() const { return stagedCount; }
     const std::string& WindowTitle() const { return windowTitle; }
+    bool TitlePending() const { return titlePending; }
+    // Null when the editor could not be made; the graphics object owns it.
+    AnalyserView* View() const { return view; }
 
 private:
     SampleBuffer stagingLeft;
     SampleBuffer stagingRight;
     int stagedCount = 0;
     std::string windowTitle;
+    AnalyserView* view = nullptr;
     bool titlePending = false;
 };

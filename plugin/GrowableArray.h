@@ -15,6 +15,26 @@ public:
     GrowableArray() = default;
     GrowableArray(const GrowableArray&) = delete;
     GrowableArray& operator=(const GrowableArray&) = delete;
+    // Movable, so that arrays can live in vectors (the intensity grid's columns, the zoom bands).
+    GrowableArray(GrowableArray&& other) noexcept : items(other.items), count(other.count), capacity(other.capacity)
+    {
+        other.items = nullptr;
+        other.count = 0;
+        other.capacity = 0;
+    }
+    GrowableArray& operator=(GrowableArray&& other) noexcept
+    {
+        if (this != &other) {
+            std::free(items);
+            items = other.items;
+            count = other.count;
+            capacity = other.capacity;
+            other.items = nullptr;
+            other.count = 0;
+            other.capacity = 0;
+        }
+        return *this;
+    }
     ~GrowableArray() { std::free(items); }
 
     // Grows to max(capacity, 64) doubled until n fits, keeping the contents.

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "graphics/Graphics.h"
 #include "plugin/HostId.h"
 #include "plugin/Module.h"
 #include "plugin/VstShell.h"
@@ -46,7 +47,16 @@ PluginCore::PluginCore(int paramCount, int inputs, int outputs, const char* name
     IdentifyHostFromCallback();
 }
 
-PluginCore::~PluginCore() = default;
+PluginCore::~PluginCore() { delete graphics; }
+
+void PluginCore::AttachGraphics(Graphics* newGraphics)
+{
+    if (!newGraphics) return;
+    for (int i = 0; i < ParamCount(); ++i) newGraphics->SetControlFromPlug(i, params[i].GetNormalized(), &lock);
+    newGraphics->CreateSurface();
+    record.flags |= effFlagsHasEditor;
+    graphics = newGraphics;
+}
 
 void PluginCore::IdentifyHostFromCallback()
 {
@@ -177,6 +187,7 @@ void PluginCore::RestorePreset(int index)
     if (static_cast<int>(preset.values.size()) != ParamCount()) return;
     for (int i = 0; i < ParamCount(); ++i) {
         params[i].Set(preset.values[i]);
+        if (graphics) graphics->SetControlFromPlug(i, params[i].GetNormalized(), &lock);
         ParameterChanged(i);
     }
     currentPreset = index;

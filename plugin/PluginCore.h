@@ -14,6 +14,8 @@
 #include "plugin/StateChunk.h"
 #include "plugin/Vst2Abi.h"
 
+class Graphics;
+
 class PluginCore {
 public:
     PluginCore(int paramCount, int inputCount, int outputCount, const char* effectName, const char* productString,
@@ -46,6 +48,12 @@ public:
     int ParamCount() const { return static_cast<int>(params.size()); }
     Param& ParamAt(int index);
     void NotifyAllParameters();
+    // Pushes every parameter to the controls, creates the drawing surface, announces the
+    // editor to the host and takes ownership of the graphics object.
+    void AttachGraphics(Graphics* graphics);
+    Graphics* GetGraphics() const { return graphics; }
+    // The window the host gave the editor when it last opened it.
+    void* EditorParent() const { return editorParent; }
     void SetParameterFromEditor(int index, double value);
 
     bool SendEvent(VstEvent* event);
@@ -89,6 +97,8 @@ private:
     ChannelBuffers inputBuffers;
     ChannelBuffers outputBuffers;
     std::vector<Param> params;
+    Graphics* graphics = nullptr;
+    void* editorParent = nullptr;
     AEffect record;
 };
 

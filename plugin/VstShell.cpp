@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "graphics/Graphics.h"
 #include "plugin/Module.h"
 #include "plugin/PluginCore.h"
 
@@ -18,6 +19,9 @@ VstIntPtr CopyName(void* ptr, const std::string& text)
     std::strncpy(static_cast<char*>(ptr), text.c_str(), kNameCopyBytes);
     return 1;
 }
+
+// Shared by every instance: hosts keep the pointer they are given.
+ERect editorRect = {0, 0, 0, 0};
 
 // The largest state chunk we accept from a host; far above anything we write.
 constexpr VstIntPtr kMaxChunkBytes = 16 * 1024 * 1024;
@@ -66,6 +70,7 @@ VstIntPtr VSTCALLBACK VstShell::Dispatcher(AEffect* effect, VstInt32 opcode, Vst
         core->NotifyAllParameters();
         return 0;
     case effClose:
+        if (core->graphics) core->graphics->CloseWindow();
         delete core;
         return 0;
     case effSetProgram:
@@ -115,10 +120,23 @@ VstIntPtr VSTCALLBACK VstShell::Dispatcher(AEffect* effect, VstInt32 opcode, Vst
         return 0;
     }
     case effEditGetRect:
+        if (!core->graphics || !ptr) return 0;
+        if (editorRect.bottom == 0 && editorRect.right == 0) {
+            editorRect.bottom = static_cast<int16_t>(core->graphics->Height());
+            editorRect.right = static_cast<int16_t>(core->graphics->Width());
+        }
+        *static_cast<ERect**>(ptr) = &editorRect;
+        return 1;
     case effEditOpen:
+        if (!core->graphics || !core->graphics->OpenWindow(ptr)) return 0;
+        core->editorParent = ptr;
+        core->EditorOpened();
+        return 1;
     case effEditClose:
-        // No graphics object: the editor requests have nothing to act on.
-        return 0;
+        if (!core->graphics) return 0;
+        core->EditorClosing();
+        core->graphics->CloseWindow();
+        return 1;
     case effIdentify:
         return kEffectIdentify;
     case effGetChunk: {
@@ -209,6 +227,7 @@ void VSTCALLBACK VstShell::SetParameter(AEffect* effect, VstInt32 index, float v
     // NaN or infinity from a host would reach integer conversions downstream.
     if (!std::isfinite(value)) return;
     ScopedLock hold(&core->lock);
+    if (core->graphics) core->graphics->SetControlFromPlug(index, value, &core->lock);
     core->ParamAt(index).SetNormalized(value);
     core->ParameterChanged(index);
 }

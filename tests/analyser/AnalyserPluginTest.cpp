@@ -4,6 +4,8 @@
 
 #include "../plugin/FakeHost.h"
 #include "analyser/AnalyserPlugin.h"
+#include "analyser/AnalyserView.h"
+#include "graphics/native/HeadlessWindow.h"
 
 namespace {
 
@@ -83,4 +85,66 @@ TEST(AnalyserPlugin, FloatPathStagesToo)
     p->processReplacing(p.get(), in, out, 300);
     p->process(p.get(), in, out, 300);
     EXPECT_EQ(Analyser(p)->StagedCount(), 600);
+}
+
+TEST(AnalyserPlugin, EditorIsBuiltAndAttached)
+{
+    FakeHost::Reset();
+    PluginUnderTest p;
+    AnalyserPlugin* plugin = Analyser(p);
+    EXPECT_EQ(p->flags, 0x1039);
+    Graphics* graphics = plugin->GetGraphics();
+    ASSERT_NE(graphics, nullptr);
+    EXPECT_EQ(graphics->Width(), 232);
+    EXPECT_EQ(graphics->Height(), 96);
+    EXPECT_EQ(Graphics::FrameRate(), 24.0);
+    EXPECT_TRUE(graphics->mouseOverEnabled);
+    EXPECT_FALSE(graphics->floating);
+    ASSERT_EQ(graphics->ControlCount(), 1);
+    ASSERT_NE(plugin->View(), nullptr);
+    EXPECT_EQ(graphics->ControlAtIndex(0), plugin->View());
+    EXPECT_EQ(plugin->View()->Plug(), plugin);
+}
+
+TEST(AnalyserPlugin, AudioMarksTheViewDirty)
+{
+    FakeHost::Reset();
+    PluginUnderTest p;
+    auto* window = dynamic_cast<HeadlessWindow*>(Analyser(p)->GetGraphics());
+    ASSERT_NE(window, nullptr);
+    int parent = 0;
+    ASSERT_EQ(p.Dispatch(effEditOpen, 0, 0, &parent), 1);
+    EXPECT_TRUE(window->Tick());
+    EXPECT_FALSE(window->Tick());
+    Block in(64, 0.1, 0.2), out(64, 0, 0);
+    p->processDoubleReplacing(p.get(), in.channels, out.channels, 64);
+    EXPECT_TRUE(Analyser(p)->View()->IsDirty());
+    const int paints = window->PaintCount();
+    EXPECT_TRUE(window->Tick());
+    EXPECT_EQ(window->PaintCount(), paints + 1);
+    EXPECT_EQ(Analyser(p)->StagedCount(), 0);
+}
+
+TEST(AnalyserPlugin, WindowTitleIsLookedForOnlyInHostOne)
+{
+    FakeHost::Reset("Cockos", "REAPER");
+    PluginUnderTest reaper;
+    AnalyserPlugin* plugin = Analyser(reaper);
+    auto* window = dynamic_cast<HeadlessWindow*>(plugin->GetGraphics());
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(window->floating);
+    int parent = 0;
+    ASSERT_EQ(reaper.Dispatch(effEditOpen, 0, 0, &parent), 1);
+    EXPECT_TRUE(plugin->TitlePending());
+    reaper.Dispatch(effEditIdle);
+    // No FX chain name is found: the title is not made, and not looked for again.
+    EXPECT_FALSE(plugin->TitlePending());
+    EXPECT_TRUE(plugin->WindowTitle().empty());
+    EXPECT_EQ(window->WindowTitle(), "Quillograph");
+
+    FakeHost::Reset();
+    PluginUnderTest other;
+    EXPECT_FALSE(Analyser(other)->GetGraphics()->floating);
+    ASSERT_EQ(other.Dispatch(effEditOpen, 0, 0, &parent), 1);
+    EXPECT_FALSE(Analyser(other)->TitlePending());
 }

@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "FakeHost.h"
+#include "graphics/Graphics.h"
 #include "plugin/PluginCore.h"
 #include "plugin/VstShell.h"
 
@@ -35,7 +36,7 @@ TEST_F(Dispatcher, RecordIdentity)
     EXPECT_EQ(p->numParams, 4);
     EXPECT_EQ(p->numInputs, 2);
     EXPECT_EQ(p->numOutputs, 2);
-    EXPECT_EQ(p->flags, 0x1038);
+    EXPECT_EQ(p->flags, 0x1039);  // replacing, double, chunks, mono and an editor
     EXPECT_EQ(p->initialDelay, 0);
     EXPECT_EQ(p->version, 1000);
     EXPECT_EQ(p->uniqueID, ('q' << 24) | ('l' << 16) | ('g' << 8) | 'p');
@@ -77,14 +78,37 @@ TEST_F(Dispatcher, FixedAnswers)
     EXPECT_EQ(p.Dispatch(effGetProgram), 0);
     for (VstInt32 op : {27, 44, 52, 56, 69, 71, 72, 77, 9, 16, 65, 67, 100, -1, 0x7fffffff})
         EXPECT_EQ(p.Dispatch(op, 1, 1, nullptr, 1.0f), 0) << op;
-    // Without a graphics object the editor requests do nothing.
-    ERect* rect = reinterpret_cast<ERect*>(0x1234);
-    EXPECT_EQ(p.Dispatch(effEditGetRect, 0, 0, &rect), 0);
-    EXPECT_EQ(rect, reinterpret_cast<ERect*>(0x1234));
-    EXPECT_EQ(p.Dispatch(effEditOpen, 0, 0, nullptr), 0);
-    EXPECT_EQ(p.Dispatch(effEditClose), 0);
     EXPECT_EQ(p.Dispatch(effEditIdle), 0);
     EXPECT_EQ(p.Dispatch(effIdle), 0);
+}
+
+TEST_F(Dispatcher, EditorRequests)
+{
+    PluginUnderTest p;
+    ERect* rect = nullptr;
+    EXPECT_EQ(p.Dispatch(effEditGetRect, 0, 0, &rect), 1);
+    ASSERT_NE(rect, nullptr);
+    EXPECT_EQ(rect->top, 0);
+    EXPECT_EQ(rect->left, 0);
+    EXPECT_EQ(rect->bottom, 96);
+    EXPECT_EQ(rect->right, 232);
+    // Every instance hands out the same rectangle.
+    PluginUnderTest second;
+    ERect* other = nullptr;
+    EXPECT_EQ(second.Dispatch(effEditGetRect, 0, 0, &other), 1);
+    EXPECT_EQ(other, rect);
+    EXPECT_EQ(p.Dispatch(effEditGetRect, 0, 0, nullptr), 0);
+
+    auto* core = PluginCore::FromRecord(p.get());
+    int parent = 0;
+    EXPECT_EQ(p.Dispatch(effEditOpen, 0, 0, &parent), 1);
+    EXPECT_TRUE(core->GetGraphics()->IsWindowOpen());
+    EXPECT_EQ(core->EditorParent(), &parent);
+    EXPECT_EQ(p.Dispatch(effEditIdle), 0);
+    EXPECT_EQ(p.Dispatch(effEditClose), 1);
+    EXPECT_FALSE(core->GetGraphics()->IsWindowOpen());
+    // Closed with the window open: the window goes first.
+    EXPECT_EQ(p.Dispatch(effEditOpen, 0, 0, &parent), 1);
 }
 
 TEST_F(Dispatcher, CanDo)

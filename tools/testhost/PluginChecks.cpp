@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <limits>
 #include <random>
+#include <string>
 #include <vector>
 
 #include "tools/testhost/PluginInstance.h"
@@ -45,7 +46,7 @@ void CheckIdentity(const PluginModule& module, Report& report)
     report.Check(p->numPrograms == 0, "0 programs");
     report.Check(p->numParams == 4, "4 parameters");
     report.Check(p->numInputs == 2 && p->numOutputs == 2, "2 inputs, 2 outputs");
-    report.Check(p->flags == 0x1038, "flags " + Hex(p->flags) + " (replacing, double, chunks, mono; no editor yet)");
+    report.Check(p->flags == 0x1039, "flags " + Hex(p->flags) + " (editor, replacing, double, chunks, mono)");
     report.Check(p->initialDelay == 0, "initial delay 0");
     report.Check(p->version == 1000, "version 1000");
     report.Check(p->uniqueID == (('q' << 24) | ('l' << 16) | ('g' << 8) | 'p'), "unique ID qlgp");
@@ -99,9 +100,16 @@ void CheckDispatcherAnswers(PluginEntry entry, Report& report)
     report.Check(pins, "pin properties (Input 0 stereo, Input 1 active, index 2 refused)");
 
     ERect* rect = nullptr;
-    report.Check(p.Dispatch(effEditGetRect, 0, 0, &rect) == 0 && rect == nullptr && p.Dispatch(effEditOpen) == 0 &&
-                     p.Dispatch(effEditClose) == 0,
-                 "no editor: effEditGetRect, effEditOpen and effEditClose answer 0");
+    const bool gotRect = p.Dispatch(effEditGetRect, 0, 0, &rect) == 1 && rect != nullptr;
+    report.Check(gotRect && rect->top == 0 && rect->left == 0 && rect->bottom == 96 && rect->right == 232,
+                 "effEditGetRect answers top 0, left 0, bottom 96, right 232");
+    // Without a parent window the editor may refuse to open; either answer must leave the
+    // instance whole, and closing answers 1 whenever there is an editor.
+    const VstIntPtr opened = p.Dispatch(effEditOpen);
+    p.Dispatch(effEditIdle);
+    report.Check((opened == 0 || opened == 1) && p.Dispatch(effEditClose) == 1,
+                 "effEditOpen without a parent answers " + std::to_string(static_cast<long>(opened)) +
+                     ", effEditClose answers 1");
 
     void* chunk = nullptr;
     const VstIntPtr chunkSize = p.Dispatch(effGetChunk, 0, 0, &chunk);

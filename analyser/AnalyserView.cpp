@@ -1,0 +1,333 @@
+#include "analyser/AnalyserView.h"
+
+#include <cfloat>
+#include <cmath>
+#include <cstdint>
+#include <new>
+
+#include "analyser/AnalyserPlugin.h"
+#include "graphics/Graphics.h"
+#include "plugin/FormatString.h"
+#include "plugin/HostServices.h"
+#include "plugin/SafeConvert.h"
+
+namespace {
+
+constexpr int32_t kViewWidth = AnalyserPlugin::kEditorWidth;
+constexpr int32_t kViewHeight = AnalyserPlugin::kEditorHeight;
+
+// Grid frequencies of the zoom bands, in Hz, by fft zoom.
+constexpr int32_t kFreq0[] = {0, 100, 500, 1000, 2000, 3000, 4000, 5000, 10000, 18000};
+constexpr int32_t kFreq1[] = {25, 50, 75, 100, 125, 150, 200};
+constexpr int32_t kFreq2[] = {100, 150, 200, 250, 300, 400, 500};
+constexpr int32_t kFreq3[] = {500, 600, 750, 1000, 1200, 1500, 2000};
+constexpr int32_t kFreq4[] = {1000, 1500, 2000, 3000, 4000, 5000, 6000, 7500};
+constexpr int32_t kFreq5[] = {7500, 8000, 8500, 9000, 9500, 10000, 11000, 12000};
+constexpr int32_t kFreq6[] = {12000, 12500, 13000, 14000, 15000, 17500, 20000};
+constexpr int32_t kSpectro0[] = {0, 500, 1000, 2000, 5000, 10000, 18000};
+constexpr int32_t kSpectro1[] = {20, 50, 100, 150, 200};
+constexpr int32_t kSpectro2[] = {100, 150, 200, 300, 400, 500};
+constexpr int32_t kSpectro3[] = {500, 750, 1000, 1500, 2000};
+constexpr int32_t kSpectro4[] = {1000, 2000, 3000, 5000, 7500};
+constexpr int32_t kSpectro5[] = {7500, 8000, 9000, 10000, 12000};
+constexpr int32_t kSpectro6[] = {12000, 13000, 14000, 15000, 17500, 20000};
+
+template <size_t N>
+constexpr int Count(const int32_t (&)[N])
+{
+    return static_cast<int>(N);
+}
+
+const int32_t* const kFreqGrids[] = {kFreq0, kFreq1, kFreq2, kFreq3, kFreq4, kFreq5, kFreq6};
+const int kFreqCounts[] = {Count(kFreq0), Count(kFreq1), Count(kFreq2), Count(kFreq3),
+                           Count(kFreq4), Count(kFreq5), Count(kFreq6)};
+const int32_t* const kSpectroGrids[] = {kSpectro0, kSpectro1, kSpectro2, kSpectro3, kSpectro4, kSpectro5, kSpectro6};
+const int kSpectroCounts[] = {Count(kSpectro0), Count(kSpectro1), Count(kSpectro2), Count(kSpectro3),
+                              Count(kSpectro4), Count(kSpectro5), Count(kSpectro6)};
+
+const Colour kDefaultBackground(255, 0, 0, 0);
+const Colour kDefaultFill(255, 220, 220, 100);
+const Colour kDefaultEdge(255, 255, 255, 255);
+const Colour kDefaultCaption(255, 0, 128, 255);
+
+bool AllZero(const Colour& c) { return c.a == 0 && c.r == 0 && c.g == 0 && c.b == 0; }
+
+// Doubles beyond the float range would make the narrowing undefined.
+float NarrowScale(double v)
+{
+    if (std::isnan(v)) return 0.0f;
+    if (v > FLT_MAX) return FLT_MAX;
+    if (v < -FLT_MAX) return -FLT_MAX;
+    return static_cast<float>(v);
+}
+
+int32_t ClampChannel(int64_t v) { return v < 0 ? 0 : v > 255 ? 255 : static_cast<int32_t>(v); }
+
+}  // namespace
+
+AnalyserView::AnalyserView(AnalyserPlugin* owner)
+    : BandGraphControl(owner, Rect(0, 0, kViewWidth, kViewHeight), kDefaultEdge, true, Blend(BlendKind::Copy, 1.0f),
+                       true),
+      domain(-1),
+      paused(false),
+      refreshAll(true),
+      vScale(1.0f),
+      sampleRate(24000.0),
+      samplesPerColumn(0.0),
+      mouseX(0),
+      mouseY(0),
+      captionStyle("Arial", 12, kDefaultCaption, TextNormal, AlignCentre, 0),
+      owner(owner),
+      secondCurve(y2Positions),
+      backgroundColour(kDefaultBackground),
+      fillColour(kDefaultFill),
+      edgeColour(kDefaultEdge),
+      fftZoom(0),
+      graphWidth(drawRect.right - drawRect.left),
+      graphHeight(drawRect.bottom - drawRect.top),
+      cx(static_cast<float>(drawRect.left + drawRect.right) * 0.5f),
+      cy(static_cast<float>(drawRect.top + drawRect.bottom) * 0.5f),
+      captionBox(drawRect.right - 20, drawRect.top, drawRect.right, drawRect.top + 10),
+      cornerSquare(drawRect.right - 16, drawRect.bottom - 16, drawRect.right, drawRect.bottom)
+{
+    request.background = backgroundColour;
+    request.fill = fillColour;
+    request.edge = edgeColour;
+    request.caption = captionStyle.colour;
+
+    ringLeft.Resize(kHistoryLength, true);
+    ringLeft.SetWritePosition(0);
+    ringRight.Resize(kHistoryLength, true);
+    ringRight.SetWritePosition(0);
+    estimator.samples.Resize(kFreqFrameSize, true);
+    estimator.samples.SetWritePosition(0);
+
+    SetGraphColours(edgeColour, fillColour);
+    samplesPerColumn = static_cast<double>(kHistoryLength) / graphWidth;
+
+    BuildBands(freqBands, kFreqGrids, kFreqCounts);
+    BuildBands(spectroBands, kSpectroGrids, kSpectroCounts);
+    // The displays may read the positions before any host rate arrives.
+    ComputeBandPositions();
+
+    SetHidden(false);
+}
+
+bool AnalyserView::BuildBands(std::vector<ZoomBand>& bands, const int32_t* const* grids, const int* counts)
+{
+    try {
+        bands.resize(kBandCount);
+    } catch (const std::bad_alloc&) {
+        bands.clear();
+        return false;
+    }
+    bool complete = true;
+    for (int i = 0; i < kBandCount; ++i) complete = bands[static_cast<size_t>(i)].SetGrid(grids[i], counts[i]) && complete;
+    return complete;
+}
+
+CriticalSection* AnalyserView::PluginLock() const { return owner ? &owner->Lock() : nullptr; }
+
+void AnalyserView::OnMouseOver(int32_t x, int32_t y, const MouseKeys&)
+{
+    mouseX = x;
+    mouseY = y;
+    MarkDirty(true);
+}
+
+void AnalyserView::OnMouseOut()
+{
+    mouseX = 0;
+    mouseY = 0;
+    MarkDirty(true);
+}
+
+void AnalyserView::SetViewState(int32_t newDomain, double newVScale, bool pause, int32_t newFftZoom,
+                                CriticalSection* callerLock)
+{
+    ScopedLock hold(callerLock);
+    ScopedLock guard(PluginLock());
+    if (pause == request.paused) {
+        request.refresh = true;
+    } else if (plug && plug->HostId() == 1) {
+        SetHostTransport(*plug, pause ? kHostPause : kHostPlay);
+    }
+    if (newDomain != request.domain && newDomain >= kTime && newDomain <= kSpectro) request.resize = true;
+    // Host values below 0..1 reach here unclamped: the zoom indexes the band tables.
+    request.fftZoom = newFftZoom < 0 ? 0 : newFftZoom >= kBandCount ? kBandCount - 1 : newFftZoom;
+    request.domain = newDomain;
+    request.vScale = NarrowScale(newVScale);
+    request.paused = pause;
+    MarkDirty(true);
+}
+
+void AnalyserView::SetSampleRate(double rate, CriticalSection* callerLock)
+{
+    ScopedLock hold(callerLock);
+    ScopedLock guard(PluginLock());
+    // A rate that is no positive number would turn every band position into nonsense.
+    if (!std::isfinite(rate) || rate <= 0.0) return;
+    request.sampleRate = rate;
+    request.rate = true;
+}
+
+void AnalyserView::SetViewColours(const Colour& background, const Colour& fill, const Colour& edge,
+                                  const Colour& caption)
+{
+    ScopedLock guard(PluginLock());
+    if (!AllZero(background)) request.background = background;
+    if (!AllZero(fill)) request.fill = fill;
+    if (!AllZero(edge)) request.edge = edge;
+    if (!AllZero(caption)) request.caption = caption;
+    request.colours = true;
+    MarkDirty(true);
+}
+
+void AnalyserView::GetViewColours(Colour& background, Colour& fill, Colour& edge, Colour& caption)
+{
+    ScopedLock guard(PluginLock());
+    background = request.background;
+    fill = request.fill;
+    edge = request.edge;
+    caption = request.caption;
+}
+
+Colour AnalyserView::MixIntensityColour(const Colour& background, const Colour& target, double intensity)
+{
+    Colour result = background;
+    if (intensity == 0.0) return result;
+    // Intensities above 1 push past the target until the channels clip; wide arithmetic
+    // keeps a huge intensity from overflowing.
+    const int64_t a = TruncateToInt32(intensity * 255.0);
+    result.r = ClampChannel(background.r + (static_cast<int64_t>(target.r) - background.r) * a / 256);
+    result.g = ClampChannel(background.g + (static_cast<int64_t>(target.g) - background.g) * a / 256);
+    result.b = ClampChannel(background.b + (static_cast<int64_t>(target.b) - background.b) * a / 256);
+    return result;
+}
+
+void AnalyserView::SizeBuffersFor(int32_t newDomain)
+{
+    switch (newDomain) {
+    case kTime:
+    case kFreq:
+        firstCurve.Resize(graphWidth, true);
+        secondCurve.Resize(graphWidth, true);
+        xPositions.Resize(0, false);
+        estimator.samples.Resize(kFreqFrameSize, false);
+        break;
+    case kPhase:
+        xPositions.Resize(kPhasePointCount, true);
+        firstCurve.Resize(kPhasePointCount, true);
+        intensityGrid.Resize(graphWidth, graphHeight, true);
+        break;
+    case kSpectro:
+        intensityGrid.Resize(graphWidth, graphHeight, true);
+        estimator.samples.Resize(kSpectroFrameSize, false);
+        break;
+    default:
+        break;
+    }
+}
+
+void AnalyserView::ComputeBandPositions()
+{
+    for (ZoomBand& band : freqBands) band.ComputePositions(sampleRate, kFreqFrameSize, false);
+    for (ZoomBand& band : spectroBands) band.ComputePositions(sampleRate, kSpectroFrameSize, true);
+}
+
+void AnalyserView::Apply(const Request& r)
+{
+    if (r.resize) SizeBuffersFor(r.domain);
+    domain = r.domain;
+    vScale = r.vScale;
+    paused = r.paused;
+    fftZoom = r.fftZoom;
+    if (r.rate && r.sampleRate != sampleRate) {
+        sampleRate = r.sampleRate;
+        ComputeBandPositions();
+    }
+    if (r.colours) {
+        backgroundColour = r.background;
+        fillColour = r.fill;
+        edgeColour = r.edge;
+        captionStyle.colour = r.caption;
+        SetGraphColours(edgeColour, fillColour);
+    }
+    if (r.refresh) refreshAll = true;
+}
+
+bool AnalyserView::Draw(Graphics& graphics)
+{
+    ScopedLock hold(&lock);
+
+    // The hand-off: the latest request and the staged samples, under the plug-in lock for
+    // no longer than two small copies.
+    Request latest;
+    int taken = 0;
+    {
+        ScopedLock guard(PluginLock());
+        latest = request;
+        request.resize = request.refresh = request.rate = request.colours = false;
+        if (!latest.paused && owner) taken = owner->TakeStagedSamples(ringLeft, ringRight, &lock);
+    }
+    Apply(latest);
+
+    if (paused) {
+        newSamples = 0;
+    } else {
+        newSamples += taken;
+        // More than the history holds is the whole history.
+        if (newSamples > kHistoryLength) newSamples = kHistoryLength;
+    }
+    if (refreshAll) {
+        newSamples = kHistoryLength;
+        refreshAll = false;
+    }
+
+    switch (domain) {
+    case kTime: DrawTimeDisplay(graphics); break;
+    case kFreq: DrawFreqDisplay(graphics); break;
+    case kPhase: DrawPhaseDisplay(graphics); break;
+    case kSpectro: DrawSpectroDisplay(graphics); break;
+    default: break;
+    }
+
+    DrawCaption(graphics);
+    if (mouseX > 0 && mouseY > 0) DrawReadout(graphics);
+    return true;
+}
+
+void AnalyserView::DrawBackground(Graphics& graphics) { graphics.FillRect(backgroundColour, drawRect, lineBlend); }
+
+void AnalyserView::DrawCaption(Graphics& graphics)
+{
+    graphics.DrawText(captionStyle, FormatString("%.1fx", static_cast<double>(vScale)), captionBox);
+}
+
+// The displays themselves come with their own work; until then each shows its background
+// and consumes what it was given.
+void AnalyserView::DrawTimeDisplay(Graphics& graphics)
+{
+    DrawBackground(graphics);
+    newSamples = 0;
+}
+
+void AnalyserView::DrawFreqDisplay(Graphics& graphics)
+{
+    DrawBackground(graphics);
+    newSamples = 0;
+}
+
+void AnalyserView::DrawPhaseDisplay(Graphics& graphics)
+{
+    DrawBackground(graphics);
+    newSamples = 0;
+}
+
+void AnalyserView::DrawSpectroDisplay(Graphics& graphics)
+{
+    DrawBackground(graphics);
+    newSamples = 0;
+}
+
+void AnalyserView::DrawReadout(Graphics&) {}

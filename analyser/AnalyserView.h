@@ -1,0 +1,140 @@
+// The editor's one control: owns the last 24000 samples of each channel, the display state
+// the parameters push into it, the user colours and the zoom bands, and draws the display
+// of the current domain with its v-scale caption.
+//
+// Two locks meet here. The plug-in lock guards what the host changes from its threads (the
+// requested state: domain, v scale, pause, fft zoom, sample rate, colours); the view lock
+// guards what the draw reads (the rings, the display buffers and the state they were built
+// for). Setters only record a request under the plug-in lock; the draw, holding the view
+// lock, copies the request under the plug-in lock together with the staged samples and
+// then applies it (resizing buffers, recomputing band positions) under the view lock alone.
+// So buffers are never resized under a draw, and the only order in which both locks are
+// held stays view lock first.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "analyser/BandGraphControl.h"
+#include "analyser/IntensityGrid.h"
+#include "analyser/SampleRing.h"
+#include "analyser/ZoomBand.h"
+#include "dsp/SpectrumEstimator.h"
+#include "graphics/TextStyle.h"
+#include "plugin/CriticalSection.h"
+
+class AnalyserPlugin;
+
+class AnalyserView : public BandGraphControl {
+public:
+    static constexpr int kHistoryLength = 24000;
+    static constexpr int kFreqFrameSize = 8192;
+    static constexpr int kSpectroFrameSize = 1024;
+    static constexpr int kPhasePointCount = 24000;
+    static constexpr int kBandCount = 7;
+    enum Domain { kTime = 0, kFreq = 1, kPhase = 2, kSpectro = 3 };
+
+    // owner may be null (a view without a plug-in takes no samples).
+    explicit AnalyserView(AnalyserPlugin* owner);
+    ~AnalyserView() override = default;
+
+    void OnMouseOver(int32_t x, int32_t y, const MouseKeys& keys) override;
+    void OnMouseOut() override;
+    bool Draw(Graphics& graphics) override;
+
+    // From any thread, with the plug-in lock; applied by the next draw.
+    void SetViewState(int32_t domain, double vScale, bool pause, int32_t fftZoom, CriticalSection* lock);
+    void SetSampleRate(double rate, CriticalSection* lock);
+    // An all-zero colour leaves that colour as it is.
+    void SetViewColours(const Colour& background, const Colour& fill, const Colour& edge, const Colour& caption);
+    // The colours as last set (not necessarily drawn yet): background, fill, edge, caption.
+    void GetViewColours(Colour& background, Colour& fill, Colour& edge, Colour& caption);
+
+    static Colour MixIntensityColour(const Colour& background, const Colour& target, double intensity);
+
+    // What the last draw built its picture from; read on the drawing thread or under the view lock.
+    int32_t Domain() const { return domain; }
+    bool Paused() const { return paused; }
+    bool RefreshAll() const { return refreshAll; }
+    float VScale() const { return vScale; }
+    double SampleRate() const { return sampleRate; }
+    int32_t FftZoom() const { return fftZoom; }
+    int32_t NewSamples() const { return newSamples; }
+    int32_t MouseX() const { return mouseX; }
+    int32_t MouseY() const { return mouseY; }
+    const SampleRing& RingLeft() const { return ringLeft; }
+    const SampleRing& RingRight() const { return ringRight; }
+    const SpectrumEstimator& Estimator() const { return estimator; }
+    const IntensityGrid& Intensities() const { return intensityGrid; }
+    const TextStyle& CaptionStyle() const { return captionStyle; }
+    const Colour& BackgroundColour() const { return backgroundColour; }
+    const ZoomBand& FreqBand(int i) const { return freqBands[static_cast<size_t>(i)]; }
+    const ZoomBand& SpectroBand(int i) const { return spectroBands[static_cast<size_t>(i)]; }
+    const Rect& CaptionBox() const { return captionBox; }
+    const Rect& CornerSquare() const { return cornerSquare; }
+    CriticalSection& ViewLock() { return lock; }
+
+private:
+    // What the host last asked for, guarded by the plug-in lock.
+    struct Request {
+        int32_t domain = -1;
+        float vScale = 1.0f;
+        bool paused = false;
+        int32_t fftZoom = 0;
+        double sampleRate = 24000.0;
+        Colour background, fill, edge, caption;
+        bool resize = false;   // a new valid domain was chosen: its buffers must be sized
+        bool refresh = false;  // rebuild the display from the whole history
+        bool rate = false;     // the band positions must follow a new sample rate
+        bool colours = false;
+    };
+
+    CriticalSection* PluginLock() const;
+    // Under the view lock: brings the drawn state up to the request.
+    void Apply(const Request& request);
+    void SizeBuffersFor(int32_t newDomain);
+    void ComputeBandPositions();
+    bool BuildBands(std::vector<ZoomBand>& bands, const int32_t* const* grids, const int* counts);
+    void DrawBackground(Graphics& graphics);
+    void DrawCaption(Graphics& graphics);
+    void DrawTimeDisplay(Graphics& graphics);
+    void DrawFreqDisplay(Graphics& graphics);
+    void DrawPhaseDisplay(Graphics& graphics);
+    void DrawSpectroDisplay(Graphics& graphics);
+    void DrawReadout(Graphics& graphics);
+
+    int32_t domain;
+    bool paused;
+    bool refreshAll;
+    float vScale;
+    double sampleRate;
+    double samplesPerColumn;
+    int32_t mouseX;
+    int32_t mouseY;
+    int32_t newSamples = 0;
+    SampleRing ringLeft;
+    SampleRing ringRight;
+    SpectrumEstimator estimator;
+    TextStyle captionStyle;
+    std::string readoutText;
+    IntensityGrid intensityGrid;
+    AnalyserPlugin* owner;
+    CriticalSection lock;
+    FloatArray& secondCurve;
+    Colour backgroundColour;
+    Colour fillColour;
+    Colour edgeColour;
+    std::vector<ZoomBand> freqBands;
+    std::vector<ZoomBand> spectroBands;
+    int32_t fftZoom;
+
+    // Fixed geometry of the view.
+    int32_t graphWidth;
+    int32_t graphHeight;
+    float cx;
+    float cy;
+    Rect captionBox;
+    Rect cornerSquare;
+
+    Request request;
+};

@@ -1,0 +1,129 @@
+// The editor's graphics object, platform-independent layer: the ordered controls, mouse
+// dispatch, parameter values pushed to bound controls, and the drawing operations every
+// control draws through. The window layer (Win32 in the DLL, a headless window natively)
+// and the raster layer (surfaces, primitives, paint) derive from it; only the last is made,
+// through CreateGraphics.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "graphics/BitmapInfo.h"
+#include "graphics/Blend.h"
+#include "graphics/Colour.h"
+#include "graphics/Control.h"
+#include "graphics/MouseKeys.h"
+#include "graphics/Rect.h"
+#include "graphics/TextStyle.h"
+
+class CriticalSection;
+class Param;
+class PluginCore;
+class Surface;
+
+class Graphics {
+public:
+    Graphics(PluginCore* plug, int32_t width, int32_t height, double framesPerSecond);
+    virtual ~Graphics();
+    Graphics(const Graphics&) = delete;
+    Graphics& operator=(const Graphics&) = delete;
+
+    // Raster layer.
+    virtual bool CreateSurface() = 0;
+    virtual bool Paint() = 0;
+    virtual bool DrawBitmap(const BitmapInfo& bitmap, const Rect& dest, int32_t srcX, int32_t srcY,
+                            const Blend& blend) = 0;
+    virtual bool DrawRotatedBitmap(const BitmapInfo& bitmap, int32_t destCentreX, int32_t destCentreY,
+                                   double angleDegrees, int32_t yOffset, const Blend& blend) = 0;
+    virtual bool DrawRotatedMasked(const BitmapInfo& base, const BitmapInfo& mask, const BitmapInfo& top,
+                                   int32_t x, int32_t y, double angleDegrees, const Blend& blend) = 0;
+    virtual bool DrawPoint(const Colour& colour, float x, float y, const Blend& blend) = 0;
+    virtual bool SetPixel(const Colour& colour, int32_t x, int32_t y) = 0;
+    virtual bool DrawLine(const Colour& colour, float x1, float y1, float x2, float y2, const Blend& blend,
+                          bool antiAlias) = 0;
+    virtual bool DrawArc(const Colour& colour, float cx, float cy, float radius, float startAngle, float endAngle,
+                         const Blend& blend, bool antiAlias) = 0;
+    virtual bool DrawCircle(const Colour& colour, float cx, float cy, float radius, const Blend& blend,
+                            bool antiAlias) = 0;
+    virtual bool FillRect(const Colour& colour, const Rect& rect, const Blend& blend) = 0;
+    virtual bool DrawText(const TextStyle& style, const std::string& text, const Rect& rect) = 0;
+    virtual Colour GetPixel(int32_t x, int32_t y) = 0;
+
+    // Window layer.
+    virtual bool OpenWindow(void* parent) = 0;
+    virtual void CloseWindow() = 0;
+    virtual bool IsWindowOpen() const = 0;
+    virtual bool PromptParamValue(Control* control, Param* param) = 0;
+    virtual std::string GetHostPath() = 0;
+    virtual std::string GetPluginPath() = 0;
+    virtual bool PromptForFile(std::string& path, bool save, const std::string& directory,
+                               const std::string& extensions) = 0;
+    virtual bool PromptForColour(Colour& colour, const std::string& title) = 0;
+    virtual bool OpenUrl(const std::string& url) = 0;
+    // Puts a one-frame image control at the front: drawn first, hit last.
+    virtual void AttachBackground(int32_t id);
+    virtual void* GetWindowHandle() const = 0;
+    // The size of image resource `id` (both 0 when it cannot be loaded); the image is not cached.
+    virtual bool LoadImageResource(int32_t id, int32_t& width, int32_t& height) = 0;
+    virtual void SetWindowTitle(const std::string& title) = 0;
+    virtual Rect GetFloatingWindowRect() const = 0;
+    virtual bool OpenFloatingWindow(const Rect& rect) = 0;
+
+    // Controls.
+    int32_t AttachControl(Control* control);
+    void SetControlFromPlug(int32_t paramIdx, double value, CriticalSection* lock);
+    int32_t ControlAt(int32_t x, int32_t y) const;
+    bool IsAnyDirty(Rect& area) const;
+    // The cached image `id`, loaded on first request (a failed load is cached too, 0 x 0);
+    // later requests answer the first BitmapInfo whatever frame count they pass.
+    BitmapInfo LoadBitmap(int32_t id, int32_t frames);
+
+    // Mouse, in window-client coordinates.
+    void OnMouseDown(int32_t x, int32_t y, const MouseKeys& keys);
+    void OnMouseUp(int32_t x, int32_t y);
+    void OnMouseDrag(int32_t x, int32_t y, const MouseKeys& keys);
+    void OnMouseDblClick(int32_t x, int32_t y, const MouseKeys& keys);
+    void OnMouseWheel(int32_t x, int32_t y, const MouseKeys& keys, int32_t steps);
+    bool OnMouseOver(int32_t x, int32_t y, const MouseKeys& keys);
+    void OnMouseOut();
+
+    PluginCore* Plug() const { return plug; }
+    int32_t Width() const { return width; }
+    int32_t Height() const { return height; }
+    int32_t ControlCount() const { return static_cast<int32_t>(controls.size()); }
+    Control* ControlAtIndex(int32_t i) const;
+    bool floating = false;
+    bool mouseOverEnabled = false;
+    std::string hostClass;
+
+    // The redraw rate shared by every editor of the module; a positive rate replaces it.
+    static double FrameRate();
+    // The redraw timer's period in milliseconds at the current frame rate (41 at 24).
+    static uint32_t TimerPeriod();
+
+protected:
+    struct CachedImage {
+        BitmapInfo info;
+        Surface* image = nullptr;  // owned; null when the load failed
+    };
+
+    // Decodes image resource `id` into a new surface the caller owns, or null.
+    virtual Surface* LoadImageSurface(int32_t id) = 0;
+    // The cached image of `id`, or null when it is absent or failed to load.
+    Surface* CachedImageOf(int32_t id) const;
+
+    std::vector<Control*> controls;
+    PluginCore* plug;
+    std::map<int32_t, CachedImage> bitmaps;
+    int32_t width;
+    int32_t height;
+    int32_t captured = -1;
+    int32_t mouseOver = -1;
+    int32_t lastX = 0;
+    int32_t lastY = 0;
+};
+
+// Makes the platform's complete graphics object (window layer plus raster layer).
+Graphics* CreateGraphics(PluginCore* plug, int32_t width, int32_t height, double framesPerSecond);

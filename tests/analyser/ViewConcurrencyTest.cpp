@@ -1,0 +1,139 @@
+// The editor under load: audio blocks, host automation and the window timer's paints on
+// three threads at once. Built with ThreadSanitizer this must report no race; in every
+// build it must neither deadlock nor crash, and the view must end up in the state last asked.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <future>
+#include <limits>
+#include <random>
+#include <thread>
+#include <vector>
+
+#include "../plugin/FakeHost.h"
+#include "analyser/AnalyserPlugin.h"
+#include "analyser/AnalyserView.h"
+#include "graphics/native/HeadlessWindow.h"
+
+namespace {
+
+constexpr auto kRunTime = std::chrono::milliseconds(1500);
+constexpr auto kDeadlockLimit = std::chrono::seconds(30);
+
+void WaitOrAbort(std::future<void>& task, const char* name)
+{
+    if (task.wait_for(kDeadlockLimit) == std::future_status::ready) return;
+    std::fprintf(stderr, "the %s thread did not finish: deadlock\n", name);
+    std::abort();  // the hung threads cannot be joined
+}
+
+}  // namespace
+
+TEST(ViewConcurrency, AudioAutomationAndPaintingTogether)
+{
+    FakeHost::Reset();
+    PluginUnderTest p;
+    auto* plugin = static_cast<AnalyserPlugin*>(PluginCore::FromRecord(p.get()));
+    auto* window = dynamic_cast<HeadlessWindow*>(plugin->GetGraphics());
+    ASSERT_NE(window, nullptr);
+    p.Dispatch(effOpen);
+    p.Dispatch(effSetSampleRate, 0, 0, nullptr, 44100.0f);
+
+    std::atomic<bool> stop{false};
+    std::atomic<long> blocks{0}, changes{0}, paints{0};
+
+    auto audio = std::async(std::launch::async, [&] {
+        constexpr int kFrames = 512;
+        std::vector<double> l(kFrames), r(kFrames), ol(kFrames), orr(kFrames);
+        std::vector<float> fl(kFrames), fr(kFrames), fol(kFrames), forr(kFrames);
+        double phase = 0.0;
+        while (!stop.load()) {
+            for (int i = 0; i < kFrames; ++i, phase += 0.05) {
+                l[i] = std::sin(phase);
+                r[i] = 0.5 * std::cos(phase * 1.3);
+                fl[i] = static_cast<float>(l[i]);
+                fr[i] = static_cast<float>(r[i]);
+            }
+            if (blocks % 4 == 3) {
+                float* in[2] = {fl.data(), fr.data()};
+                float* out[2] = {fol.data(), forr.data()};
+                p->processReplacing(p.get(), in, out, kFrames);
+            } else {
+                double* in[2] = {l.data(), r.data()};
+                double* out[2] = {ol.data(), orr.data()};
+                p->processDoubleReplacing(p.get(), in, out, kFrames);
+            }
+            ++blocks;
+        }
+    });
+
+    auto automation = std::async(std::launch::async, [&] {
+        std::mt19937 rng(1234);
+        // Beyond 0..1 too: the host path has no lower clamp.
+        std::uniform_real_distribution<float> value(-0.25f, 1.25f);
+        const float rates[] = {44100.0f, 48000.0f, 22050.0f, std::numeric_limits<float>::quiet_NaN(), 96000.0f,
+                               0.0f, 8000.0f, -1.0f, 44100.0f};
+        long n = 0;
+        while (!stop.load()) {
+            for (int i = 0; i < AnalyserPlugin::kParamCount; ++i) p->setParameter(p.get(), i, value(rng));
+            p->getParameter(p.get(), static_cast<int>(n % 4));
+            if (n % 3 == 0) p.Dispatch(effSetSampleRate, 0, 0, nullptr, rates[n % 9]);
+            if (n % 50 == 0) p.Dispatch(effMainsChanged, 0, n % 100 == 0 ? 1 : 0);
+            ++n;
+            ++changes;
+        }
+    });
+
+    auto painter = std::async(std::launch::async, [&] {
+        std::mt19937 rng(99);
+        std::uniform_int_distribution<int> x(-5, 240), y(-5, 100);
+        int parent = 0;
+        p.Dispatch(effEditOpen, 0, 0, &parent);
+        long n = 0;
+        while (!stop.load()) {
+            if (window->Tick()) ++paints;
+            window->MouseMove(x(rng), y(rng), MouseKeys());
+            if (n % 7 == 0) window->MouseLeave();
+            if (n % 25 == 0) plugin->View()->SetViewColours(Colour(255, static_cast<int>(n % 256), 0, 0), Colour(),
+                                                            Colour(), Colour());
+            if (n % 40 == 0) {
+                p.Dispatch(effEditClose);
+                p.Dispatch(effEditOpen, 0, 0, &parent);
+            }
+            p.Dispatch(effEditIdle);
+            ++n;
+        }
+        p.Dispatch(effEditClose);
+    });
+
+    std::this_thread::sleep_for(kRunTime);
+    stop.store(true);
+    WaitOrAbort(audio, "audio");
+    WaitOrAbort(automation, "automation");
+    WaitOrAbort(painter, "painter");
+    EXPECT_GT(blocks.load(), 0);
+    EXPECT_GT(changes.load(), 0);
+    EXPECT_GT(paints.load(), 0);
+
+    // The last request wins, whatever the threads did before.
+    p->setParameter(p.get(), AnalyserPlugin::kDomain, 0.0f);
+    p->setParameter(p.get(), AnalyserPlugin::kVScale, 1.0f);
+    p->setParameter(p.get(), AnalyserPlugin::kFftZoom, 1.0f);
+    p->setParameter(p.get(), AnalyserPlugin::kPause, 0.0f);
+    p.Dispatch(effSetSampleRate, 0, 0, nullptr, 48000.0f);
+    int parent = 0;
+    ASSERT_EQ(p.Dispatch(effEditOpen, 0, 0, &parent), 1);
+    EXPECT_TRUE(window->Tick());
+    AnalyserView* view = plugin->View();
+    EXPECT_EQ(view->Domain(), 0);
+    EXPECT_EQ(view->VScale(), 20.0f);
+    EXPECT_EQ(view->FftZoom(), 6);
+    EXPECT_FALSE(view->Paused());
+    EXPECT_EQ(view->SampleRate(), 48000.0);
+    EXPECT_EQ(view->FirstCurve().Size(), 232);
+    EXPECT_EQ(plugin->StagedCount(), 0);
+}
