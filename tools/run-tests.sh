@@ -12,6 +12,11 @@ cmake --preset native-asan >/dev/null
 cmake --build --preset native-asan
 ctest --preset native-asan
 
+# Audio, automation and painting threads together, under ThreadSanitizer.
+cmake --preset native-tsan >/dev/null
+cmake --build --preset native-tsan --target analyser_tests
+ctest --preset native-tsan -R Concurrency
+
 cmake --preset windows-dll >/dev/null
 cmake --build --preset windows-dll
 ctest --preset windows-dll
