@@ -297,37 +297,8 @@ bool AnalyserView::Draw(Graphics& graphics)
     return true;
 }
 
-void AnalyserView::DrawBackground(Graphics& graphics) { graphics.FillRect(backgroundColour, drawRect, lineBlend); }
 
 void AnalyserView::DrawCaption(Graphics& graphics)
 {
     graphics.DrawText(captionStyle, FormatString("%.1fx", static_cast<double>(vScale)), captionBox);
 }
-
-// The displays themselves come with their own work; until then each shows its background
-// and consumes what it was given.
-void AnalyserView::DrawTimeDisplay(Graphics& graphics)
-{
-    DrawBackground(graphics);
-    newSamples = 0;
-}
-
-void AnalyserView::DrawFreqDisplay(Graphics& graphics)
-{
-    DrawBackground(graphics);
-    newSamples = 0;
-}
-
-void AnalyserView::DrawPhaseDisplay(Graphics& graphics)
-{
-    DrawBackground(graphics);
-    newSamples = 0;
-}
-
-void AnalyserView::DrawSpectroDisplay(Graphics& graphics)
-{
-    DrawBackground(graphics);
-    newSamples = 0;
-}
-
-void AnalyserView::DrawReadout(Graphics&) {}

@@ -52,6 +52,25 @@ public:
 
     static Colour MixIntensityColour(const Colour& background, const Colour& target, double intensity);
 
+    // Fills every element of destination with the mean of its share of source[first, end)
+    // (the whole rest of source when end < first); neighbours repeat a value when the range
+    // is narrower than the destination.
+    static void ResampleToColumns(const GrowableArray<double>& source, FloatArray& destination, int32_t first,
+                                  int32_t end);
+
+    // How a spectrogram redraw consumes pending samples: whole 1024-sample blocks, each
+    // columnsPerBlock columns wide; dropped counts the oldest blocks left out because they
+    // would not fit beside the last kept column.
+    struct SpectroBlocks {
+        int32_t columnsPerBlock = 0;
+        int32_t blocks = 0;
+        int32_t shift = 0;
+        int32_t dropped = 0;
+    };
+    static SpectroBlocks PlanSpectroBlocks(int32_t pending, double samplesPerColumn, int32_t width);
+    // The label of a grid frequency: 500, 1k, 7.5k.
+    static std::string FrequencyLabel(int32_t hz);
+
     // What the last draw built its picture from; read on the drawing thread or under the view lock.
     int32_t Domain() const { return domain; }
     bool Paused() const { return paused; }
@@ -67,6 +86,7 @@ public:
     const SpectrumEstimator& Estimator() const { return estimator; }
     const IntensityGrid& Intensities() const { return intensityGrid; }
     const TextStyle& CaptionStyle() const { return captionStyle; }
+    const std::string& ReadoutText() const { return readoutText; }
     const Colour& BackgroundColour() const { return backgroundColour; }
     const ZoomBand& FreqBand(int i) const { return freqBands[static_cast<size_t>(i)]; }
     const ZoomBand& SpectroBand(int i) const { return spectroBands[static_cast<size_t>(i)]; }
@@ -75,6 +95,8 @@ public:
     CriticalSection& ViewLock() { return lock; }
 
 private:
+    friend class AnalyserViewProbe;  // the tests' window on the scale drawing
+
     // What the host last asked for, guarded by the plug-in lock.
     struct Request {
         int32_t domain = -1;
@@ -95,13 +117,20 @@ private:
     void SizeBuffersFor(int32_t newDomain);
     void ComputeBandPositions();
     bool BuildBands(std::vector<ZoomBand>& bands, const int32_t* const* grids, const int* counts);
-    void DrawBackground(Graphics& graphics);
     void DrawCaption(Graphics& graphics);
     void DrawTimeDisplay(Graphics& graphics);
     void DrawFreqDisplay(Graphics& graphics);
     void DrawPhaseDisplay(Graphics& graphics);
     void DrawSpectroDisplay(Graphics& graphics);
     void DrawReadout(Graphics& graphics);
+    // One grey line across the view at a fraction of its width (axis 0, vertical) or height
+    // (axis 1, horizontal), with its label when there is room for it.
+    void DrawGridLine(Graphics& graphics, float position, const std::string& label, int32_t axis);
+    void DrawFrequencyGrid(Graphics& graphics, const IntArray& frequencies, const FloatArray& positions,
+                           int32_t axis);
+    void DrawTimeScale(Graphics& graphics);
+    void DrawPhaseScale(Graphics& graphics);
+    void DrawLevelCircle(Graphics& graphics, float ratio, const std::string& label);
 
     int32_t domain;
     bool paused;

@@ -131,10 +131,3 @@ std::vector<uint8_t> EncodePng(const PngLayout& layout)
     if (!Encode(layout, &out, &rows)) return {};
     return out.bytes;
 }
-
-// fontconfig keeps a small block from its one-time initialisation unreachable for the life of
-// the process; that is the library's, not ours, so the leak checker is told to ignore it.
-extern "C" const char* __lsan_default_suppressions()
-{
-    return "leak:libfontconfig.so\n";
-}

@@ -1,0 +1,76 @@
+// The "phase" display: every sample pair of the history as a point, side signal across and
+// mid signal up and down, gathered into an intensity picture in which newer points weigh more.
+#include "analyser/AnalyserView.h"
+
+#include <cmath>
+#include <cstring>
+
+#include "analyser/NarrowToFloat.h"
+#include "graphics/Graphics.h"
+
+namespace {
+
+float SignedSqrt(float v) { return v >= 0.0f ? std::sqrt(v) : -std::sqrt(-v); }
+
+void ScrollLeft(FloatArray& points, int k)
+{
+    const int n = points.Size();
+    if (k <= 0 || n == 0) return;
+    if (k > n) k = n;
+    std::memmove(points.Data(), points.Data() + k, sizeof(float) * static_cast<size_t>(n - k));
+}
+
+}  // namespace
+
+void AnalyserView::DrawPhaseDisplay(Graphics& graphics)
+{
+    const float scale = static_cast<float>(graphHeight) * vScale * 0.5f;
+    FloatArray& xs = xPositions;
+    FloatArray& ys = firstCurve;
+    const int count = xs.Size() < ys.Size() ? xs.Size() : ys.Size();
+    const Rect& r = drawRect;
+    const float left = static_cast<float>(r.left), right = static_cast<float>(r.right - 1);
+    const float top = static_cast<float>(r.top), bottom = static_cast<float>(r.bottom - 1);
+
+    const int n = newSamples;
+    ScrollLeft(xs, n);
+    ScrollLeft(ys, n);
+    // Only the newest samples that have a place among the points are computed.
+    const int first = n > count ? n - count : 0;
+    const int w = ringLeft.WritePosition();
+    for (int k = first; k < n; ++k) {
+        const int j = w - n + k;
+        const double l = ringLeft.At(j), rr = ringRight.At(j);
+        const float side = NarrowToFloat(l - rr) * 0.5f;
+        const float mid = NarrowToFloat(-(l + rr)) * 0.5f;
+        float x = SignedSqrt(side) * scale + cx;
+        if (x < left) x = left;
+        if (x > right) x = right;
+        float y = cy - SignedSqrt(mid) * scale;
+        if (y < top) y = top;
+        if (y > bottom) y = bottom;
+        xs[count - n + k] = x;
+        ys[count - n + k] = y;
+    }
+
+    intensityGrid.Clear();
+    const int columns = intensityGrid.Columns();
+    for (int i = 0; i < count; ++i) {
+        const float x = xs[i] - left, y = ys[i] - top;
+        // A sample pair that is no number has no place in the picture.
+        if (!(x >= 0.0f && x < static_cast<float>(columns) && y >= 0.0f)) continue;
+        FloatArray& column = intensityGrid.Column(static_cast<int>(x));
+        const int row = static_cast<int>(y);
+        if (row < column.Size()) column[row] += static_cast<float>(i) / static_cast<float>(kPhasePointCount);
+    }
+
+    for (int c = 0; c < columns && c < graphWidth; ++c) {
+        const FloatArray& column = intensityGrid.Column(c);
+        const int rows = column.Size() < graphHeight ? column.Size() : graphHeight;
+        for (int row = 0; row < rows; ++row)
+            graphics.SetPixel(MixIntensityColour(backgroundColour, fillColour, column[row]), r.left + c, r.top + row);
+    }
+
+    newSamples = 0;
+    DrawPhaseScale(graphics);
+}

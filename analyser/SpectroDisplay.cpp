@@ -1,0 +1,93 @@
+// The "spectro" display: a scrolling spectrogram, one new column per 1024-sample block,
+// the columns between two blocks filled by linear interpolation.
+#include "analyser/AnalyserView.h"
+
+#include <cstring>
+
+#include "graphics/Graphics.h"
+#include "plugin/SafeConvert.h"
+
+AnalyserView::SpectroBlocks AnalyserView::PlanSpectroBlocks(int32_t pending, double samplesPerColumn, int32_t width)
+{
+    SpectroBlocks plan;
+    plan.columnsPerBlock = TruncateToInt32(kSpectroFrameSize / samplesPerColumn);
+    plan.blocks = pending > 0 ? TruncateToInt32(pending * (1.0 / kSpectroFrameSize)) : 0;
+    if (plan.columnsPerBlock <= 0 || width <= 0) {
+        plan.blocks = 0;
+        return plan;
+    }
+    // More blocks than new columns fit beside the last kept one (after a long pause of the
+    // redraw, say) would write past the right edge: only the newest that fit are analysed.
+    const int32_t fit = (width - 1) / plan.columnsPerBlock;
+    if (plan.blocks > fit) {
+        plan.dropped = plan.blocks - fit;
+        plan.blocks = fit;
+    }
+    const int64_t shift = static_cast<int64_t>(plan.blocks) * plan.columnsPerBlock;
+    plan.shift = shift > width ? width : static_cast<int32_t>(shift);
+    return plan;
+}
+
+void AnalyserView::DrawSpectroDisplay(Graphics& graphics)
+{
+    const int w = graphWidth, h = graphHeight;
+    const SpectroBlocks plan = PlanSpectroBlocks(newSamples, samplesPerColumn, w);
+    newSamples -= plan.dropped * kSpectroFrameSize;
+
+    // The grid and the estimator's block are sized for this domain; if either allocation
+    // failed, the samples are consumed without being analysed.
+    bool ready = intensityGrid.Columns() == w && estimator.samples.Length() == kSpectroFrameSize &&
+                 spectroBands.size() > static_cast<size_t>(fftZoom);
+    for (int c = 0; ready && c < w; ++c) ready = intensityGrid.Column(c).Size() == h;
+
+    if (ready) {
+        for (int j = 0; j + plan.shift < w; ++j)
+            std::memcpy(intensityGrid.Column(j).Data(), intensityGrid.Column(j + plan.shift).Data(),
+                        sizeof(float) * static_cast<size_t>(h));
+
+        const ZoomBand& band = spectroBands[static_cast<size_t>(fftZoom)];
+        const float gain = vScale * 24.0f;
+        int e = ringLeft.WritePosition() - newSamples;
+        int prev = w - plan.shift - 1 > 0 ? w - plan.shift - 1 : 0;
+        double* mono = estimator.samples.Data();
+        for (int b = 0; b < plan.blocks; ++b) {
+            const int cur = prev + plan.columnsPerBlock;
+            for (int i = 0; i < kSpectroFrameSize; ++i, ++e) mono[i] = (ringRight.At(e) + ringLeft.At(e)) * 0.5;
+            GrowableArray<double>& magnitudes = estimator.ComputeFrame();
+            estimator.MapToLogFrequency(magnitudes);
+
+            FloatArray& column = intensityGrid.Column(cur);
+            ResampleToColumns(magnitudes, column, band.lowColumn, band.highColumn);
+            for (int r = 0; r < h; ++r) column[r] *= gain;
+
+            const FloatArray& from = intensityGrid.Column(prev);
+            const int span = cur - prev;
+            for (int k = 1; k < span; ++k) {
+                const float t = static_cast<float>(k) / static_cast<float>(span);
+                FloatArray& between = intensityGrid.Column(prev + k);
+                for (int r = 0; r < h; ++r) between[r] = (1.0f - t) * from[r] + t * column[r];
+            }
+            newSamples -= kSpectroFrameSize;
+            prev = cur;
+        }
+    } else {
+        newSamples -= plan.blocks * kSpectroFrameSize;
+    }
+
+    // Row 0 of the grid is the lowest frequency, drawn at the bottom.
+    const int columns = intensityGrid.Columns() < w ? intensityGrid.Columns() : w;
+    for (int x = 0; x < columns; ++x) {
+        const FloatArray& column = intensityGrid.Column(x);
+        for (int y = 0; y < h; ++y) {
+            const int row = h - 1 - y;
+            const float v = row < column.Size() ? column[row] : 0.0f;
+            graphics.SetPixel(MixIntensityColour(backgroundColour, fillColour, v), drawRect.left + x,
+                              drawRect.top + y);
+        }
+    }
+
+    if (spectroBands.size() > static_cast<size_t>(fftZoom)) {
+        const ZoomBand& band = spectroBands[static_cast<size_t>(fftZoom)];
+        DrawFrequencyGrid(graphics, band.gridFrequencies, band.gridPositions, 1);
+    }
+}

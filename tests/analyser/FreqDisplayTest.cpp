@@ -1,0 +1,140 @@
+#include "tests/analyser/DisplayTestSupport.h"
+
+namespace {
+
+int PeakColumn(const FloatArray& curve)
+{
+    int best = 0;
+    for (int i = 1; i < curve.Size(); ++i)
+        if (curve[i] < curve[best]) best = i;  // pixels: the highest point has the smallest y
+    return best;
+}
+
+}  // namespace
+
+TEST(FreqDisplay, SilenceLiesOnTheBottomRow)
+{
+    Editor e;
+    e.Show(1);
+    e.Play(Constant(0, 0), 24000);
+    ASSERT_TRUE(e.Tick());
+    const FloatArray& curve = e.View().FirstCurve();
+    ASSERT_EQ(curve.Size(), 232);
+    for (int i = 0; i < 232; ++i) ASSERT_EQ(curve[i], 95.0f) << i;
+    EXPECT_EQ(e.View().NewSamples(), 0);
+    // The edge runs along row 95 under the grid lines' bottom ends.
+    EXPECT_NE(e.Pixel(50, 95), 0xFF000000u);
+    EXPECT_EQ(e.Pixel(50, 94), 0xFF000000u);
+}
+
+TEST(FreqDisplay, ASteadyToneRisesByHalvesAndFallsTheSameWay)
+{
+    Editor e;
+    e.Show(1, 1.0, 3);  // 500 - 2000 Hz
+    e.Play(Sine(1000, 0.01, 48000), 24000);
+    ASSERT_TRUE(e.Tick());
+    AnalyserView& v = e.View();
+    const int peak = PeakColumn(v.FirstCurve());
+    std::vector<float> heights;
+    for (int i = 0; i < 4; ++i) {
+        if (i > 0) e.Redraw();
+        heights.push_back(96.0f - v.FirstCurve()[peak]);
+    }
+    ASSERT_GT(heights[0], 5.0f);
+    ASSERT_LT(heights[3], 95.0f);  // not clamped
+    EXPECT_NEAR(heights[1] / heights[0], 1.5f, 1e-4f);
+    EXPECT_NEAR(heights[2] / heights[0], 1.75f, 1e-4f);
+    EXPECT_NEAR(heights[3] / heights[0], 1.875f, 1e-4f);
+
+    // Silence after it: half of the height remains, then a quarter.
+    e.Play(Constant(0, 0), 24000);
+    ASSERT_TRUE(e.Tick());
+    EXPECT_NEAR(96.0f - v.FirstCurve()[peak], heights[3] * 0.5f, 1e-3f);
+    e.Redraw();
+    EXPECT_NEAR(96.0f - v.FirstCurve()[peak], heights[3] * 0.25f, 1e-3f);
+}
+
+TEST(FreqDisplay, ATonePeaksAtItsColumnInEveryBand)
+{
+    const double rate = 48000.0;
+    for (int zoom = 0; zoom < 7; ++zoom) {
+        Editor e(rate);
+        e.Show(1, 1.0, zoom);
+        ASSERT_TRUE(e.Tick());  // the draw takes the sample rate into the bands
+        const ZoomBand& band = e.View().FreqBand(zoom);
+        // A tone on a position of the axis a third into the band: at the top of the axis the
+        // positions lie bins apart, and a tone between two of them would not show.
+        const int span = band.highColumn - band.lowColumn;
+        const int index = band.lowColumn + span / 3;
+        e.Play(Sine(IndexToFrequency(index, 8192, rate, true), 0.01, rate), 24000);
+        ASSERT_TRUE(e.Tick());
+        const double expected = static_cast<double>(span / 3) / span * 232.0;
+        const FloatArray& curve = e.View().FirstCurve();
+        const int peak = PeakColumn(curve);
+        EXPECT_NEAR(peak, expected, 232.0 / span + 2.0) << "zoom " << zoom;
+        EXPECT_LT(curve[peak], 90.0f) << "zoom " << zoom;
+        EXPECT_GT(curve[peak], 0.0f) << "zoom " << zoom;
+    }
+}
+
+TEST(FreqDisplay, LoudColumnsClampToTheTopRow)
+{
+    Editor e;
+    e.Show(1, 20.0, 3);
+    e.Play(Sine(1000, 0.9, 48000), 24000);
+    ASSERT_TRUE(e.Tick());
+    const FloatArray& curve = e.View().FirstCurve();
+    int clamped = 0;
+    for (int i = 0; i < curve.Size(); ++i) {
+        ASSERT_GE(curve[i], 0.0f);
+        ASSERT_LE(curve[i], 95.0f);
+        clamped += curve[i] == 0.0f;
+    }
+    EXPECT_GT(clamped, 0);
+    EXPECT_EQ(curve[PeakColumn(curve)], 0.0f);
+}
+
+TEST(FreqDisplay, ResampleToColumnsAveragesOrRepeats)
+{
+    GrowableArray<double> source;
+    source.Resize(8, false);
+    for (int i = 0; i < 8; ++i) source[i] = i;
+    FloatArray columns;
+    columns.Resize(2, false);
+    AnalyserView::ResampleToColumns(source, columns, 0, 8);
+    EXPECT_EQ(columns[0], 1.5f);  // mean of 0..3
+    EXPECT_EQ(columns[1], 5.5f);
+    columns.Resize(4, false);
+    AnalyserView::ResampleToColumns(source, columns, 2, 4);
+    EXPECT_EQ(columns[0], 2.0f);  // fewer positions than columns: repeated
+    EXPECT_EQ(columns[1], 2.0f);
+    EXPECT_EQ(columns[2], 3.0f);
+    EXPECT_EQ(columns[3], 3.0f);
+    AnalyserView::ResampleToColumns(source, columns, 4, 0);  // end before start: to the end
+    EXPECT_EQ(columns[0], 4.0f);
+    EXPECT_EQ(columns[3], 7.0f);
+    // A band collapsed onto the top of the axis reads the last value, never past it.
+    AnalyserView::ResampleToColumns(source, columns, 8, 8);
+    EXPECT_EQ(columns[0], 7.0f);
+    EXPECT_EQ(columns[3], 7.0f);
+}
+
+TEST(FreqDisplay, WhilePausedTheCurveSettlesOnTheFrozenHistory)
+{
+    Editor e;
+    e.Show(1, 1.0, 3);
+    e.Play(Sine(1000, 0.01, 48000), 24000);
+    ASSERT_TRUE(e.Tick());
+    AnalyserView& v = e.View();
+    const int peak = PeakColumn(v.FirstCurve());
+    const float first = 96.0f - v.FirstCurve()[peak];
+    e.Show(1, 1.0, 3, true);
+    e.Play(Constant(0, 0), 24000);  // staged meanwhile, not taken
+    ASSERT_TRUE(e.Tick());
+    e.Redraw();
+    EXPECT_EQ(v.NewSamples(), 0);
+    EXPECT_NEAR(96.0f - v.FirstCurve()[peak], first * 1.75f, 1e-3f);
+    e.Show(1, 1.0, 3, false);
+    ASSERT_TRUE(e.Tick());  // the silence is taken now
+    EXPECT_NEAR(96.0f - v.FirstCurve()[peak], first * 0.875f, 1e-3f);
+}

@@ -1,0 +1,115 @@
+// Cost of one redraw of each display: at steady state (one timer period of new audio at
+// 48 kHz, 2000 samples, taken from the staging buffers and drawn) and right after a change
+// that rebuilds the display from the whole 24000-sample history. The allocs counter is the
+// number of heap allocations per redraw.
+#include <benchmark/benchmark.h>
+
+#include <atomic>
+#include <cmath>
+#include <cstdlib>
+#include <new>
+#include <vector>
+
+#include "analyser/AnalyserPlugin.h"
+#include "analyser/AnalyserView.h"
+#include "graphics/Graphics.h"
+#include "plugin/VstShell.h"
+
+static std::atomic<bool> counting{false};
+static std::atomic<long> allocations{0};
+
+static void* CountedAllocation(size_t size) noexcept
+{
+    if (counting) ++allocations;
+    return std::malloc(size ? size : 1);
+}
+void* operator new(size_t size)
+{
+    if (void* p = CountedAllocation(size)) return p;
+    throw std::bad_alloc();
+}
+void* operator new[](size_t size) { return operator new(size); }
+void* operator new(size_t size, const std::nothrow_t&) noexcept { return CountedAllocation(size); }
+void* operator new[](size_t size, const std::nothrow_t&) noexcept { return CountedAllocation(size); }
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete[](void* p) noexcept { std::free(p); }
+void operator delete(void* p, size_t) noexcept { std::free(p); }
+void operator delete[](void* p, size_t) noexcept { std::free(p); }
+
+namespace {
+
+constexpr int kPeriod = 2000;
+
+VstIntPtr VSTCALLBACK Host(AEffect*, VstInt32, VstInt32, VstIntPtr, void*, float) { return 0; }
+
+// A plug-in made as a host makes it, fed with a chord-like signal.
+struct Rig {
+    AEffect* effect;
+    AnalyserPlugin* plugin;
+    AnalyserView* view;
+    Graphics* graphics;
+    std::vector<double> left, right, outLeft, outRight;
+    long n = 0;
+
+    explicit Rig(int domain)
+        : effect(VSTPluginMain(Host)),
+          plugin(static_cast<AnalyserPlugin*>(PluginCore::FromRecord(effect))),
+          view(plugin->View()),
+          graphics(plugin->GetGraphics()),
+          left(kPeriod), right(kPeriod), outLeft(kPeriod), outRight(kPeriod)
+    {
+        effect->dispatcher(effect, effOpen, 0, 0, nullptr, 0.0f);
+        effect->dispatcher(effect, effSetSampleRate, 0, 0, nullptr, 48000.0f);
+        view->SetViewState(domain, 1.0, false, 0, &plugin->Lock());
+        for (int i = 0; i < 12; ++i) Period();
+        view->Draw(*graphics);
+    }
+    ~Rig() { effect->dispatcher(effect, effClose, 0, 0, nullptr, 0.0f); }
+
+    void Period()
+    {
+        for (int i = 0; i < kPeriod; ++i, ++n) {
+            const double t = n / 48000.0;
+            left[i] = 0.3 * std::sin(2 * 3.14159265358979 * 220 * t) + 0.2 * std::sin(2 * 3.14159265358979 * 3100 * t);
+            right[i] = 0.3 * std::sin(2 * 3.14159265358979 * 330 * t) + 0.1 * std::sin(2 * 3.14159265358979 * 9000 * t);
+        }
+        double* in[2] = {left.data(), right.data()};
+        double* out[2] = {outLeft.data(), outRight.data()};
+        effect->processDoubleReplacing(effect, in, out, kPeriod);
+    }
+};
+
+void SteadyRedraw(benchmark::State& state)
+{
+    Rig rig(static_cast<int>(state.range(0)));
+    long allocated = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        rig.Period();
+        state.ResumeTiming();
+        allocations = 0;
+        counting = true;
+        rig.view->Draw(*rig.graphics);
+        counting = false;
+        allocated += allocations;
+    }
+    state.counters["allocs"] = benchmark::Counter(static_cast<double>(allocated), benchmark::Counter::kAvgIterations);
+}
+
+void RebuildRedraw(benchmark::State& state)
+{
+    Rig rig(static_cast<int>(state.range(0)));
+    const int domain = static_cast<int>(state.range(0));
+    for (auto _ : state) {
+        state.PauseTiming();
+        // The same state again rebuilds the picture from the whole history at the next draw.
+        rig.view->SetViewState(domain, 1.0, false, 0, &rig.plugin->Lock());
+        state.ResumeTiming();
+        rig.view->Draw(*rig.graphics);
+    }
+}
+
+}  // namespace
+
+BENCHMARK(SteadyRedraw)->ArgName("domain")->DenseRange(0, 3)->Unit(benchmark::kMicrosecond);
+BENCHMARK(RebuildRedraw)->ArgName("domain")->DenseRange(0, 3)->Unit(benchmark::kMicrosecond);
