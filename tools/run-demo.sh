@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The main job: build Quillograph.dll and drive it in our test host under Wine with a
-# generated stereo test signal, printing what the host saw.
+# generated stereo test signal, printing what the host saw, and write the editor as the host
+# saw it on screen to editor.png in the build folder.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/setup-debian.sh
@@ -19,5 +20,7 @@ if ! /lib/ld-linux.so.2 --version >/dev/null 2>&1; then
     cmake --build --preset "$preset"
 fi
 build=build/$preset
-tools/run-in-wine.sh "$build/wineprefix" "$build/tools/testhost/vst_test_host.exe" --demo "$PWD/$build/Quillograph.dll"
+tools/run-in-wine.sh "$build/wineprefix" "$build/tools/testhost/vst_test_host.exe" --demo \
+    --png "$PWD/$build/editor.png" "$PWD/$build/Quillograph.dll"
+echo "The editor as the test host saw it on screen: $build/editor.png"
 echo "The plug-in is $product: copy it into your host's VST folder."

@@ -1,15 +1,25 @@
 #include "graphics/win32/Win32Window.h"
 
 #include <windows.h>
+#include <commdlg.h>
+#include <shellapi.h>
 #undef DrawText
 #undef LoadBitmap
 
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
 #include <new>
+#include <vector>
 
 #include "graphics/GraphicsRaster.h"
 #include "graphics/PngLoader.h"
 #include "graphics/SystemSurface.h"
 #include "plugin/Module.h"
+#include "plugin/Param.h"
+#include "plugin/PluginCore.h"
 
 struct Win32Window::PaintState {
     PAINTSTRUCT ps;
@@ -17,6 +27,18 @@ struct Win32Window::PaintState {
 };
 
 namespace {
+
+constexpr UINT_PTR kTimerId = 2;
+constexpr int kEditBoxId = 99;
+
+// Editors holding the window class, across every instance of the module.
+std::atomic<int32_t> classUsers{0};
+
+HINSTANCE ModuleInstance()
+{
+    HINSTANCE module = static_cast<HINSTANCE>(ModuleHandleRef());
+    return module ? module : GetModuleHandleA(nullptr);
+}
 
 // The folder of a module's file, with its trailing backslash; empty on failure.
 std::string ModuleFolder(HMODULE module)
@@ -29,7 +51,166 @@ std::string ModuleFolder(HMODULE module)
     return slash == std::string::npos ? std::string() : folder.substr(0, slash + 1);
 }
 
+// The effect name the host reads: the title of a floating window.
+std::string EffectName(PluginCore* plug)
+{
+    if (!plug) return std::string();
+    AEffect* record = plug->Record();
+    if (!record || !record->dispatcher) return std::string();
+    char name[64] = {};
+    record->dispatcher(record, effGetEffectName, 0, 0, name, 0.0f);
+    name[sizeof name - 1] = 0;
+    return name;
+}
+
+MouseKeys KeysOf(WPARAM wParam)
+{
+    MouseKeys keys;
+    keys.left = (wParam & MK_LBUTTON) != 0;
+    keys.right = (wParam & MK_RBUTTON) != 0;
+    keys.shift = (wParam & MK_SHIFT) != 0;
+    keys.ctrl = (wParam & MK_CONTROL) != 0;
+    keys.alt = (GetKeyState(VK_MENU) & 0x8000) != 0;
+    return keys;
+}
+
+int32_t XOf(LPARAM lParam) { return static_cast<int16_t>(LOWORD(lParam)); }
+int32_t YOf(LPARAM lParam) { return static_cast<int16_t>(HIWORD(lParam)); }
+
+// The common dialogs and the shell are bound when first used, for the call only: a plug-in
+// that never opens them never loads them.
+template <typename Function>
+class SystemFunction {
+public:
+    SystemFunction(const char* library, const char* name) : module(LoadLibraryA(library))
+    {
+        if (module) function = reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+    }
+    ~SystemFunction()
+    {
+        if (module) FreeLibrary(module);
+    }
+    SystemFunction(const SystemFunction&) = delete;
+    SystemFunction& operator=(const SystemFunction&) = delete;
+    Function get() const { return function; }
+
+private:
+    HMODULE module;
+    Function function = nullptr;
+};
+
+using ChooseColorFunction = BOOL(WINAPI*)(LPCHOOSECOLORA);
+using FileDialogFunction = BOOL(WINAPI*)(LPOPENFILENAMEA);
+using ShellExecuteFunction = HINSTANCE(WINAPI*)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT);
+
+HFONT CreatePromptFont(const TextStyle& style)
+{
+    LOGFONTA lf;
+    std::memset(&lf, 0, sizeof lf);
+    lf.lfHeight = style.size;
+    if (style.style == TextBold) lf.lfWeight = 700;
+    if (style.style == TextItalic) lf.lfItalic = 1;
+    std::strncpy(lf.lfFaceName, style.face.c_str(), LF_FACESIZE - 1);
+    if (style.orientation != 0) lf.lfEscapement = lf.lfOrientation = (style.orientation % 360) * 10;
+    return CreateFontIndirectA(&lf);
+}
+
+std::vector<std::string> SplitAtBlanks(const std::string& text)
+{
+    std::vector<std::string> items;
+    std::string item;
+    for (char c : text) {
+        if (c == ' ' || c == '\t' || c == '\r' || c == '\n') {
+            if (!item.empty()) items.push_back(item);
+            item.clear();
+        } else {
+            item += c;
+        }
+    }
+    if (!item.empty()) items.push_back(item);
+    return items;
+}
+
+struct HostSearch {
+    DWORD process;
+    const std::string* className;
+    HWND found;
+};
+
+BOOL CALLBACK MatchHostWindow(HWND hwnd, LPARAM lParam)
+{
+    HostSearch* search = reinterpret_cast<HostSearch*>(lParam);
+    DWORD process = 0;
+    GetWindowThreadProcessId(hwnd, &process);
+    if (process != search->process) return TRUE;
+    char name[128] = {};
+    if (GetClassNameA(hwnd, name, sizeof name) <= 0 || *search->className != name) return TRUE;
+    search->found = hwnd;
+    return FALSE;
+}
+
+UINT_PTR CALLBACK ColourHookProc(HWND dialog, UINT message, WPARAM, LPARAM lParam)
+{
+    if (message == WM_INITDIALOG && lParam) {
+        const CHOOSECOLORA* chooser = reinterpret_cast<const CHOOSECOLORA*>(lParam);
+        if (chooser->lCustData) SetWindowTextA(dialog, reinterpret_cast<const char*>(chooser->lCustData));
+    }
+    return 0;
+}
+
 }  // namespace
+
+// The window procedures: the editor window's, and the value prompt box's subclass.
+struct Win32Window::Procs {
+    static LRESULT CALLBACK Window(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+    {
+        if (message == WM_CREATE) {
+            // The editor's pointer is not stored yet: only the timer and the showing.
+            SetTimer(hwnd, kTimerId, Graphics::TimerPeriod(), nullptr);
+            ShowWindow(hwnd, SW_SHOWNA);
+            return 0;
+        }
+        Win32Window* editor = reinterpret_cast<Win32Window*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+        if (!editor || editor->window != hwnd) return DefWindowProcA(hwnd, message, wParam, lParam);
+        return static_cast<LRESULT>(editor->HandleMessage(hwnd, message, wParam, lParam));
+    }
+
+    static LRESULT CALLBACK Edit(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+    {
+        Win32Window* editor = reinterpret_cast<Win32Window*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+        if (!editor || editor->editBox != hwnd || !editor->editPrevProc)
+            return DefWindowProcA(hwnd, message, wParam, lParam);
+        const WNDPROC previous = reinterpret_cast<WNDPROC>(editor->editPrevProc);
+        switch (message) {
+        case WM_SETFOCUS:
+            editor->editState = EditFocused;
+            break;
+        case WM_KILLFOCUS:
+            // A commit or cancel already asked for still stands.
+            if (editor->editState == EditFocused) editor->editState = EditNone;
+            break;
+        case WM_KEYDOWN:
+            if (wParam == VK_RETURN) {
+                editor->editState = EditCommit;
+                return 0;
+            }
+            break;
+        case WM_CHAR:
+            // The Enter that commits does not also become a line break in the box.
+            if (wParam == '\r' || wParam == '\n') return 0;
+            break;
+        case WM_COMMAND:
+            if (HIWORD(wParam) == CBN_SELCHANGE) {
+                editor->editState = EditCommit;
+                return 0;
+            }
+            break;
+        default:
+            break;
+        }
+        return CallWindowProcA(previous, hwnd, message, wParam, lParam);
+    }
+};
 
 Win32Window::Win32Window(PluginCore* plug, int32_t width, int32_t height, double framesPerSecond)
     : Graphics(plug, width, height, framesPerSecond), paint(new (std::nothrow) PaintState())
@@ -39,30 +220,337 @@ Win32Window::Win32Window(PluginCore* plug, int32_t width, int32_t height, double
 Win32Window::~Win32Window()
 {
     CloseWindow();
+    delete[] customColours;
     delete paint;
+}
+
+int32_t Win32Window::ClassUserCount()
+{
+    return classUsers;
+}
+
+bool Win32Window::AcquireClass()
+{
+    if (holdsClass) return true;
+    if (classUsers++ == 0) {
+        WNDCLASSA wc;
+        std::memset(&wc, 0, sizeof wc);
+        wc.style = CS_DBLCLKS;
+        wc.lpfnWndProc = Procs::Window;
+        wc.hInstance = ModuleInstance();
+        wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+        wc.lpszClassName = WindowClassName();
+        if (!RegisterClassA(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
+            --classUsers;
+            return false;
+        }
+    }
+    holdsClass = true;
+    return true;
+}
+
+void Win32Window::ReleaseClass()
+{
+    if (!holdsClass) return;
+    holdsClass = false;
+    if (--classUsers == 0) UnregisterClassA(WindowClassName(), ModuleInstance());
+}
+
+bool Win32Window::CreateEditorWindow(uint32_t exStyle, const char* title, uint32_t style, int x, int y, int w,
+                                     int h, void* parent)
+{
+    if (!AcquireClass()) return false;
+    HWND hwnd = CreateWindowExA(exStyle, WindowClassName(), title, style, x, y, w, h, static_cast<HWND>(parent),
+                                nullptr, ModuleInstance(), nullptr);
+    if (!hwnd) {
+        ReleaseClass();
+        return false;
+    }
+    window = hwnd;
+    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    return true;
 }
 
 bool Win32Window::OpenWindow(void* parent)
 {
     hostParent = parent;
-    return false;
+    if (floating) {
+        if (window) return true;
+        return OpenFloatingWindow(Rect(128, 128, 128 + width, 128 + height));
+    }
+    HWND parentWindow = static_cast<HWND>(parent);
+    if (!parentWindow || !IsWindow(parentWindow)) return false;
+
+    int x = 0, y = 0, w = width, h = height;
+    if (window) {
+        // Made anew at the place it had in its parent, whatever frame the new parent has.
+        HWND old = static_cast<HWND>(window);
+        RECT r;
+        if (GetWindowRect(old, &r)) {
+            MapWindowPoints(HWND_DESKTOP, GetParent(old), reinterpret_cast<POINT*>(&r), 2);
+            x = r.left;
+            y = r.top;
+            w = r.right - r.left;
+            h = r.bottom - r.top;
+        }
+        CloseWindow();
+    }
+    return CreateEditorWindow(0, "Vireo", WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, x, y, w, h, parentWindow);
 }
 
-bool Win32Window::OpenFloatingWindow(const Rect&)
+bool Win32Window::OpenFloatingWindow(const Rect& rect)
 {
-    return window != nullptr;
+    if (window) return true;
+    HWND owner = static_cast<HWND>(FindHostWindow());
+    if (!owner) return false;
+    const std::string title = EffectName(plug);
+    // The rectangle is the client area; the frame and caption take 6 and 23 pixels more.
+    const auto extent = [](int64_t from, int64_t to, int64_t frame) {
+        return static_cast<int>(std::min<int64_t>(std::max<int64_t>(to - from + frame, 0), 16384));
+    };
+    return CreateEditorWindow(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, title.c_str(), WS_SYSMENU, rect.left, rect.top,
+                              extent(rect.left, rect.right, 6), extent(rect.top, rect.bottom, 23), owner);
+}
+
+void* Win32Window::FindHostWindow()
+{
+    if (hostTop && IsWindow(static_cast<HWND>(hostTop))) return hostTop;
+    hostTop = nullptr;
+    HWND from = static_cast<HWND>(hostParent);
+    if (from && IsWindow(from)) {
+        HWND top = from;
+        // Parent chains are short; the bound only guards against a host's odd owner links.
+        for (int depth = 0; depth < 256; ++depth) {
+            HWND up = GetParent(top);
+            if (!up) break;
+            top = up;
+        }
+        hostTop = top;
+        char name[128] = {};
+        GetClassNameA(top, name, sizeof name);
+        hostClass = name;
+    } else if (!hostClass.empty()) {
+        hostProcess = GetCurrentProcessId();
+        HostSearch search = {hostProcess, &hostClass, nullptr};
+        EnumWindows(MatchHostWindow, reinterpret_cast<LPARAM>(&search));
+        hostTop = search.found;
+    }
+    return hostTop;
 }
 
 void Win32Window::CloseWindow()
 {
-    if (!window) return;
-    DestroyWindow(static_cast<HWND>(window));
+    HWND hwnd = static_cast<HWND>(window);
+    if (hwnd) {
+        DestroyValuePrompt();
+        // From here on the window's messages, its destruction's included, are not ours.
+        window = nullptr;
+        SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+        KillTimer(hwnd, kTimerId);
+        DestroyWindow(hwnd);
+    }
+    ReleaseClass();
+}
+
+void Win32Window::WindowLost()
+{
+    // The children, the prompt's box among them, are gone already; its font is not.
+    editBox = nullptr;
+    DestroyValuePrompt();
     window = nullptr;
 }
 
-bool Win32Window::PromptParamValue(Control*, Param*)
+intptr_t Win32Window::HandleMessage(void* handle, uint32_t message, uintptr_t wParam, intptr_t lParam)
 {
-    return false;
+    HWND hwnd = static_cast<HWND>(handle);
+    const WPARAM w = static_cast<WPARAM>(wParam);
+    const LPARAM l = static_cast<LPARAM>(lParam);
+
+    if (message == WM_NCDESTROY) {
+        WindowLost();
+        return DefWindowProcA(hwnd, message, w, l);
+    }
+    // A new choice in the drop list reaches its parent, whatever has the focus.
+    if (message == WM_COMMAND && editBox && LOWORD(w) == kEditBoxId && HIWORD(w) == CBN_SELCHANGE) {
+        editState = EditCommit;
+        return 0;
+    }
+    if (editBox && editState == EditFocused) {
+        if (message == WM_RBUTTONDOWN) {
+            editState = EditCancel;
+            return 0;
+        }
+        return DefWindowProcA(hwnd, message, w, l);
+    }
+
+    switch (message) {
+    case WM_PAINT:
+        Paint();
+        // A paint that could not begin must not come back at once.
+        ValidateRect(hwnd, nullptr);
+        return 0;
+    case WM_CLOSE:
+        CloseWindow();
+        return 0;
+    case WM_TIMER: {
+        if (w != kTimerId) return 0;
+        if (editBox && editState != EditNone) {
+            ServeValuePrompt();
+            return 0;
+        }
+        Rect area;
+        if (IsAnyDirty(area)) {
+            RECT r = {area.left, area.top, area.right, area.bottom};
+            InvalidateRect(hwnd, &r, FALSE);
+            UpdateWindow(hwnd);
+            if (editBox) editState = EditRefresh;
+        }
+        return 0;
+    }
+    case WM_MOUSEMOVE:
+        if (w & (MK_LBUTTON | MK_RBUTTON)) {
+            if (GetCapture() == hwnd) OnMouseDrag(XOf(l), YOf(l), KeysOf(w));
+        } else if (OnMouseOver(XOf(l), YOf(l), KeysOf(w))) {
+            TRACKMOUSEEVENT track;
+            std::memset(&track, 0, sizeof track);
+            track.cbSize = sizeof track;
+            track.dwFlags = TME_LEAVE;
+            track.hwndTrack = hwnd;
+            track.dwHoverTime = HOVER_DEFAULT;
+            TrackMouseEvent(&track);
+        }
+        return 0;
+    case WM_RBUTTONDOWN:
+        if (editBox) {
+            editState = EditCancel;
+            return 0;
+        }
+        SetCapture(hwnd);
+        OnMouseDown(XOf(l), YOf(l), KeysOf(w));
+        return 0;
+    case WM_LBUTTONDOWN:
+        SetCapture(hwnd);
+        OnMouseDown(XOf(l), YOf(l), KeysOf(w));
+        return 0;
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP:
+        ReleaseCapture();
+        OnMouseUp(XOf(l), YOf(l));
+        return 0;
+    case WM_LBUTTONDBLCLK:
+        OnMouseDblClick(XOf(l), YOf(l), KeysOf(w));
+        return 0;
+    case WM_MOUSEWHEEL: {
+        RECT r = {0, 0, 0, 0};
+        GetWindowRect(hwnd, &r);
+        const int32_t steps = static_cast<int16_t>(HIWORD(w)) / WHEEL_DELTA;
+        OnMouseWheel(XOf(l) - r.left, YOf(l) - r.top, KeysOf(GET_KEYSTATE_WPARAM(w)), steps);
+        return 0;
+    }
+    case WM_MOUSELEAVE:
+        OnMouseOut();
+        return 0;
+    default:
+        return DefWindowProcA(hwnd, message, w, l);
+    }
+}
+
+bool Win32Window::PromptParamValue(Control* control, Param* param)
+{
+    if (!control || !param || editBox || !window) return false;
+    HWND parent = static_cast<HWND>(window);
+    const Rect& r = control->DrawRect();
+    const int cx = static_cast<int>((static_cast<double>(r.left) + r.right) * 0.5);
+    const int cy = static_cast<int>((static_cast<double>(r.top) + r.bottom) * 0.5);
+    const std::string current = param->GetDisplayString();
+    const HMENU id = reinterpret_cast<HMENU>(static_cast<INT_PTR>(kEditBoxId));
+
+    HWND box = nullptr;
+    if (param->Kind() == ParamKind::Bool || param->Kind() == ParamKind::Enum) {
+        const std::vector<std::string> texts = param->GetDisplayTexts();
+        size_t longest = 0;
+        int selected = -1;
+        for (size_t i = 0; i < texts.size(); ++i) {
+            longest = std::max(longest, texts[i].size());
+            if (texts[i] == current) selected = static_cast<int>(i);
+        }
+        const int boxWidth = static_cast<int>(std::min<size_t>(8 * longest + 24, 4096));
+        box = CreateWindowExA(0, "COMBOBOX", "", WS_CHILD | WS_VISIBLE | CBS_DROPDOWNLIST, cx - boxWidth / 2, cy - 8,
+                              boxWidth, 16, parent, id, ModuleInstance(), nullptr);
+        if (!box) return false;
+        for (const std::string& text : texts) SendMessageA(box, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+        SendMessageA(box, CB_SETCURSEL, static_cast<WPARAM>(selected), 0);
+    } else {
+        box = CreateWindowExA(0, "EDIT", current.c_str(), WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_CENTER, cx - 16,
+                              cy - 8, 32, 16, parent, id, ModuleInstance(), nullptr);
+        if (!box) return false;
+    }
+
+    // The box must know its editor before its first message reaches the new procedure.
+    editBox = box;
+    editControl = control;
+    editParam = param;
+    SetWindowLongPtrA(box, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    editPrevProc = reinterpret_cast<void*>(GetWindowLongPtrA(box, GWLP_WNDPROC));
+    SetWindowLongPtrA(box, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(Procs::Edit));
+
+    HFONT font = CreatePromptFont(promptStyle);
+    editFont = font;
+    if (font) SendMessageA(box, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    return true;
+}
+
+void Win32Window::ServeValuePrompt()
+{
+    HWND box = static_cast<HWND>(editBox);
+    switch (editState) {
+    case EditRefresh: {
+        char text[32] = {};
+        if (editParam) editParam->GetDisplayText(text);
+        SendMessageA(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+        editState = EditNone;
+        return;
+    }
+    case EditCommit: {
+        char text[32] = {};
+        SendMessageA(box, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+        text[sizeof text - 1] = 0;
+        if (editParam && editControl) {
+            double value;
+            if (editParam->Kind() == ParamKind::Bool || editParam->Kind() == ParamKind::Enum)
+                value = editParam->ValueForDisplayText(text);
+            else
+                value = std::atof(text);
+            // "inf" or a huge exponent is no value to set.
+            if (std::isfinite(value)) editControl->SetValueFromUserInput(editParam->ToNormalized(value));
+        }
+        DestroyValuePrompt();
+        return;
+    }
+    case EditCancel:
+        DestroyValuePrompt();
+        return;
+    default:
+        editState = EditNone;
+        return;
+    }
+}
+
+void Win32Window::DestroyValuePrompt()
+{
+    HWND box = static_cast<HWND>(editBox);
+    if (box) {
+        if (editPrevProc) SetWindowLongPtrA(box, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(editPrevProc));
+        SetWindowLongPtrA(box, GWLP_USERDATA, 0);
+        DestroyWindow(box);
+    }
+    editBox = nullptr;
+    editControl = nullptr;
+    editParam = nullptr;
+    editPrevProc = nullptr;
+    editState = EditNone;
+    if (editFont) DeleteObject(static_cast<HFONT>(editFont));
+    editFont = nullptr;
 }
 
 std::string Win32Window::GetHostPath()
@@ -72,23 +560,81 @@ std::string Win32Window::GetHostPath()
 
 std::string Win32Window::GetPluginPath()
 {
-    return ModuleFolder(static_cast<HMODULE>(ModuleHandleRef()));
+    return ModuleFolder(ModuleInstance());
 }
 
-bool Win32Window::PromptForFile(std::string& path, bool, const std::string&, const std::string&)
+bool Win32Window::PromptForFile(std::string& path, bool save, const std::string& directory,
+                                const std::string& extensions)
 {
     path.clear();
-    return false;
+    if (!window) return false;
+    SystemFunction<FileDialogFunction> dialog("comdlg32.dll", save ? "GetSaveFileNameA" : "GetOpenFileNameA");
+    if (!dialog.get()) return false;
+
+    const std::string folder = directory.empty() ? GetHostPath() : directory;
+    const std::vector<std::string> items = SplitAtBlanks(extensions);
+    std::string patterns;
+    for (const std::string& item : items) patterns += (patterns.empty() ? "*." : ";*.") + item;
+    // Name, pattern, and the empty entry that ends the list.
+    std::string filter;
+    if (!items.empty()) {
+        filter = "Files (" + patterns + ")";
+        filter += '\0';
+        filter += patterns;
+        filter += '\0';
+        filter += '\0';
+    }
+
+    char file[256] = {};
+    OPENFILENAMEA ofn;
+    std::memset(&ofn, 0, sizeof ofn);
+    ofn.lStructSize = sizeof ofn;
+    ofn.hwndOwner = static_cast<HWND>(window);
+    ofn.lpstrFile = file;
+    ofn.nMaxFile = sizeof file - 1;
+    ofn.lpstrInitialDir = folder.c_str();
+    ofn.Flags = OFN_PATHMUSTEXIST | (save ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST);
+    if (!items.empty()) {
+        ofn.lpstrFilter = filter.c_str();
+        ofn.lpstrDefExt = items.front().c_str();
+    }
+    if (!dialog.get()(&ofn)) return false;
+    file[sizeof file - 1] = 0;
+    path = file;
+    return !path.empty();
 }
 
-bool Win32Window::PromptForColour(Colour&, const std::string&)
+bool Win32Window::PromptForColour(Colour& colour, const std::string& title)
 {
-    return false;
+    if (!window) return false;
+    SystemFunction<ChooseColorFunction> choose("comdlg32.dll", "ChooseColorA");
+    if (!choose.get()) return false;
+    if (!customColours) customColours = new (std::nothrow) uint32_t[16]();
+    if (!customColours) return false;
+
+    CHOOSECOLORA cc;
+    std::memset(&cc, 0, sizeof cc);
+    cc.lStructSize = sizeof cc;
+    cc.hwndOwner = static_cast<HWND>(window);
+    cc.rgbResult = RGB(colour.r & 255, colour.g & 255, colour.b & 255);
+    cc.lpCustColors = reinterpret_cast<COLORREF*>(customColours);
+    cc.Flags = CC_RGBINIT | CC_FULLOPEN | CC_ENABLEHOOK | CC_SOLIDCOLOR | CC_ANYCOLOR;
+    cc.lCustData = title.empty() ? 0 : reinterpret_cast<LPARAM>(title.c_str());
+    cc.lpfnHook = ColourHookProc;
+    if (!choose.get()(&cc)) return false;
+    colour.r = GetRValue(cc.rgbResult);
+    colour.g = GetGValue(cc.rgbResult);
+    colour.b = GetBValue(cc.rgbResult);
+    return true;
 }
 
-bool Win32Window::OpenUrl(const std::string&)
+bool Win32Window::OpenUrl(const std::string& url)
 {
-    return false;
+    if (url.empty()) return false;
+    SystemFunction<ShellExecuteFunction> execute("shell32.dll", "ShellExecuteA");
+    if (!execute.get()) return false;
+    const HINSTANCE result = execute.get()(nullptr, "open", url.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    return reinterpret_cast<INT_PTR>(result) > 32;
 }
 
 void Win32Window::SetWindowTitle(const std::string& title)

@@ -1,11 +1,13 @@
-// The DLL's window layer. The editor window itself is not made yet: OpenWindow answers
-// false, the dialogs answer cancelled, and the paint has no window to present to.
+// The DLL's window layer: the editor window of the class "VireoWndClass" (a child of the
+// host's editor frame, or in one host a floating tool window), its timer-driven redraw and
+// mouse routing, the in-place value prompt, and the system dialogs and shell services.
 #pragma once
 
 #include <cstdint>
 #include <string>
 
 #include "graphics/Graphics.h"
+#include "graphics/TextStyle.h"
 
 class SystemSurface;
 
@@ -14,21 +16,37 @@ public:
     Win32Window(PluginCore* plug, int32_t width, int32_t height, double framesPerSecond);
     ~Win32Window() override;
 
+    // Child mode: a child of `parent` (which must be a window); opening again makes the window
+    // anew at its previous place in the new parent. Floating mode: a tool window owned by the
+    // host's top-level window, kept when opened again.
     bool OpenWindow(void* parent) override;
     void CloseWindow() override;
     bool IsWindowOpen() const override { return window != nullptr; }
+    // A drop list for on/off and enumerated parameters, a text box otherwise, centred on the
+    // control; committed (Enter, a new choice) or cancelled (right click) by the next timer tick.
     bool PromptParamValue(Control* control, Param* param) override;
     // Folders end with a backslash; empty when the module's file name cannot be read.
     std::string GetHostPath() override;
     std::string GetPluginPath() override;
     bool PromptForFile(std::string& path, bool save, const std::string& directory,
                        const std::string& extensions) override;
+    // An empty title keeps the dialog's own.
     bool PromptForColour(Colour& colour, const std::string& title) override;
     bool OpenUrl(const std::string& url) override;
     void* GetWindowHandle() const override { return window; }
     void SetWindowTitle(const std::string& title) override;
     Rect GetFloatingWindowRect() const override;
     bool OpenFloatingWindow(const Rect& rect) override;
+
+    // The host's top-level window (an HWND): found from the parent given to OpenWindow, or
+    // by the remembered class name among this process's top-level windows; null when neither.
+    void* FindHostWindow();
+
+    // Editors of the module holding the window class; it is registered while this is positive.
+    static int32_t ClassUserCount();
+    static const char* WindowClassName() { return "VireoWndClass"; }
+    // The value prompt's box (an HWND, child id 99), null when no prompt is open.
+    void* ValuePromptBox() const { return editBox; }
 
 protected:
     // The platform part of Paint: BeginPaint on the window, then BitBlt of the paint
@@ -38,10 +56,38 @@ protected:
     // Decodes the plug-in library's "PNG" resource `id` into a new surface, or null.
     Surface* LoadModuleImage(int32_t id);
 
-    void* window = nullptr;     // HWND
-    void* hostParent = nullptr;  // HWND
+    // What the value prompt is doing, read and changed by the window's timer.
+    enum EditState : int32_t { EditNone = 0, EditFocused = 1, EditRefresh = 2, EditCancel = 3, EditCommit = 4 };
+
+    void* window = nullptr;        // HWND
+    void* editBox = nullptr;       // HWND
+    Control* editControl = nullptr;
+    Param* editParam = nullptr;
+    void* editPrevProc = nullptr;  // WNDPROC
+    int32_t editState = EditNone;
+    void* editFont = nullptr;      // HFONT, owned while the prompt is open
+    TextStyle promptStyle;
+    uint32_t* customColours = nullptr;  // 16 COLORREFs, kept between colour prompts
+    uint32_t hostProcess = 0;
+    void* hostParent = nullptr;    // HWND
+    void* hostTop = nullptr;       // HWND
 
 private:
     struct PaintState;
+    struct Procs;
+    friend struct Procs;
+
+    // Takes this editor's hold on the window class, registering it for the first holder.
+    bool AcquireClass();
+    void ReleaseClass();
+    bool CreateEditorWindow(uint32_t exStyle, const char* title, uint32_t style, int x, int y, int w, int h,
+                            void* parent);
+    // The window went away without CloseWindow (its parent was destroyed).
+    void WindowLost();
+    void ServeValuePrompt();
+    void DestroyValuePrompt();
+    intptr_t HandleMessage(void* hwnd, uint32_t message, uintptr_t wParam, intptr_t lParam);
+
     PaintState* paint = nullptr;
+    bool holdsClass = false;
 };

@@ -1,5 +1,8 @@
 // vst_test_host: loads a VST 2.x plug-in DLL by path and drives it as a DAW does.
-//   vst_test_host.exe [--checks | --demo] [--vendor TEXT] [--product TEXT] [--verbose] PLUGIN.dll
+//   vst_test_host.exe [--checks | --demo | --editor] [--png FILE] [--vendor TEXT] [--product TEXT]
+//                     [--verbose] PLUGIN.dll
+// --editor opens the editor in a window of its own; --png writes the editor as it was on
+// screen (in the editor checks and the demo).
 #include <windows.h>
 
 #include <cstdio>
@@ -7,6 +10,7 @@
 #include <string>
 
 #include "tools/testhost/Demo.h"
+#include "tools/testhost/EditorChecks.h"
 #include "tools/testhost/HostLog.h"
 #include "tools/testhost/PluginChecks.h"
 
@@ -25,12 +29,15 @@ int main(int argc, char** argv)
     std::string vendor = "Quillograph";
     std::string product = "Test Host";
     std::string dll;
+    std::string png;
     bool verbose = false;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if ((arg == "--vendor" || arg == "--product") && i + 1 < argc)
             (arg == "--vendor" ? vendor : product) = argv[++i];
-        else if (arg == "--checks" || arg == "--demo")
+        else if (arg == "--png" && i + 1 < argc)
+            png = argv[++i];
+        else if (arg == "--checks" || arg == "--demo" || arg == "--editor")
             mode = arg;
         else if (arg == "--verbose")
             verbose = true;
@@ -38,7 +45,7 @@ int main(int argc, char** argv)
             dll = arg;
     }
     if (dll.empty()) {
-        std::fprintf(stderr, "usage: vst_test_host [--checks|--demo] [--vendor V] [--product P] [--verbose] PLUGIN.dll\n");
+        std::fprintf(stderr, "usage: vst_test_host [--checks|--demo|--editor] [--png FILE] [--vendor V] [--product P] [--verbose] PLUGIN.dll\n");
         return 2;
     }
     HostLog::Configure(vendor, product, verbose);
@@ -54,10 +61,14 @@ int main(int argc, char** argv)
     module.vstPluginMain = reinterpret_cast<PluginEntry>(reinterpret_cast<void*>(GetProcAddress(library, "VSTPluginMain")));
     module.main = reinterpret_cast<PluginEntry>(reinterpret_cast<void*>(GetProcAddress(library, "main")));
     if (report.Check(module.Entry() != nullptr, "an entry point (VSTPluginMain or main) is exported")) {
-        if (mode == "--demo")
+        if (mode == "--demo") {
             RunDemo(module, report);
-        else
+            if (!png.empty()) CaptureEditorPng(module, WindowsPath(png), report);
+        } else if (mode == "--editor") {
+            RunEditorChecks(module, library, png.empty() ? std::string() : WindowsPath(png), report);
+        } else {
             RunPluginChecks(module, report);
+        }
     }
     FreeLibrary(library);
     report.Summary();

@@ -1,0 +1,51 @@
+// A host's editor frame: a top-level window the plug-in's editor opens in, audio fed from a
+// timer while messages are pumped, and the editor's pixels read back from the screen.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "tools/testhost/PluginInstance.h"
+
+struct Capture {
+    int width = 0;
+    int height = 0;
+    std::vector<uint32_t> pixels;  // 0x00RRGGBB, rows top first
+    uint32_t At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
+    // Whether any pixel of [left, right) x [top, bottom) differs from `other`'s.
+    bool DiffersIn(const Capture& other, int left, int top, int right, int bottom) const;
+};
+
+class EditorHost {
+public:
+    explicit EditorHost(PluginInstance& plugin);
+    ~EditorHost();
+    EditorHost(const EditorHost&) = delete;
+    EditorHost& operator=(const EditorHost&) = delete;
+
+    HWND Frame() const { return frame; }
+    // The editor window of the class "VireoWndClass": our frame's child, or a window the
+    // frame owns (floating mode); null when none.
+    HWND Editor() const;
+    // Processes messages for `ms` milliseconds; the audio timer feeds a block every 10 ms.
+    void Pump(DWORD ms);
+    void FeedAudio(bool on) { feeding = on; }
+    long BlocksFed() const { return blocks; }
+    // The editor's client area as it is on the screen.
+    bool CaptureEditor(Capture& capture) const;
+
+    static bool WritePng(const Capture& capture, const std::string& path);
+
+private:
+    static LRESULT CALLBACK FrameProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    void FeedBlock();
+
+    PluginInstance& plugin;
+    HWND frame = nullptr;
+    bool feeding = true;
+    long blocks = 0;
+    std::vector<float> in[2], out[2];
+};
