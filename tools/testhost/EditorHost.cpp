@@ -65,8 +65,12 @@ LRESULT CALLBACK EditorHost::FrameProc(HWND hwnd, UINT message, WPARAM wParam, L
 void EditorHost::FeedBlock()
 {
     if (!plugin) return;
-    // A 440 Hz tone on the left and a 660 Hz tone on the right, each at half scale.
+    // By default a 440 Hz tone on the left and a 660 Hz tone on the right, each at half scale.
     for (int i = 0; i < kBlock; ++i) {
+        if (signal) {
+            signal(blocks * kBlock + i, in[0][i], in[1][i]);
+            continue;
+        }
         const double t = (static_cast<double>(blocks) * kBlock + i) / 44100.0;
         in[0][i] = static_cast<float>(0.5 * std::sin(2 * 3.14159265358979 * 440 * t));
         in[1][i] = static_cast<float>(0.5 * std::sin(2 * 3.14159265358979 * 660 * t));

@@ -5,7 +5,9 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tools/testhost/PluginInstance.h"
@@ -21,6 +23,9 @@ struct Capture {
 
 class EditorHost {
 public:
+    // Sample n of the audio fed to both inputs, counted from the first block.
+    using Signal = std::function<void(long n, float& left, float& right)>;
+
     explicit EditorHost(PluginInstance& plugin);
     ~EditorHost();
     EditorHost(const EditorHost&) = delete;
@@ -33,6 +38,9 @@ public:
     // Processes messages for `ms` milliseconds; the audio timer feeds a block every 10 ms.
     void Pump(DWORD ms);
     void FeedAudio(bool on) { feeding = on; }
+    // What the audio timer plays from its next block on; an empty signal restores the
+    // default pair of tones.
+    void SetSignal(Signal s) { signal = std::move(s); }
     long BlocksFed() const { return blocks; }
     // The editor's client area as it is on the screen.
     bool CaptureEditor(Capture& capture) const;
@@ -47,5 +55,6 @@ private:
     HWND frame = nullptr;
     bool feeding = true;
     long blocks = 0;
+    Signal signal;
     std::vector<float> in[2], out[2];
 };

@@ -1,8 +1,9 @@
 // vst_test_host: loads a VST 2.x plug-in DLL by path and drives it as a DAW does.
-//   vst_test_host.exe [--checks | --demo | --editor] [--png FILE] [--vendor TEXT] [--product TEXT]
+//   vst_test_host.exe [--checks | --demo | --editor | --displays] [--png FILE] [--vendor TEXT] [--product TEXT]
 //                     [--verbose] PLUGIN.dll
 // --editor opens the editor in a window of its own; --png writes the editor as it was on
-// screen (in the editor checks and the demo).
+// screen (in the editor checks and the demo). --displays checks what each display shows on
+// screen for known signals; there --png is the prefix of one picture per display.
 #include <windows.h>
 
 #include <cstdio>
@@ -10,6 +11,7 @@
 #include <string>
 
 #include "tools/testhost/Demo.h"
+#include "tools/testhost/DisplayChecks.h"
 #include "tools/testhost/EditorChecks.h"
 #include "tools/testhost/HostLog.h"
 #include "tools/testhost/PluginChecks.h"
@@ -37,7 +39,7 @@ int main(int argc, char** argv)
             (arg == "--vendor" ? vendor : product) = argv[++i];
         else if (arg == "--png" && i + 1 < argc)
             png = argv[++i];
-        else if (arg == "--checks" || arg == "--demo" || arg == "--editor")
+        else if (arg == "--checks" || arg == "--demo" || arg == "--editor" || arg == "--displays")
             mode = arg;
         else if (arg == "--verbose")
             verbose = true;
@@ -45,7 +47,7 @@ int main(int argc, char** argv)
             dll = arg;
     }
     if (dll.empty()) {
-        std::fprintf(stderr, "usage: vst_test_host [--checks|--demo|--editor] [--png FILE] [--vendor V] [--product P] [--verbose] PLUGIN.dll\n");
+        std::fprintf(stderr, "usage: vst_test_host [--checks|--demo|--editor|--displays] [--png FILE] [--vendor V] [--product P] [--verbose] PLUGIN.dll\n");
         return 2;
     }
     HostLog::Configure(vendor, product, verbose);
@@ -66,6 +68,8 @@ int main(int argc, char** argv)
             if (!png.empty()) CaptureEditorPng(module, WindowsPath(png), report);
         } else if (mode == "--editor") {
             RunEditorChecks(module, library, png.empty() ? std::string() : WindowsPath(png), report);
+        } else if (mode == "--displays") {
+            RunDisplayChecks(module, png.empty() ? std::string() : WindowsPath(png), report);
         } else {
             RunPluginChecks(module, report);
         }
