@@ -31,8 +31,8 @@ public:
     virtual void SetHidden(bool hide);
     virtual void SetDisabled(bool disable);
     virtual void MarkDirty(bool pushToPlug);
-    virtual void SetClean() { dirty = false; }
-    virtual bool IsDirty() const { return dirty; }
+    virtual void SetClean() { dirty.store(false, std::memory_order_release); }
+    virtual bool IsDirty() const { return dirty.load(std::memory_order_acquire); }
 
     void SetValueFromPlug(double v, CriticalSection* lock);
     void SetValueFromUserInput(double v);

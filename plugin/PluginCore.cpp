@@ -126,7 +126,11 @@ void PluginCore::ProcessFloats(float** inputs, float** outputs, int frames)
 void PluginCore::ProcessConverted(float** inputs, float** outputs, int frames, bool accumulate)
 {
     if (!inputs || !outputs || frames <= 0) return;
-    if (!inputBuffers.Resize(inputCount, frames) || !outputBuffers.Resize(outputCount, frames, true)) return;
+    if (!inputBuffers.Resize(inputCount, frames) || !outputBuffers.Resize(outputCount, frames)) return;
+    // Every ProcessDoubles writes the first min(inputs, outputs) channels whole; only the
+    // channels beyond them must start silent.
+    const int written = inputCount < outputCount ? inputCount : outputCount;
+    for (int c = written; c < outputCount; ++c) std::memset(outputBuffers.Channels()[c], 0, sizeof(double) * frames);
     double** wideIn = inputBuffers.Channels();
     for (int c = 0; c < inputCount; ++c) {
         const float* __restrict in = inputs[c];
