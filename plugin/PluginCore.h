@@ -67,6 +67,7 @@ public:
     void RestorePreset(int index);
     void StoreCurrentPreset();
 
+    const std::string& EffectName() const { return effectName; }
     int InputCount() const { return inputCount; }
     int OutputCount() const { return outputCount; }
     double SampleRate() const { return sampleRate; }

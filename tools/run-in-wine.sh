@@ -40,10 +40,14 @@ start_display() {
     if [ -z "${DISPLAY:-}" ]; then start_display; fi
     export DISPLAY=${DISPLAY:-$(cat "$prefix.display")}
     # Whatever outlives this block must not inherit the lock's descriptor (9>&-).
-    wineserver -p900 </dev/null >/dev/null 2>&1 9>&- || true  # already running is fine
     if [ ! -f "$prefix/.quillograph-ready" ]; then
-        "$loader" wineboot -i >/dev/null 2>&1 9>&- || true
+        "$loader" wineboot -i </dev/null >/dev/null 2>&1 9>&- || true
         touch "$prefix/.quillograph-ready"
+    fi
+    # A fresh server starts Wine's system processes with the first program; start them here,
+    # away from the caller's output (ctest would wait for them to close its pipe).
+    if wineserver -p900 </dev/null >/dev/null 2>&1 9>&-; then
+        "$loader" cmd.exe /c exit </dev/null >/dev/null 2>&1 9>&- || true
     fi
 ) 9>"$prefix.lock"
 

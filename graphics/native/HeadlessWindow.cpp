@@ -30,17 +30,6 @@ std::string FolderOf(const std::string& path)
     return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
-// The effect name the host would read, the title of a floating window.
-std::string EffectName(PluginCore* plug)
-{
-    if (!plug) return std::string();
-    AEffect* record = plug->Record();
-    if (!record || !record->dispatcher) return std::string();
-    char name[64] = {};
-    record->dispatcher(record, effGetEffectName, 0, 0, name, 0.0f);
-    name[sizeof name - 1] = 0;
-    return name;
-}
 
 }  // namespace
 
@@ -100,7 +89,7 @@ bool HeadlessWindow::OpenFloatingWindow(const Rect& rect)
     const Rect outer(rect.left, rect.top, static_cast<int32_t>(std::min<int64_t>(rect.right + 6LL, INT32_MAX)),
                      static_cast<int32_t>(std::min<int64_t>(rect.bottom + 23LL, INT32_MAX)));
     if (!CreateWindowAt(outer)) return false;
-    title = EffectName(plug);
+    title = plug ? plug->EffectName() : std::string();
     return true;
 }
 

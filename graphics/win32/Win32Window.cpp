@@ -51,17 +51,6 @@ std::string ModuleFolder(HMODULE module)
     return slash == std::string::npos ? std::string() : folder.substr(0, slash + 1);
 }
 
-// The effect name the host reads: the title of a floating window.
-std::string EffectName(PluginCore* plug)
-{
-    if (!plug) return std::string();
-    AEffect* record = plug->Record();
-    if (!record || !record->dispatcher) return std::string();
-    char name[64] = {};
-    record->dispatcher(record, effGetEffectName, 0, 0, name, 0.0f);
-    name[sizeof name - 1] = 0;
-    return name;
-}
 
 MouseKeys KeysOf(WPARAM wParam)
 {
@@ -303,7 +292,7 @@ bool Win32Window::OpenFloatingWindow(const Rect& rect)
     if (window) return true;
     HWND owner = static_cast<HWND>(FindHostWindow());
     if (!owner) return false;
-    const std::string title = EffectName(plug);
+    const std::string title = plug ? plug->EffectName() : std::string();
     // The rectangle is the client area; the frame and caption take 6 and 23 pixels more.
     const auto extent = [](int64_t from, int64_t to, int64_t frame) {
         return static_cast<int>(std::min<int64_t>(std::max<int64_t>(to - from + frame, 0), 16384));
