@@ -32,31 +32,24 @@ void BandGraphControl::MirrorSecondCurve()
     for (int i = 0; i < n; ++i) y2Positions[i] = sum - yPositions[i];
 }
 
-void BandGraphControl::SetValues(const SampleBuffer& y, CriticalSection* lock, bool map)
+void BandGraphControl::ShowUpdated()
+{
+    ClampPoints(nullptr, &y2Positions);
+    GraphControl::ShowUpdated();
+}
+
+template <typename Source>
+void BandGraphControl::AssignMirrored(const Source& y, CriticalSection* lock, bool map)
 {
     ScopedLock hold(lock);
     CopyInto(yPositions, y);
     if (map) MapY(0, -1);
     MirrorSecondCurve();
-    ClampPoints(&xPositions, &yPositions);
-    ClampPoints(nullptr, &y2Positions);
-    hidden = false;
-    MarkDirty(true);
+    ShowUpdated();
 }
 
-void BandGraphControl::SetValues(const FloatArray& y, CriticalSection* lock, bool map)
-{
-    ScopedLock hold(lock);
-    CopyInto(yPositions, y);
-    if (map) MapY(0, -1);
-    MirrorSecondCurve();
-    ClampPoints(&xPositions, &yPositions);
-    ClampPoints(nullptr, &y2Positions);
-    hidden = false;
-    MarkDirty(true);
-}
-
-void BandGraphControl::SetBand(const SampleBuffer& y, const SampleBuffer& y2, CriticalSection* lock, bool map)
+template <typename Source>
+void BandGraphControl::AssignBand(const Source& y, const Source& y2, CriticalSection* lock, bool map)
 {
     ScopedLock hold(lock);
     CopyInto(yPositions, y);
@@ -65,25 +58,21 @@ void BandGraphControl::SetBand(const SampleBuffer& y, const SampleBuffer& y2, Cr
         MapY(0, -1);
         MapY2(0, -1);
     }
-    ClampPoints(&xPositions, &yPositions);
-    ClampPoints(nullptr, &y2Positions);
-    hidden = false;
-    MarkDirty(true);
+    ShowUpdated();
+}
+
+void BandGraphControl::SetValues(const SampleBuffer& y, CriticalSection* lock, bool map) { AssignMirrored(y, lock, map); }
+
+void BandGraphControl::SetValues(const FloatArray& y, CriticalSection* lock, bool map) { AssignMirrored(y, lock, map); }
+
+void BandGraphControl::SetBand(const SampleBuffer& y, const SampleBuffer& y2, CriticalSection* lock, bool map)
+{
+    AssignBand(y, y2, lock, map);
 }
 
 void BandGraphControl::SetBand(const FloatArray& y, const FloatArray& y2, CriticalSection* lock, bool map)
 {
-    ScopedLock hold(lock);
-    CopyInto(yPositions, y);
-    CopyInto(y2Positions, y2);
-    if (map) {
-        MapY(0, -1);
-        MapY2(0, -1);
-    }
-    ClampPoints(&xPositions, &yPositions);
-    ClampPoints(nullptr, &y2Positions);
-    hidden = false;
-    MarkDirty(true);
+    AssignBand(y, y2, lock, map);
 }
 
 bool BandGraphControl::Draw(Graphics& graphics)

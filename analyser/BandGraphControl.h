@@ -24,6 +24,11 @@ public:
 
 protected:
     void MirrorSecondCurve();
+    void ShowUpdated() override;
+    template <typename Source>
+    void AssignMirrored(const Source& y, CriticalSection* lock, bool map);
+    template <typename Source>
+    void AssignBand(const Source& y, const Source& y2, CriticalSection* lock, bool map);
 
     float centre;
     FloatArray& firstCurve;

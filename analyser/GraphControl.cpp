@@ -76,7 +76,15 @@ void GraphControl::ClampPoints(FloatArray* x, FloatArray* y)
         }
 }
 
-void GraphControl::SetPoints(const SampleBuffer& x, const SampleBuffer& y, CriticalSection* lock, bool map)
+void GraphControl::ShowUpdated()
+{
+    ClampPoints(&xPositions, &yPositions);
+    hidden = false;
+    MarkDirty(true);
+}
+
+template <typename Source>
+void GraphControl::AssignPoints(const Source& x, const Source& y, CriticalSection* lock, bool map)
 {
     ScopedLock hold(lock);
     CopyInto(xPositions, x);
@@ -85,44 +93,31 @@ void GraphControl::SetPoints(const SampleBuffer& x, const SampleBuffer& y, Criti
         MapX(0, -1);
         MapY(0, -1);
     }
-    ClampPoints(&xPositions, &yPositions);
-    hidden = false;
-    MarkDirty(true);
+    ShowUpdated();
+}
+
+template <typename Source>
+void GraphControl::AssignValues(const Source& y, CriticalSection* lock, bool map)
+{
+    ScopedLock hold(lock);
+    CopyInto(yPositions, y);
+    if (map) MapY(0, -1);
+    ShowUpdated();
+}
+
+void GraphControl::SetPoints(const SampleBuffer& x, const SampleBuffer& y, CriticalSection* lock, bool map)
+{
+    AssignPoints(x, y, lock, map);
 }
 
 void GraphControl::SetPoints(const FloatArray& x, const FloatArray& y, CriticalSection* lock, bool map)
 {
-    ScopedLock hold(lock);
-    CopyInto(xPositions, x);
-    CopyInto(yPositions, y);
-    if (map) {
-        MapX(0, -1);
-        MapY(0, -1);
-    }
-    ClampPoints(&xPositions, &yPositions);
-    hidden = false;
-    MarkDirty(true);
+    AssignPoints(x, y, lock, map);
 }
 
-void GraphControl::SetValues(const SampleBuffer& y, CriticalSection* lock, bool map)
-{
-    ScopedLock hold(lock);
-    CopyInto(yPositions, y);
-    if (map) MapY(0, -1);
-    ClampPoints(&xPositions, &yPositions);
-    hidden = false;
-    MarkDirty(true);
-}
+void GraphControl::SetValues(const SampleBuffer& y, CriticalSection* lock, bool map) { AssignValues(y, lock, map); }
 
-void GraphControl::SetValues(const FloatArray& y, CriticalSection* lock, bool map)
-{
-    ScopedLock hold(lock);
-    CopyInto(yPositions, y);
-    if (map) MapY(0, -1);
-    ClampPoints(&xPositions, &yPositions);
-    hidden = false;
-    MarkDirty(true);
-}
+void GraphControl::SetValues(const FloatArray& y, CriticalSection* lock, bool map) { AssignValues(y, lock, map); }
 
 void GraphControl::ClearPoints(CriticalSection* lock)
 {

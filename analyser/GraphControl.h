@@ -41,6 +41,13 @@ protected:
     int RangeEnd(int to) const;
     // Clamps x into the rectangle's columns and y into its rows, as the clamp flag asks.
     void ClampPoints(FloatArray* x, FloatArray* y);
+    // The common end of every update: clamp the new points, show the graph, mark it dirty.
+    virtual void ShowUpdated();
+    // The update pattern for 64-bit and float sources alike; the caller passes the lock.
+    template <typename Source>
+    void AssignPoints(const Source& x, const Source& y, CriticalSection* lock, bool map);
+    template <typename Source>
+    void AssignValues(const Source& y, CriticalSection* lock, bool map);
     void DrawPolyline(Graphics& graphics, const FloatArray& x, const FloatArray& y, int n);
     static bool Finite(float a, float b, float c, float d);
     // Copies any array of numbers into a float array of the same count; a failed
