@@ -1,37 +1,12 @@
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <cstdlib>
 #include <cstring>
-#include <new>
 #include <random>
 #include <vector>
 
 #include "FakeHost.h"
 #include "analyser/AnalyserPlugin.h"
-
-// Counts heap allocations while armed, to prove the audio path allocates nothing.
-static std::atomic<bool> countingAllocations{false};
-static std::atomic<long> allocationCount{0};
-
-// Every replaceable form, so that no allocation pairs our free with a library's new.
-static void* CountedAllocation(size_t size) noexcept
-{
-    if (countingAllocations) ++allocationCount;
-    return std::malloc(size ? size : 1);
-}
-void* operator new(size_t size)
-{
-    if (void* p = CountedAllocation(size)) return p;
-    throw std::bad_alloc();
-}
-void* operator new[](size_t size) { return operator new(size); }
-void* operator new(size_t size, const std::nothrow_t&) noexcept { return CountedAllocation(size); }
-void* operator new[](size_t size, const std::nothrow_t&) noexcept { return CountedAllocation(size); }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete[](void* p) noexcept { std::free(p); }
-void operator delete(void* p, size_t) noexcept { std::free(p); }
-void operator delete[](void* p, size_t) noexcept { std::free(p); }
+#include "tools/AllocationCounter.h"
 
 namespace {
 
@@ -146,14 +121,12 @@ TEST_F(AudioPath, NoAllocationOnceTheBlockSizeIsKnown)
     Stereo<double> din(512, 2), dout(512);
     p->processReplacing(p.get(), fin.channels, fout.channels, 512);  // sizes the conversion buffers
 
-    allocationCount = 0;
-    countingAllocations = true;
+    AllocationCounter::Start();
     for (int block = 0; block < 5000; ++block) {
         p->processReplacing(p.get(), fin.channels, fout.channels, 512);
         p->process(p.get(), fin.channels, fout.channels, 512);
         p->processDoubleReplacing(p.get(), din.channels, dout.channels, 512);
         p->setParameter(p.get(), block % 4, 0.25f);
     }
-    countingAllocations = false;
-    EXPECT_EQ(allocationCount.load(), 0);
+    EXPECT_EQ(AllocationCounter::Stop(), 0);
 }

@@ -4,37 +4,15 @@
 // number of heap allocations per redraw.
 #include <benchmark/benchmark.h>
 
-#include <atomic>
 #include <cmath>
-#include <cstdlib>
-#include <new>
 #include <vector>
 
 #include "analyser/AnalyserPlugin.h"
 #include "analyser/AnalyserView.h"
 #include "graphics/Graphics.h"
 #include "plugin/VstShell.h"
+#include "tools/AllocationCounter.h"
 
-static std::atomic<bool> counting{false};
-static std::atomic<long> allocations{0};
-
-static void* CountedAllocation(size_t size) noexcept
-{
-    if (counting) ++allocations;
-    return std::malloc(size ? size : 1);
-}
-void* operator new(size_t size)
-{
-    if (void* p = CountedAllocation(size)) return p;
-    throw std::bad_alloc();
-}
-void* operator new[](size_t size) { return operator new(size); }
-void* operator new(size_t size, const std::nothrow_t&) noexcept { return CountedAllocation(size); }
-void* operator new[](size_t size, const std::nothrow_t&) noexcept { return CountedAllocation(size); }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete[](void* p) noexcept { std::free(p); }
-void operator delete(void* p, size_t) noexcept { std::free(p); }
-void operator delete[](void* p, size_t) noexcept { std::free(p); }
 
 namespace {
 
@@ -87,11 +65,9 @@ void SteadyRedraw(benchmark::State& state)
         state.PauseTiming();
         rig.Period();
         state.ResumeTiming();
-        allocations = 0;
-        counting = true;
+        AllocationCounter::Start();
         rig.view->Draw(*rig.graphics);
-        counting = false;
-        allocated += allocations;
+        allocated += AllocationCounter::Stop();
     }
     state.counters["allocs"] = benchmark::Counter(static_cast<double>(allocated), benchmark::Counter::kAvgIterations);
 }

@@ -1,0 +1,8 @@
+// Counts heap allocations while armed, for tests and benchmarks that must show a path
+// allocates nothing. Linking AllocationCounter.cpp replaces every form of new and delete.
+#pragma once
+
+namespace AllocationCounter {
+void Start();   // resets the count and arms the counter
+long Stop();    // disarms it and answers the allocations seen since Start
+}
