@@ -11,22 +11,18 @@ if ! dpkg --print-foreign-architectures | grep -qx i386; then
     fresh_lists=1
 fi
 
-# Source lines let us cross-build libpng from Debian's own package.
-if ! grep -rqs '^Types: deb-src' /etc/apt/sources.list.d/ && ! grep -qs '^deb-src' /etc/apt/sources.list; then
-    cat > /etc/apt/sources.list.d/quillograph-src.sources <<'SRC'
-Types: deb-src
-URIs: http://deb.debian.org/debian
-Suites: bookworm bookworm-updates
-Components: main
-Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
-
-Types: deb-src
-URIs: http://deb.debian.org/debian-security
-Suites: bookworm-security
-Components: main
-Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
-SRC
-    fresh_lists=1
+# Source lines let us cross-build libpng from Debian's own package. They are derived from the
+# machine's own binary entries (same mirrors, suites and keys), so no address is written here.
+src_list=/etc/apt/sources.list.d/quillograph-src.sources
+if ! grep -rqs '^Types:.*deb-src' /etc/apt/sources.list.d/ && ! grep -qs '^deb-src' /etc/apt/sources.list; then
+    bash "$(dirname "$0")/derive-deb-src.sh" > "$src_list.tmp"
+    if [ -s "$src_list.tmp" ]; then
+        mv "$src_list.tmp" "$src_list"
+        fresh_lists=1
+    else
+        rm -f "$src_list.tmp"
+        echo "setup-debian: no Debian binary entries found to derive source entries from" >&2
+    fi
 fi
 
 pkgs=(cmake ninja-build g++ make pkg-config dpkg-dev file
