@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 
 #include "plugin/FormatString.h"
@@ -123,4 +124,11 @@ int32_t Param::ValueForDisplayText(const std::string& text) const
     for (const auto& entry : displayTexts)
         if (entry.second == text) return TruncateToInt32(entry.first);
     return -1;
+}
+
+double Param::ValueForUserText(const std::string& text) const
+{
+    if (kind == ParamKind::Bool || kind == ParamKind::Enum) return ValueForDisplayText(text);
+    const double typed = std::atof(text.c_str());
+    return displayNegated ? -typed : typed;
 }

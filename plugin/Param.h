@@ -31,6 +31,10 @@ public:
     std::string GetDisplayString() const;
     std::vector<std::string> GetDisplayTexts() const;
     int32_t ValueForDisplayText(const std::string& text) const;
+    // The plain value a user's typed or chosen text stands for: a drop-list text for on/off
+    // and enumerated parameters (-1 when none matches), otherwise the text's leading number
+    // (0 when there is none). Not clamped: ToNormalized does that.
+    double ValueForUserText(const std::string& text) const;
 
     ParamKind Kind() const { return kind; }
     double Value() const { return value; }

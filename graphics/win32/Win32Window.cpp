@@ -505,11 +505,7 @@ void Win32Window::ServeValuePrompt()
         SendMessageA(box, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
         text[sizeof text - 1] = 0;
         if (editParam && editControl) {
-            double value;
-            if (editParam->Kind() == ParamKind::Bool || editParam->Kind() == ParamKind::Enum)
-                value = editParam->ValueForDisplayText(text);
-            else
-                value = std::atof(text);
+            const double value = editParam->ValueForUserText(text);
             // "inf" or a huge exponent is no value to set.
             if (std::isfinite(value)) editControl->SetValueFromUserInput(editParam->ToNormalized(value));
         }

@@ -156,3 +156,16 @@ TEST(Param, HostTextsAreBoundedAndTerminated)
     p.vScale.GetNameForHost(nullptr);
     p.vScale.GetDisplayText(nullptr);
 }
+
+TEST(Param, UserTextReadsDropListTextsOrTheLeadingNumber)
+{
+    AnalyserParams p;
+    EXPECT_EQ(p.domain.ValueForUserText("phase"), 2.0);
+    EXPECT_EQ(p.domain.ValueForUserText("2"), -1.0);  // a drop list offers texts, not numbers
+    EXPECT_EQ(p.pause.ValueForUserText("on"), 1.0);
+    EXPECT_EQ(p.vScale.ValueForUserText("2.5x"), 2.5);
+    EXPECT_EQ(p.vScale.ValueForUserText("x2.5"), 0.0);
+    EXPECT_EQ(p.vScale.ValueForUserText(""), 0.0);
+    EXPECT_EQ(p.vScale.ToNormalized(p.vScale.ValueForUserText("-7")), 0.0);
+    EXPECT_FALSE(std::isfinite(p.vScale.ValueForUserText("1e999")));
+}
