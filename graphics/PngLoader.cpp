@@ -22,11 +22,14 @@ struct PngDecode {
     std::vector<png_bytep> rows;
 };
 
-// Each request is zero-filled first, so reads past the end yield zeros and the library then
-// fails on the nonsense (bad chunk, bad checksum) instead of us guessing.
+// Each request is zero-filled first, so a read across the end yields zeros and the library
+// then fails on the nonsense (bad chunk, bad checksum) instead of us guessing. A request
+// that finds nothing left fails at once: a chunk claiming two gigabytes in a few bytes of
+// data would otherwise be read, zero by zero, to its claimed end.
 void ReadFromMemory(png_structp png, png_bytep out, png_size_t length)
 {
     auto* state = static_cast<PngDecode*>(png_get_io_ptr(png));
+    if (length > 0 && state->position >= state->size) png_error(png, "read past the end of the data");
     std::memset(out, 0, length);
     const size_t remaining = state->size - state->position;
     const size_t n = length < remaining ? length : remaining;
