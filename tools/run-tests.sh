@@ -12,6 +12,11 @@ cmake --preset native-asan >/dev/null
 cmake --build --preset native-asan
 ctest --preset native-asan
 
+# Every fuzz target for a fixed number of executions over its corpus (ASan and UBSan, clang).
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz
+ctest --preset fuzz
+
 # Audio, automation and painting threads together, under ThreadSanitizer.
 cmake --preset native-tsan >/dev/null
 cmake --build --preset native-tsan --target analyser_tests

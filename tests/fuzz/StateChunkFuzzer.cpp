@@ -1,0 +1,84 @@
+// Arbitrary bytes as the state a project hands back, given to one instance in a plain host
+// and one in host id 1. Whatever the bytes, the instance must answer sound values, draw,
+// and take its own saved state back unchanged.
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "graphics/native/HeadlessWindow.h"
+#include "plugin/Param.h"
+#include "tests/fuzz/FuzzHost.h"
+
+using namespace FuzzHost;
+
+namespace {
+
+struct Instance {
+    AEffect* effect = nullptr;
+    std::vector<uint8_t> fresh;  // the new instance's state, restored before every input
+};
+
+Instance Make(Kind kind)
+{
+    Instance instance;
+    instance.effect = MakeInstance(kind);
+    if (!instance.effect) Fail("no instance");
+    Start(instance.effect);
+    static uint8_t parent[16];
+    Dispatch(instance.effect, effEditOpen, 0, 0, parent);
+    // Something on the displays, so loaded states change a real picture.
+    std::vector<float> left(4096), right(4096);
+    for (size_t i = 0; i < left.size(); ++i) {
+        left[i] = static_cast<float>(0.5 * std::sin(0.0627 * static_cast<double>(i)));
+        right[i] = static_cast<float>(0.25 * std::sin(0.0941 * static_cast<double>(i)));
+    }
+    float* channels[2] = {left.data(), right.data()};
+    instance.effect->processReplacing(instance.effect, channels, channels, 4096);
+    instance.fresh = SaveChunk(instance.effect);
+    return instance;
+}
+
+VstIntPtr Load(AEffect* effect, const std::vector<uint8_t>& bytes)
+{
+    std::vector<uint8_t> copy(bytes);
+    return Dispatch(effect, effSetChunk, 0, static_cast<VstIntPtr>(copy.size()), copy.empty() ? nullptr : copy.data());
+}
+
+void Exercise(Instance& instance, const uint8_t* data, size_t size)
+{
+    AEffect* effect = instance.effect;
+    if (!instance.fresh.empty() && Load(effect, instance.fresh) != 1) Fail("a fresh state does not load");
+
+    const VstIntPtr loaded = Dispatch(effect, effSetChunk, 0, static_cast<VstIntPtr>(size),
+                                      const_cast<uint8_t*>(data));
+    if (loaded != 0 && loaded != 1) Fail("effSetChunk answers neither 0 nor 1");
+
+    const std::vector<uint8_t> saved = SaveChunk(effect);
+    for (VstInt32 i = -1; i <= 4; ++i) {
+        const float value = effect->getParameter(effect, i);
+        if (!(value >= 0.0f && value <= 1.0f)) Fail("a parameter reads outside 0..1");
+        char text[Param::kMaxHostText];
+        Dispatch(effect, effGetParamDisplay, i, 0, text);
+    }
+    if (!saved.empty()) {
+        if (Load(effect, saved) != 1) Fail("the instance refuses its own state");
+        if (SaveChunk(effect) != saved) Fail("the instance's own state does not reload unchanged");
+    }
+
+    if (HeadlessWindow* window = Window(effect)) {
+        window->Invalidate(Rect(0, 0, window->Width(), window->Height()));
+        window->Tick();
+    }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    static Instance plain = Make(kPlainHost);
+    static Instance hostOne = Make(kHostOne);
+    Exercise(plain, data, size);
+    Exercise(hostOne, data, size);
+    return 0;
+}
