@@ -1,9 +1,13 @@
 // The state chunk of a fresh instance outside host id 1, byte for byte: four float64 values
 // and four colours (alpha, red, green, blue as int32), all little-endian. The native tests and
-// the test host's checks of both DLLs compare against these same bytes.
+// the test host's checks of both DLLs compare against these same bytes, and build the chunks
+// they load with the writers below, independently of the plug-in's own code.
 #pragma once
 
 #include <cstdint>
+#include <cstring>
+#include <string>
+#include <vector>
 
 constexpr int kExpectedStateChunkSize = 96;
 
@@ -17,3 +21,45 @@ constexpr uint8_t kExpectedStateChunk[kExpectedStateChunkSize] = {
     0xFF, 0x00, 0x00, 0x00, 0xFF, 0x00, 0x00, 0x00, 0xFF, 0x00, 0x00, 0x00, 0xFF, 0x00, 0x00, 0x00,  // graph edge 255, 255, 255, 255
     0xFF, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x80, 0x00, 0x00, 0x00, 0xFF, 0x00, 0x00, 0x00,  // caption 255, 0, 128, 255
 };
+
+using ChunkBytes = std::vector<uint8_t>;
+
+inline void AppendInt32(ChunkBytes& b, int32_t v)
+{
+    for (int i = 0; i < 4; ++i) b.push_back(static_cast<uint8_t>(static_cast<uint32_t>(v) >> (8 * i)));
+}
+
+inline void AppendFloat64(ChunkBytes& b, double v)
+{
+    uint64_t bits;
+    std::memcpy(&bits, &v, 8);
+    for (int i = 0; i < 8; ++i) b.push_back(static_cast<uint8_t>(bits >> (8 * i)));
+}
+
+// Length as int32, then the bytes without terminator.
+inline void AppendText(ChunkBytes& b, const std::string& text)
+{
+    AppendInt32(b, static_cast<int32_t>(text.size()));
+    b.insert(b.end(), text.begin(), text.end());
+}
+
+// The window section that precedes the values in host id 1; place is left, top, right, bottom.
+inline ChunkBytes WindowSectionBytes(const std::string& hostClass, const std::string& title, int32_t left,
+                                     int32_t top, int32_t right, int32_t bottom)
+{
+    ChunkBytes b;
+    AppendText(b, hostClass);
+    AppendText(b, title);
+    for (int32_t v : {left, top, right, bottom}) AppendInt32(b, v);
+    return b;
+}
+
+// Four values, then four colours of alpha, red, green, blue.
+inline ChunkBytes ValueSectionBytes(const double (&values)[4], const int32_t (&colours)[4][4])
+{
+    ChunkBytes b;
+    for (double v : values) AppendFloat64(b, v);
+    for (const auto& c : colours)
+        for (int32_t channel : c) AppendInt32(b, channel);
+    return b;
+}

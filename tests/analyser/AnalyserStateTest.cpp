@@ -33,25 +33,6 @@ VstIntPtr SetChunk(const PluginUnderTest& p, Bytes bytes)
     return p.Dispatch(effSetChunk, 0, static_cast<VstIntPtr>(bytes.size()), bytes.empty() ? nullptr : bytes.data());
 }
 
-// Written by hand, independently of the code under test.
-void PutInt32(Bytes& b, int32_t v)
-{
-    for (int i = 0; i < 4; ++i) b.push_back(static_cast<uint8_t>(static_cast<uint32_t>(v) >> (8 * i)));
-}
-
-void PutFloat64(Bytes& b, double v)
-{
-    uint64_t bits;
-    std::memcpy(&bits, &v, 8);
-    for (int i = 0; i < 8; ++i) b.push_back(static_cast<uint8_t>(bits >> (8 * i)));
-}
-
-void PutText(Bytes& b, const std::string& text)
-{
-    PutInt32(b, static_cast<int32_t>(text.size()));
-    b.insert(b.end(), text.begin(), text.end());
-}
-
 struct State {
     double values[4] = {1.0, 1.0, 0.0, 0.0};
     Colour colours[4] = {{255, 0, 0, 0}, {255, 220, 220, 100}, {255, 255, 255, 255}, {255, 0, 128, 255}};
@@ -59,20 +40,19 @@ struct State {
 
 Bytes ValueSection(const State& s)
 {
-    Bytes b;
-    for (double v : s.values) PutFloat64(b, v);
-    for (const Colour& c : s.colours)
-        for (int32_t channel : {c.a, c.r, c.g, c.b}) PutInt32(b, channel);
-    return b;
+    int32_t colours[4][4];
+    for (int i = 0; i < 4; ++i) {
+        colours[i][0] = s.colours[i].a;
+        colours[i][1] = s.colours[i].r;
+        colours[i][2] = s.colours[i].g;
+        colours[i][3] = s.colours[i].b;
+    }
+    return ValueSectionBytes(s.values, colours);
 }
 
 Bytes WindowSection(const std::string& hostClass, const std::string& title, const Rect& r)
 {
-    Bytes b;
-    PutText(b, hostClass);
-    PutText(b, title);
-    for (int32_t v : {r.left, r.top, r.right, r.bottom}) PutInt32(b, v);
-    return b;
+    return WindowSectionBytes(hostClass, title, r.left, r.top, r.right, r.bottom);
 }
 
 Bytes Join(Bytes a, const Bytes& b)
