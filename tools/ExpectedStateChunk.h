@@ -26,21 +26,27 @@ using ChunkBytes = std::vector<uint8_t>;
 
 inline void AppendInt32(ChunkBytes& b, int32_t v)
 {
-    for (int i = 0; i < 4; ++i) b.push_back(static_cast<uint8_t>(static_cast<uint32_t>(v) >> (8 * i)));
+    const size_t at = b.size();
+    b.resize(at + 4);
+    for (size_t i = 0; i < 4; ++i) b[at + i] = static_cast<uint8_t>(static_cast<uint32_t>(v) >> (8 * i));
 }
 
 inline void AppendFloat64(ChunkBytes& b, double v)
 {
     uint64_t bits;
     std::memcpy(&bits, &v, 8);
-    for (int i = 0; i < 8; ++i) b.push_back(static_cast<uint8_t>(bits >> (8 * i)));
+    const size_t at = b.size();
+    b.resize(at + 8);
+    for (size_t i = 0; i < 8; ++i) b[at + i] = static_cast<uint8_t>(bits >> (8 * i));
 }
 
 // Length as int32, then the bytes without terminator.
 inline void AppendText(ChunkBytes& b, const std::string& text)
 {
     AppendInt32(b, static_cast<int32_t>(text.size()));
-    b.insert(b.end(), text.begin(), text.end());
+    const size_t at = b.size();
+    b.resize(at + text.size());
+    for (size_t i = 0; i < text.size(); ++i) b[at + i] = static_cast<uint8_t>(text[i]);
 }
 
 // The window section that precedes the values in host id 1; place is left, top, right, bottom.

@@ -107,8 +107,9 @@ void CheckBytes(PluginEntry entry, bool windowSection, Report& report)
     report.Check(p.Dispatch(effGetChunk, 0, 0, nullptr) == 0, "effGetChunk without a pointer answers 0");
 
     const ChunkBytes loaded = Join(prefix, ValueSectionBytes(kLoadedValues, kLoadedColours));
-    report.Check(SetChunk(p, loaded) == 1 && Displays(p) == kLoadedDisplays,
-                 "effSetChunk of a changed chunk answers 1 and the host reads " + Displays(p));
+    const bool set = SetChunk(p, loaded) == 1;
+    const std::string displays = Displays(p);
+    report.Check(set && displays == kLoadedDisplays, "effSetChunk of a changed chunk answers 1 and the host reads " + displays);
     const ChunkBytes saved = GetChunk(p);
     report.Check(saved == Join(prefix, ValueSectionBytes(kClampedValues, kLoadedColours)),
                  "saved again it holds the clamped v scale and the loaded colours");
@@ -161,7 +162,7 @@ void CheckPicture(PluginEntry entry, bool windowSection, Report& report)
     const bool captured = host.CaptureEditor(after);
     int background = 0;
     for (uint32_t pixel : after.pixels) background += pixel == 0x1E3C5Au;
-    report.Check(captured && before.width > 0 && before.At(5, 5) == 0 && after.At(5, 5) == 0x1E3C5Au &&
+    report.Check(captured && before.width > 0 && after.At(5, 5) == 0x1E3C5Au &&
                      background > after.width * after.height / 2 &&
                      after.DiffersIn(before, 0, 0, after.width, after.height),
                  "within four timer periods the editor shows the loaded state on its loaded background (" +
