@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <cmath>
 #include <cstring>
 #include <limits>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "../plugin/FakeHost.h"
@@ -350,4 +353,31 @@ TEST(AnalyserState, LoadedStateIsWhatTheNextFrameShows)
     EXPECT_NE(fresh, expected);
     EXPECT_EQ(Window(loaded)->PresentedPixels(), expected);
     EXPECT_EQ(Window(loaded)->PresentedPixel(5, 5), PackColour(s.colours[0]));
+}
+
+TEST(AnalyserState, SaveAndLoadWaitForThePluginLock)
+{
+    // While the lock is held elsewhere (an audio block in progress) neither request may run.
+    FakeHost::Reset();
+    PluginUnderTest p;
+    const Bytes values = ValueSection(Custom());
+    CriticalSection& lock = Analyser(p)->Lock();
+    for (VstInt32 opcode : {effGetChunk, effSetChunk}) {
+        std::atomic<bool> done{false};
+        lock.Enter();
+        std::thread request([&] {
+            void* data = nullptr;
+            if (opcode == effGetChunk)
+                p.Dispatch(effGetChunk, 0, 0, &data);
+            else
+                SetChunk(p, values);
+            done = true;
+        });
+        std::this_thread::sleep_for(std::chrono::milliseconds(30));
+        EXPECT_FALSE(done) << opcode;
+        lock.Leave();
+        request.join();
+        EXPECT_TRUE(done);
+    }
+    EXPECT_EQ(Displays(p), kCustomDisplays);
 }
