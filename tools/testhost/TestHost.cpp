@@ -1,12 +1,15 @@
 // vst_test_host: loads a VST 2.x plug-in DLL by path and drives it as a DAW does.
-//   vst_test_host.exe [--checks | --demo | --editor | --displays] [--png FILE] [--vendor TEXT] [--product TEXT]
-//                     [--verbose] PLUGIN.dll
+//   vst_test_host.exe [--checks | --demo | --editor | --displays | --state] [--png FILE] [--vendor TEXT]
+//                     [--product TEXT] [--verbose] PLUGIN.dll
 // --editor opens the editor in a window of its own; --png writes the editor as it was on
 // screen (in the editor checks and the demo). --displays checks what each display shows on
-// screen for known signals; there --png is the prefix of one picture per display.
+// screen for known signals; there --png is the prefix of one picture per display. --state
+// checks the state chunk a project stores (with the window section when posing as REAPER).
 #include <windows.h>
 
 #include <cstdio>
+#include <algorithm>
+#include <cctype>
 #include <cstring>
 #include <string>
 
@@ -15,6 +18,7 @@
 #include "tools/testhost/EditorChecks.h"
 #include "tools/testhost/HostLog.h"
 #include "tools/testhost/PluginChecks.h"
+#include "tools/testhost/StateChecks.h"
 
 // Unix paths from the build tree reach Windows through Wine's Z: drive.
 static std::string WindowsPath(std::string path)
@@ -39,7 +43,7 @@ int main(int argc, char** argv)
             (arg == "--vendor" ? vendor : product) = argv[++i];
         else if (arg == "--png" && i + 1 < argc)
             png = argv[++i];
-        else if (arg == "--checks" || arg == "--demo" || arg == "--editor" || arg == "--displays")
+        else if (arg == "--checks" || arg == "--demo" || arg == "--editor" || arg == "--displays" || arg == "--state")
             mode = arg;
         else if (arg == "--verbose")
             verbose = true;
@@ -47,7 +51,7 @@ int main(int argc, char** argv)
             dll = arg;
     }
     if (dll.empty()) {
-        std::fprintf(stderr, "usage: vst_test_host [--checks|--demo|--editor|--displays] [--png FILE] [--vendor V] [--product P] [--verbose] PLUGIN.dll\n");
+        std::fprintf(stderr, "usage: vst_test_host [--checks|--demo|--editor|--displays|--state] [--png FILE] [--vendor V] [--product P] [--verbose] PLUGIN.dll\n");
         return 2;
     }
     HostLog::Configure(vendor, product, verbose);
@@ -70,6 +74,11 @@ int main(int argc, char** argv)
             RunEditorChecks(module, library, png.empty() ? std::string() : WindowsPath(png), report);
         } else if (mode == "--displays") {
             RunDisplayChecks(module, png.empty() ? std::string() : WindowsPath(png), report);
+        } else if (mode == "--state") {
+            std::string lower = product;
+            std::transform(lower.begin(), lower.end(), lower.begin(),
+                           [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+            RunStateChecks(module, lower.find("reaper") != std::string::npos, report);
         } else {
             RunPluginChecks(module, report);
         }
