@@ -5,6 +5,8 @@
 // screen (in the editor checks and the demo). --displays checks what each display shows on
 // screen for known signals; there --png is the prefix of one picture per display. --state
 // checks the state chunk a project stores (with the window section when posing as REAPER).
+// --state-exchange IN OUT loads the chunk in file IN (- for a made-up one) and writes the chunk
+// then saved to OUT, so that two builds can be shown to read each other's state.
 #include <windows.h>
 
 #include <cstdio>
@@ -36,6 +38,7 @@ int main(int argc, char** argv)
     std::string product = "Test Host";
     std::string dll;
     std::string png;
+    std::string stateIn, stateOut;
     bool verbose = false;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
@@ -43,6 +46,11 @@ int main(int argc, char** argv)
             (arg == "--vendor" ? vendor : product) = argv[++i];
         else if (arg == "--png" && i + 1 < argc)
             png = argv[++i];
+        else if (arg == "--state-exchange" && i + 2 < argc) {
+            mode = arg;
+            stateIn = argv[++i];
+            stateOut = argv[++i];
+        }
         else if (arg == "--checks" || arg == "--demo" || arg == "--editor" || arg == "--displays" || arg == "--state")
             mode = arg;
         else if (arg == "--verbose")
@@ -74,11 +82,16 @@ int main(int argc, char** argv)
             RunEditorChecks(module, library, png.empty() ? std::string() : WindowsPath(png), report);
         } else if (mode == "--displays") {
             RunDisplayChecks(module, png.empty() ? std::string() : WindowsPath(png), report);
-        } else if (mode == "--state") {
+        } else if (mode == "--state" || mode == "--state-exchange") {
             std::string lower = product;
             std::transform(lower.begin(), lower.end(), lower.begin(),
                            [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-            RunStateChecks(module, lower.find("reaper") != std::string::npos, report);
+            const bool windowSection = lower.find("reaper") != std::string::npos;
+            if (mode == "--state")
+                RunStateChecks(module, windowSection, report);
+            else
+                ExchangeStateFile(module, windowSection, stateIn == "-" ? std::string() : WindowsPath(stateIn),
+                                  WindowsPath(stateOut), report);
         } else {
             RunPluginChecks(module, report);
         }
