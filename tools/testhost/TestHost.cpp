@@ -1,15 +1,18 @@
 // vst_test_host: loads a VST 2.x plug-in DLL by path and drives it as a DAW does.
-//   vst_test_host.exe [--checks | --demo | --editor | --displays | --state] [--png FILE] [--vendor TEXT]
-//                     [--product TEXT] [--verbose] PLUGIN.dll
+//   vst_test_host.exe [--checks | --demo | --editor | --displays | --state | --torture] [--png FILE]
+//                     [--vendor TEXT] [--product TEXT] [--rounds N] [--verbose] PLUGIN.dll
 // --editor opens the editor in a window of its own; --png writes the editor as it was on
 // screen (in the editor checks and the demo). --displays checks what each display shows on
 // screen for known signals; there --png is the prefix of one picture per display. --state
 // checks the state chunk a project stores (with the window section when posing as REAPER).
 // --state-exchange IN OUT loads the chunk in file IN (- for a made-up one) and writes the chunk
 // then saved to OUT, so that two builds can be shown to read each other's state.
+// --torture drives 16 instances from 4 audio threads and the editor thread at once for
+// --rounds rounds (400 by default).
 #include <windows.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <algorithm>
 #include <cctype>
 #include <cstring>
@@ -21,6 +24,7 @@
 #include "tools/testhost/HostLog.h"
 #include "tools/testhost/PluginChecks.h"
 #include "tools/testhost/StateChecks.h"
+#include "tools/testhost/TortureRun.h"
 
 // Unix paths from the build tree reach Windows through Wine's Z: drive.
 static std::string WindowsPath(std::string path)
@@ -40,6 +44,7 @@ int main(int argc, char** argv)
     std::string png;
     std::string stateIn, stateOut;
     bool verbose = false;
+    int rounds = 400;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if ((arg == "--vendor" || arg == "--product") && i + 1 < argc)
@@ -51,7 +56,10 @@ int main(int argc, char** argv)
             stateIn = argv[++i];
             stateOut = argv[++i];
         }
-        else if (arg == "--checks" || arg == "--demo" || arg == "--editor" || arg == "--displays" || arg == "--state")
+        else if (arg == "--rounds" && i + 1 < argc)
+            rounds = std::atoi(argv[++i]);
+        else if (arg == "--checks" || arg == "--demo" || arg == "--editor" || arg == "--displays" || arg == "--state" ||
+                 arg == "--torture")
             mode = arg;
         else if (arg == "--verbose")
             verbose = true;
@@ -59,7 +67,7 @@ int main(int argc, char** argv)
             dll = arg;
     }
     if (dll.empty()) {
-        std::fprintf(stderr, "usage: vst_test_host [--checks|--demo|--editor|--displays|--state] [--png FILE] [--vendor V] [--product P] [--verbose] PLUGIN.dll\n");
+        std::fprintf(stderr, "usage: vst_test_host [--checks|--demo|--editor|--displays|--state|--torture] [--png FILE] [--vendor V] [--product P] [--rounds N] [--verbose] PLUGIN.dll\n");
         return 2;
     }
     HostLog::Configure(vendor, product, verbose);
@@ -80,6 +88,8 @@ int main(int argc, char** argv)
             if (!png.empty()) CaptureEditorPng(module, WindowsPath(png), report);
         } else if (mode == "--editor") {
             RunEditorChecks(module, library, png.empty() ? std::string() : WindowsPath(png), report);
+        } else if (mode == "--torture") {
+            RunTorture(module, rounds, report);
         } else if (mode == "--displays") {
             RunDisplayChecks(module, png.empty() ? std::string() : WindowsPath(png), report);
         } else if (mode == "--state" || mode == "--state-exchange") {
