@@ -1,13 +1,23 @@
 // Arbitrary bytes as the state a project hands back, given to one instance in a plain host
 // and one in host id 1. Whatever the bytes, the instance must answer sound values, draw,
 // and take its own saved state back unchanged.
+//
+// The draw is most of the cost of an input. No new audio arrives, so what the view is given
+// (domain, v scale, pause, zoom band, colours) decides the picture: each such view state is
+// drawn the first time a loaded chunk gives it, and not again, so a campaign reaches its
+// executions.
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <string>
+#include <unordered_set>
 #include <vector>
 
+#include "analyser/AnalyserPlugin.h"
+#include "analyser/AnalyserView.h"
 #include "graphics/native/HeadlessWindow.h"
 #include "plugin/Param.h"
+#include "plugin/SafeConvert.h"
 #include "tests/fuzz/FuzzHost.h"
 
 using namespace FuzzHost;
@@ -17,7 +27,10 @@ namespace {
 struct Instance {
     AEffect* effect = nullptr;
     std::vector<uint8_t> fresh;  // the new instance's state, restored before every input
+    std::unordered_set<std::string> drawn;
 };
+
+constexpr size_t kMaxRemembered = 1 << 20;
 
 Instance Make(Kind kind)
 {
@@ -37,6 +50,30 @@ Instance Make(Kind kind)
     instance.effect->processReplacing(instance.effect, channels, channels, 4096);
     instance.fresh = SaveChunk(instance.effect);
     return instance;
+}
+
+// What the view receives from the parameters and colours, as bytes.
+std::string ViewState(AEffect* effect)
+{
+    auto* plug = dynamic_cast<AnalyserPlugin*>(Core(effect));
+    if (!plug || !plug->View()) return std::string();
+    const int32_t domain = TruncateToInt32(plug->ParamAt(AnalyserPlugin::kDomain).Value());
+    const float scale = static_cast<float>(plug->ParamAt(AnalyserPlugin::kVScale).Value());
+    const bool paused = plug->ParamAt(AnalyserPlugin::kPause).Value() >= 0.5;
+    const int32_t zoom = TruncateToInt32(plug->ParamAt(AnalyserPlugin::kFftZoom).Value());
+    Colour colours[4];
+    plug->View()->GetViewColours(colours[0], colours[1], colours[2], colours[3]);
+    std::string key;
+    auto put = [&key](const void* p, size_t n) { key.append(static_cast<const char*>(p), n); };
+    put(&domain, sizeof domain);
+    put(&scale, sizeof scale);
+    put(&paused, sizeof paused);
+    put(&zoom, sizeof zoom);
+    for (const Colour& c : colours) {
+        const int32_t channels[4] = {c.a, c.r, c.g, c.b};
+        put(channels, sizeof channels);
+    }
+    return key;
 }
 
 VstIntPtr Load(AEffect* effect, const std::vector<uint8_t>& bytes)
@@ -66,6 +103,8 @@ void Exercise(Instance& instance, const uint8_t* data, size_t size)
         if (SaveChunk(effect) != saved) Fail("the instance's own state does not reload unchanged");
     }
 
+    if (instance.drawn.size() >= kMaxRemembered) instance.drawn.clear();
+    if (!instance.drawn.insert(ViewState(effect)).second) return;
     if (HeadlessWindow* window = Window(effect)) {
         window->Invalidate(Rect(0, 0, window->Width(), window->Height()));
         window->Tick();
