@@ -70,10 +70,12 @@ void AnalyserView::OnMouseDown(int32_t x, int32_t y, const MouseKeys& keys)
             if (plug && plug->GetGraphics()) plug->GetGraphics()->OpenUrl(kProductPage);
         } else {
             ScopedLock guard(PluginLock());
-            if (Inside(captionBox, x, y) && (request.domain == kFreq || request.domain == kSpectro))
-                SetParameterFromGesture(AnalyserPlugin::kFftZoom, static_cast<double>((request.fftZoom + 1) % kBandCount));
-            else
+            if (Inside(captionBox, x, y) && (request.domain == kFreq || request.domain == kSpectro)) {
+                const int32_t next = (request.fftZoom + 1) % kBandCount;
+                SetParameterFromGesture(AnalyserPlugin::kFftZoom, static_cast<double>(next));
+            } else {
                 SetParameterFromGesture(AnalyserPlugin::kPause, request.paused ? 0.0 : 1.0);
+            }
         }
     }
     MarkDirty(true);

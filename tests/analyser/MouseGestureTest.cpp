@@ -128,7 +128,8 @@ TEST(MouseGestures, ClicksTogglePauseStepTheDomainAndTheZoom)
 
     // A left click with a modifier only redraws.
     e.Tick();
-    for (const MouseKeys& keys : {Keys(true, false, true), Keys(true, false, false, true), Keys(true, false, false, false, true)}) {
+    for (const MouseKeys& keys :
+         {Keys(true, false, true), Keys(true, false, false, true), Keys(true, false, false, false, true)}) {
         e.Click(100, 50, keys);
         EXPECT_TRUE(e.View().IsDirty());
         e.Tick();

@@ -138,8 +138,9 @@ bool ChooseColour(EditorHost& host, HWND editor, WPARAM keys, bool alt, const st
                   int red, int green, int blue)
 {
     std::atomic<bool> found{false};
-    std::thread presser =
-        PressDialog(title, button, red < 0 ? std::vector<std::pair<int, int>>() : ColourFields(red, green, blue), found);
+    const std::vector<std::pair<int, int>> typed =
+        red < 0 ? std::vector<std::pair<int, int>>() : ColourFields(red, green, blue);
+    std::thread presser = PressDialog(title, button, typed, found);
     if (alt) SetAlt(true);
     PostClick(editor, WM_RBUTTONDOWN, WM_RBUTTONUP, MK_RBUTTON | keys, 60, 60);
     host.Pump(kTimerPeriod * 2);
@@ -163,7 +164,8 @@ void GestureChecks(PluginInstance& p, EditorHost& host, HWND editor, Report& rep
     PostClick(editor, WM_LBUTTONDOWN, WM_LBUTTONUP, MK_LBUTTON, 100, 50);
     host.Pump(kTimerPeriod * 2);
     report.Check(HostToldOf(3, 1.0f) && p.Text(effGetParamDisplay, 3) == "on",
-                 "a left click turns pause " + p.Text(effGetParamDisplay, 3) + " and the host is told (audioMasterAutomate, 3)");
+                 "a left click turns pause " + p.Text(effGetParamDisplay, 3) +
+                     " and the host is told (audioMasterAutomate, 3)");
     PostClick(editor, WM_LBUTTONDOWN, WM_LBUTTONUP, MK_LBUTTON, 100, 50);
     host.Pump(kTimerPeriod * 2);
     report.Check(HostToldOf(3, 0.0f) && p.Text(effGetParamDisplay, 3) == "off", "a second click turns it off");
