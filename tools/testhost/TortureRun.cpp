@@ -207,8 +207,10 @@ void EditorSession(AEffect* e, HWND frame, std::mt19937& rng, Tally& tally)
     Pump(60);
     for (int k = 0; editor && k < 12; ++k) {
         const int x = static_cast<int>(rng() % 260) - 10;
-        const int y = static_cast<int>(rng() % 120) - 10;
-        switch (rng() % 6) {
+        int y = static_cast<int>(rng() % 120) - 10;
+        // The bottom-right corner opens the product's page in a browser: not here.
+        if (x >= 200 && y >= 70) y -= 50;
+        switch (rng() % 7) {
         case 0:
             SendMessageA(editor, WM_LBUTTONDOWN, MK_LBUTTON, Point(x, y));
             SendMessageA(editor, WM_MOUSEMOVE, MK_LBUTTON, Point(x + 3, y - 7));
@@ -232,6 +234,11 @@ void EditorSession(AEffect* e, HWND frame, std::mt19937& rng, Tally& tally)
             break;
         case 4:
             SendMessageA(editor, WM_MOUSELEAVE, 0, 0);
+            break;
+        case 5:
+            // A plain right click; with modifiers it would open the modal colour chooser.
+            SendMessageA(editor, WM_RBUTTONDOWN, MK_RBUTTON, Point(x, y));
+            SendMessageA(editor, WM_RBUTTONUP, 0, Point(x, y));
             break;
         default:
             SendMessageA(editor, WM_MOUSEMOVE, 0, Point(x, y));
