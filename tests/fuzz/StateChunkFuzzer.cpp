@@ -24,8 +24,13 @@ using namespace FuzzHost;
 
 namespace {
 
+uint8_t parent[16];  // the host's editor frame, as far as the headless window cares
+
 struct Instance {
     AEffect* effect = nullptr;
+    // In host id 1 a loaded state opens the floating editor where it was: the editor is
+    // closed before every load there, so that the rectangle read is used.
+    bool closedBeforeLoad = false;
     std::vector<uint8_t> fresh;  // the new instance's state, restored before every input
     std::unordered_set<std::string> drawn;
 };
@@ -37,8 +42,8 @@ Instance Make(Kind kind)
     Instance instance;
     instance.effect = MakeInstance(kind);
     if (!instance.effect) Fail("no instance");
+    instance.closedBeforeLoad = kind == kHostOne;
     Start(instance.effect);
-    static uint8_t parent[16];
     Dispatch(instance.effect, effEditOpen, 0, 0, parent);
     // Something on the displays, so loaded states change a real picture.
     std::vector<float> left(4096), right(4096);
@@ -86,6 +91,7 @@ void Exercise(Instance& instance, const uint8_t* data, size_t size)
 {
     AEffect* effect = instance.effect;
     if (!instance.fresh.empty() && Load(effect, instance.fresh) != 1) Fail("a fresh state does not load");
+    if (instance.closedBeforeLoad) Dispatch(effect, effEditClose);
 
     const VstIntPtr loaded = Dispatch(effect, effSetChunk, 0, static_cast<VstIntPtr>(size),
                                       const_cast<uint8_t*>(data));
@@ -106,6 +112,7 @@ void Exercise(Instance& instance, const uint8_t* data, size_t size)
     if (instance.drawn.size() >= kMaxRemembered) instance.drawn.clear();
     if (!instance.drawn.insert(ViewState(effect)).second) return;
     if (HeadlessWindow* window = Window(effect)) {
+        if (!window->IsWindowOpen()) Dispatch(effect, effEditOpen, 0, 0, parent);
         window->Invalidate(Rect(0, 0, window->Width(), window->Height()));
         window->Tick();
     }
