@@ -22,8 +22,7 @@ void FakeHost::Reset(const char* newVendor, const char* newProduct)
 VstIntPtr VSTCALLBACK FakeHost::Callback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
                                          float opt)
 {
-    HostCall call{opcode, index, value, opt, {}};
-    call.effect = effect;
+    HostCall call{opcode, index, value, opt, {}, effect, {}};
     VstIntPtr answer = 0;
     if (opcode == kLookupOpcode && index == kLookupIndex && ptr) {
         call.name = static_cast<const char*>(ptr);

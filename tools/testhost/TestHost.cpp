@@ -1,9 +1,11 @@
 // vst_test_host: loads a VST 2.x plug-in DLL by path and drives it as a DAW does.
-//   vst_test_host.exe [--checks | --demo | --editor | --displays] [--png FILE] [--vendor TEXT] [--product TEXT]
+//   vst_test_host.exe [--checks | --demo | --editor | --displays | --host-services] [--png FILE] [--vendor TEXT] [--product TEXT]
 //                     [--verbose] PLUGIN.dll
 // --editor opens the editor in a window of its own; --png writes the editor as it was on
 // screen (in the editor checks and the demo). --displays checks what each display shows on
 // screen for known signals; there --png is the prefix of one picture per display.
+// --host-services checks the host's own services as host id 1 offers them (posing as one
+// with --product REAPER), or that any other host is never asked for them.
 #include <windows.h>
 
 #include <cstdio>
@@ -14,6 +16,7 @@
 #include "tools/testhost/DisplayChecks.h"
 #include "tools/testhost/EditorChecks.h"
 #include "tools/testhost/HostLog.h"
+#include "tools/testhost/HostServiceChecks.h"
 #include "tools/testhost/PluginChecks.h"
 
 // Unix paths from the build tree reach Windows through Wine's Z: drive.
@@ -39,7 +42,8 @@ int main(int argc, char** argv)
             (arg == "--vendor" ? vendor : product) = argv[++i];
         else if (arg == "--png" && i + 1 < argc)
             png = argv[++i];
-        else if (arg == "--checks" || arg == "--demo" || arg == "--editor" || arg == "--displays")
+        else if (arg == "--checks" || arg == "--demo" || arg == "--editor" || arg == "--displays" ||
+                 arg == "--host-services")
             mode = arg;
         else if (arg == "--verbose")
             verbose = true;
@@ -47,7 +51,7 @@ int main(int argc, char** argv)
             dll = arg;
     }
     if (dll.empty()) {
-        std::fprintf(stderr, "usage: vst_test_host [--checks|--demo|--editor|--displays] [--png FILE] [--vendor V] [--product P] [--verbose] PLUGIN.dll\n");
+        std::fprintf(stderr, "usage: vst_test_host [--checks|--demo|--editor|--displays|--host-services] [--png FILE] [--vendor V] [--product P] [--verbose] PLUGIN.dll\n");
         return 2;
     }
     HostLog::Configure(vendor, product, verbose);
@@ -68,6 +72,8 @@ int main(int argc, char** argv)
             if (!png.empty()) CaptureEditorPng(module, WindowsPath(png), report);
         } else if (mode == "--editor") {
             RunEditorChecks(module, library, png.empty() ? std::string() : WindowsPath(png), report);
+        } else if (mode == "--host-services") {
+            RunHostServiceChecks(module, product, report);
         } else if (mode == "--displays") {
             RunDisplayChecks(module, png.empty() ? std::string() : WindowsPath(png), report);
         } else {
