@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Builds and runs every test: the native unit tests, then the DLL under Wine.
+# Builds and runs every test: the native unit tests, then both DLLs under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/setup-debian.sh
@@ -21,8 +21,8 @@ cmake --preset windows-dll >/dev/null
 cmake --build --preset windows-dll
 ctest --preset windows-dll
 
-# This kernel may not run 32-bit x86 code (then wine32 cannot start): the 64-bit twin of
-# the DLL and test host runs the same Wine tests on wine64.
+# The same Wine tests against the 64-bit DLL; the 32-bit run above skips them on kernels
+# that cannot run 32-bit x86 code (no wine32).
 cmake --preset windows-dll-x64 >/dev/null
 cmake --build --preset windows-dll-x64
 ctest --preset windows-dll-x64

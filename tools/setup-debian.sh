@@ -31,6 +31,9 @@ pkgs=(cmake ninja-build g++ make pkg-config dpkg-dev file
       gcc-mingw-w64-i686-posix g++-mingw-w64-i686-posix binutils-mingw-w64-i686
       gcc-mingw-w64-x86-64-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
       libz-mingw-w64-dev
+      libsndfile1-dev libcli11-dev
+      clang-14 libclang-rt-14-dev
+      lv2-dev libx11-dev jalv jackd2 lilv-utils sordi xdotool x11-apps imagemagick
       wine wine32:i386 wine64 xvfb xauth)
 for p in "${pkgs[@]}"; do have "$p" || need+=("$p"); done
 

@@ -1,12 +1,17 @@
 #!/usr/bin/env bash
 # Fails unless the DLL exports exactly VSTPluginMain and main (one function) and imports
 # only Windows system DLLs: no libgcc, libstdc++ or winpthread for the user to lack.
+# Usage: check-dll-tables.sh DLL i386|x86-64 (the word size the build was meant to make).
 set -euo pipefail
 dll=$1
-case "$(file -b "$dll")" in
-    PE32+*) objdump=x86_64-w64-mingw32-objdump; format='pei-x86-64' ;;
-    *) objdump=i686-w64-mingw32-objdump; format='pei-i386' ;;
+arch=${2:?which architecture: i386 or x86-64}
+case "$arch" in
+    i386) objdump=i686-w64-mingw32-objdump; format='pei-i386'; kind='PE32 executable (DLL)' ;;
+    x86-64) objdump=x86_64-w64-mingw32-objdump; format='pei-x86-64'; kind='PE32+ executable (DLL)' ;;
+    *) echo "FAIL: unknown architecture $arch"; exit 1 ;;
 esac
+description=$(file -b "$dll")
+echo "file: $description"
 dump=$("$objdump" -p "$dll")
 fail=0
 
@@ -28,5 +33,6 @@ while read -r name; do
     if ! grep -Eq "$system" <<<"$name"; then echo "FAIL: imports $name, which is not a Windows system DLL"; fail=1; fi
 done <<<"$imports"
 grep -q "file format $format" <<<"$dump" || { echo "FAIL: not a $format DLL"; fail=1; }
+case "$description" in "$kind"*) ;; *) echo "FAIL: expected a $kind"; fail=1 ;; esac
 [ $fail -eq 0 ] && echo "the DLL's tables are as hosts need them"
 exit $fail

@@ -4,10 +4,10 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cctype>
 #include <string>
 #include <vector>
 
+#include "tools/ExpectedStateChunk.h"
 #include "tools/testhost/EditorHost.h"
 #include "tools/testhost/HostFunctions.h"
 #include "tools/testhost/PluginInstance.h"
@@ -51,6 +51,61 @@ void Automate(PluginInstance& p, float value)
 {
     HostFunctions::PluginCall call;
     p->setParameter(p.get(), kPause, value);
+}
+
+ChunkBytes GetChunk(const PluginInstance& p)
+{
+    void* data = nullptr;
+    const VstIntPtr n = p.Dispatch(effGetChunk, 0, 0, &data);
+    if (n <= 0 || !data) return {};
+    const auto* bytes = static_cast<const uint8_t*>(data);
+    return ChunkBytes(bytes, bytes + n);
+}
+
+// An editor window owned by `owner` other than `known`, null when there is none.
+HWND OtherFloatingEditor(HWND owner, HWND known)
+{
+    for (HWND w = FindWindowExA(nullptr, nullptr, "VireoWndClass", nullptr); w;
+         w = FindWindowExA(nullptr, w, "VireoWndClass", nullptr))
+        if (w != known && GetWindow(w, GW_OWNER) == owner) return w;
+    return nullptr;
+}
+
+// The state saved with the floating window open keeps its place and name; a new instance
+// given that state reopens its window there, before the host opens the editor.
+void CheckStoredWindow(const PluginModule& module, PluginInstance& p, EditorHost& host, HWND editor,
+                       Report& report)
+{
+    SetWindowPos(editor, nullptr, 260, 180, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    host.Pump(kTimerPeriod);
+    RECT outer = {};
+    GetWindowRect(editor, &outer);
+    const ChunkBytes saved = GetChunk(p);
+    const ChunkBytes section = WindowSectionBytes("QuillographTestHostFrame", "Quillograph : Track 3", outer.left,
+                                                  outer.top, outer.right - 6, outer.bottom - 23);
+    report.Check(outer.left == 260 && outer.top == 180 && saved.size() == section.size() + kExpectedStateChunkSize &&
+                     std::equal(section.begin(), section.end(), saved.begin()),
+                 "the state saved with the floating window open holds the host's class, the title and the place " +
+                     std::to_string(outer.left) + ", " + std::to_string(outer.top) + ", " +
+                     std::to_string(outer.right - 6) + ", " + std::to_string(outer.bottom - 23));
+
+    PluginInstance restored(module.Entry());
+    Start(restored);
+    ChunkBytes bytes = saved;
+    const bool loaded = restored.Dispatch(effSetChunk, 0, static_cast<VstIntPtr>(bytes.size()), bytes.data()) == 1;
+    HWND reopened = OtherFloatingEditor(host.Frame(), editor);
+    RECT r = {};
+    if (reopened) GetWindowRect(reopened, &r);
+    report.Check(loaded && reopened && r.left == outer.left && r.top == outer.top && r.right == outer.right &&
+                     r.bottom == outer.bottom && TitleOf(reopened) == "Quillograph : Track 3",
+                 "loaded into a new instance, it reopens the floating window at that place, titled " +
+                     (reopened ? TitleOf(reopened) : std::string("(no window)")));
+    report.Check(restored.Dispatch(effEditOpen, 0, 0, host.Frame()) == 1 &&
+                     OtherFloatingEditor(host.Frame(), editor) == reopened,
+                 "the host's effEditOpen then keeps that window");
+    restored.Dispatch(effEditClose);
+    restored.Close();
+    host.Pump(kTimerPeriod);
 }
 
 size_t Lookups() { return HostLog::Count(HostFunctions::kLookupOpcode); }
@@ -125,6 +180,7 @@ void CheckHostOne(const PluginModule& module, Report& report)
     p.Dispatch(effEditIdle);
     report.Check(TitleOf(editor) == "Quillograph : Track 3", "after effEditIdle it is titled " + TitleOf(editor));
     host.Pump(kTimerPeriod * 2);
+    CheckStoredWindow(module, p, host, editor, report);
 
     // Host automation of pause on this thread.
     HostLog::Clear();
@@ -249,12 +305,9 @@ void CheckOtherHost(const PluginModule& module, Report& report)
 
 }  // namespace
 
-void RunHostServiceChecks(const PluginModule& module, const std::string& product, Report& report)
+void RunHostServiceChecks(const PluginModule& module, bool hostOne, Report& report)
 {
-    std::string lower = product;
-    std::transform(lower.begin(), lower.end(), lower.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    if (lower.find("reaper") != std::string::npos)
+    if (hostOne)
         CheckHostOne(module, report);
     else
         CheckOtherHost(module, report);

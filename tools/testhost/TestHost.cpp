@@ -1,14 +1,17 @@
 // vst_test_host: loads a VST 2.x plug-in DLL by path and drives it as a DAW does.
-//   vst_test_host.exe [--checks | --demo | --editor | --displays | --host-services] [--png FILE] [--vendor TEXT] [--product TEXT]
-//                     [--verbose] PLUGIN.dll
+//   vst_test_host.exe [--checks | --demo | --editor | --displays | --state | --host-services] [--png FILE]
+//                     [--vendor TEXT] [--product TEXT] [--verbose] PLUGIN.dll
 // --editor opens the editor in a window of its own; --png writes the editor as it was on
 // screen (in the editor checks and the demo). --displays checks what each display shows on
-// screen for known signals; there --png is the prefix of one picture per display.
+// screen for known signals; there --png is the prefix of one picture per display. --state
+// checks the state chunk a project stores (with the window section when posing as REAPER).
 // --host-services checks the host's own services as host id 1 offers them (posing as one
 // with --product REAPER), or that any other host is never asked for them.
 #include <windows.h>
 
 #include <cstdio>
+#include <algorithm>
+#include <cctype>
 #include <cstring>
 #include <string>
 
@@ -18,6 +21,7 @@
 #include "tools/testhost/HostLog.h"
 #include "tools/testhost/HostServiceChecks.h"
 #include "tools/testhost/PluginChecks.h"
+#include "tools/testhost/StateChecks.h"
 
 // Unix paths from the build tree reach Windows through Wine's Z: drive.
 static std::string WindowsPath(std::string path)
@@ -42,7 +46,7 @@ int main(int argc, char** argv)
             (arg == "--vendor" ? vendor : product) = argv[++i];
         else if (arg == "--png" && i + 1 < argc)
             png = argv[++i];
-        else if (arg == "--checks" || arg == "--demo" || arg == "--editor" || arg == "--displays" ||
+        else if (arg == "--checks" || arg == "--demo" || arg == "--editor" || arg == "--displays" || arg == "--state" ||
                  arg == "--host-services")
             mode = arg;
         else if (arg == "--verbose")
@@ -51,10 +55,14 @@ int main(int argc, char** argv)
             dll = arg;
     }
     if (dll.empty()) {
-        std::fprintf(stderr, "usage: vst_test_host [--checks|--demo|--editor|--displays|--host-services] [--png FILE] [--vendor V] [--product P] [--verbose] PLUGIN.dll\n");
+        std::fprintf(stderr, "usage: vst_test_host [--checks|--demo|--editor|--displays|--state|--host-services] [--png FILE] [--vendor V] [--product P] [--verbose] PLUGIN.dll\n");
         return 2;
     }
     HostLog::Configure(vendor, product, verbose);
+    std::string lower = product;
+    std::transform(lower.begin(), lower.end(), lower.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    const bool posesAsHostOne = lower.find("reaper") != std::string::npos;
 
     Report report;
     const std::string path = WindowsPath(dll);
@@ -73,9 +81,11 @@ int main(int argc, char** argv)
         } else if (mode == "--editor") {
             RunEditorChecks(module, library, png.empty() ? std::string() : WindowsPath(png), report);
         } else if (mode == "--host-services") {
-            RunHostServiceChecks(module, product, report);
+            RunHostServiceChecks(module, posesAsHostOne, report);
         } else if (mode == "--displays") {
             RunDisplayChecks(module, png.empty() ? std::string() : WindowsPath(png), report);
+        } else if (mode == "--state") {
+            RunStateChecks(module, posesAsHostOne, report);
         } else {
             RunPluginChecks(module, report);
         }
