@@ -66,10 +66,29 @@ TEST(HostOne, PauseDrivesTheHostTransportFromHostAndEditor)
     host.Analyser()->SetParameterFromEditor(AnalyserPlugin::kPause, 0.0);
     EXPECT_EQ(host.Posted(), Commands{});
 
+    // A click in the display toggles pause the same way.
+    auto* window = dynamic_cast<HeadlessWindow*>(host.Analyser()->GetGraphics());
+    ASSERT_NE(window, nullptr);
+    ASSERT_EQ(host.plugin.Dispatch(effEditOpen, 0, 0, mainWindow), 1);
+    MouseKeys left;
+    left.left = 1;
+    auto click = [&] {
+        window->MouseDown(100, 50, left);
+        window->MouseUp(100, 50);
+    };
+    playState = kHostPlaying;
+    click();
+    EXPECT_EQ(host.Posted(), Commands{kHostCommandPause});
+    playState = kHostPaused;
+    click();
+    EXPECT_EQ(host.Posted(), Commands{kHostCommandPlay});
+
     for (int recording : {kHostRecording, kHostRecordPaused}) {
         playState = recording;
         host.Pause(1.0f);
         host.Analyser()->SetParameterFromEditor(AnalyserPlugin::kPause, 0.0);
+        click();
+        click();
         EXPECT_EQ(host.Posted(), Commands{});
     }
 }

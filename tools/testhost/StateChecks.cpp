@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <cstdio>
 #include <string>
 
 #include "tools/ExpectedStateChunk.h"
@@ -219,6 +220,30 @@ void CheckWindowSection(PluginEntry entry, Report& report)
 }
 
 }  // namespace
+
+void ExchangeStateFile(const PluginModule& module, bool windowSection, const std::string& in, const std::string& out,
+                       Report& report)
+{
+    PluginInstance p(module.Entry());
+    if (!report.Check(bool(p), "the entry point answers an instance record")) return;
+    Start(p);
+    ChunkBytes state;
+    if (in.empty()) {
+        const ChunkBytes prefix = windowSection ? WindowSectionBytes("", "Quillograph : Track 9", 0, 0, 0, 0) : ChunkBytes();
+        state = Join(prefix, ValueSectionBytes(kClampedValues, kLoadedColours));
+    } else if (FILE* file = std::fopen(in.c_str(), "rb")) {
+        uint8_t buffer[4096];
+        for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, file)) > 0;) state.insert(state.end(), buffer, buffer + n);
+        std::fclose(file);
+    }
+    report.Check(!state.empty() && SetChunk(p, state) == 1,
+                 "effSetChunk takes " + std::to_string(state.size()) + " bytes" + (in.empty() ? "" : " from " + in));
+    const ChunkBytes saved = GetChunk(p);
+    FILE* file = std::fopen(out.c_str(), "wb");
+    const bool written = file && std::fwrite(saved.data(), 1, saved.size(), file) == saved.size();
+    if (file) std::fclose(file);
+    report.Check(!saved.empty() && written, "effGetChunk's " + std::to_string(saved.size()) + " bytes written to " + out);
+}
 
 void RunStateChecks(const PluginModule& module, bool windowSection, Report& report)
 {

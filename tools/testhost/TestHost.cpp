@@ -5,6 +5,8 @@
 // screen (in the editor checks and the demo). --displays checks what each display shows on
 // screen for known signals; there --png is the prefix of one picture per display. --state
 // checks the state chunk a project stores (with the window section when posing as REAPER).
+// --state-exchange IN OUT loads the chunk in file IN (- for a made-up one) and writes the chunk
+// then saved to OUT, so that two builds can be shown to read each other's state.
 // --host-services checks the host's own services as host id 1 offers them (posing as one
 // with --product REAPER), or that any other host is never asked for them.
 #include <windows.h>
@@ -39,6 +41,7 @@ int main(int argc, char** argv)
     std::string product = "Test Host";
     std::string dll;
     std::string png;
+    std::string stateIn, stateOut;
     bool verbose = false;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
@@ -46,6 +49,11 @@ int main(int argc, char** argv)
             (arg == "--vendor" ? vendor : product) = argv[++i];
         else if (arg == "--png" && i + 1 < argc)
             png = argv[++i];
+        else if (arg == "--state-exchange" && i + 2 < argc) {
+            mode = arg;
+            stateIn = argv[++i];
+            stateOut = argv[++i];
+        }
         else if (arg == "--checks" || arg == "--demo" || arg == "--editor" || arg == "--displays" || arg == "--state" ||
                  arg == "--host-services")
             mode = arg;
@@ -86,6 +94,9 @@ int main(int argc, char** argv)
             RunDisplayChecks(module, png.empty() ? std::string() : WindowsPath(png), report);
         } else if (mode == "--state") {
             RunStateChecks(module, posesAsHostOne, report);
+        } else if (mode == "--state-exchange") {
+            ExchangeStateFile(module, posesAsHostOne, stateIn == "-" ? std::string() : WindowsPath(stateIn),
+                              WindowsPath(stateOut), report);
         } else {
             RunPluginChecks(module, report);
         }
