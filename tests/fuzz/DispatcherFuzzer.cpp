@@ -2,7 +2,8 @@
 // interface with odd indices, huge and negative values and NaN, interleaved with blocks of
 // any size, parameter automation, editor ticks and mouse input. Pointers only ever reach
 // buffers this host owns, each at least as large as the interface says and sized by the
-// stream beyond that. Audio must come out exactly as it went in.
+// stream beyond that. Posing as host id 1, the host's own functions answer what the stream
+// says. Audio must come out exactly as it went in.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <cmath>
@@ -370,6 +371,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     FuzzedDataProvider in(data, size);
     Session s;
+    SetHostFunctions(0, false, false);
     s.effect = MakeInstance(in.ConsumeBool() ? kHostOne : kPlainHost);
     if (!s.effect) Fail("no instance");
     for (int step = 0; step < kMaxSteps && in.remaining_bytes() > 0; ++step) {
@@ -379,7 +381,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         case 3: Block<float>(s, in, 0); break;
         case 4: Block<float>(s, in, 1); break;
         case 5: Block<double>(s, in, 2); break;
-        case 6: Automate(s, in); break;
+        case 6:
+            if (in.ConsumeIntegralInRange(0, 7) == 0) {
+                static const int states[] = {0, 1, 2, 5, 6, -1, 1000};
+                SetHostFunctions(states[in.ConsumeIntegralInRange(0, 6)], in.ConsumeBool(), in.ConsumeBool());
+            } else {
+                Automate(s, in);
+            }
+            break;
         default: Editor(s, in); break;
         }
         if (!open) break;

@@ -5,14 +5,35 @@
 
 #include "graphics/native/HeadlessWindow.h"
 #include "plugin/PluginCore.h"
+#include "plugin/native/HostWindowTree.h"
 #include "plugin/VstShell.h"
 
 namespace {
 
 FuzzHost::Kind posingAs = FuzzHost::kPlainHost;
+int playState = 0;
+bool functionsOffered = false;
+void* mainWindow = nullptr;
 
-VstIntPtr VSTCALLBACK Callback(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void* ptr, float)
+int GetPlayState() { return playState; }
+void* GetMainHwnd() { return mainWindow; }
+
+// The host's lookup of its own functions by name.
+constexpr VstInt32 kLookupOpcode = static_cast<VstInt32>(0xDEADBEEFu);
+constexpr VstInt32 kLookupIndex = static_cast<VstInt32>(0xDEADF00Du);
+
+VstIntPtr LookUp(VstInt32 index, const void* ptr)
 {
+    if (!functionsOffered || index != kLookupIndex || !ptr) return 0;
+    const char* name = static_cast<const char*>(ptr);
+    if (std::strcmp(name, "GetPlayState") == 0) return reinterpret_cast<VstIntPtr>(&GetPlayState);
+    if (std::strcmp(name, "GetMainHwnd") == 0) return reinterpret_cast<VstIntPtr>(&GetMainHwnd);
+    return 0;
+}
+
+VstIntPtr VSTCALLBACK Callback(AEffect*, VstInt32 opcode, VstInt32 index, VstIntPtr, void* ptr, float)
+{
+    if (opcode == kLookupOpcode) return LookUp(index, ptr);
     switch (opcode) {
     case audioMasterVersion:
         return 2400;
@@ -79,6 +100,15 @@ std::vector<uint8_t> SaveChunk(AEffect* effect)
     if (size < 0 || !data) Fail("effGetChunk answered a size without data");
     const auto* bytes = static_cast<const uint8_t*>(data);
     return std::vector<uint8_t>(bytes, bytes + size);
+}
+
+void SetHostFunctions(int state, bool offered, bool mainIsWindow)
+{
+    HostWindowTree::Clear();
+    playState = state;
+    functionsOffered = offered;
+    static char notAWindow;
+    mainWindow = mainIsWindow ? HostWindowTree::Add(nullptr, "REAPER") : &notAWindow;
 }
 
 void Fail(const char* what)

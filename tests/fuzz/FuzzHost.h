@@ -31,6 +31,11 @@ HeadlessWindow* Window(AEffect* effect);
 // The instance's state as effGetChunk answers it; empty when it answers 0.
 std::vector<uint8_t> SaveChunk(AEffect* effect);
 
+// What host id 1's own functions answer from now on: the transport state, whether the
+// functions are offered at all, and whether the main window handle names a window. Forgets
+// every window and posted command of the native window tree.
+void SetHostFunctions(int playState, bool offered, bool mainIsWindow);
+
 // A finding: the harness stops the run as a crash would.
 [[noreturn]] void Fail(const char* what);
 
