@@ -3,7 +3,7 @@
 // and take its own saved state back unchanged.
 //
 // The draw is most of the cost of an input. No new audio arrives, so what the view is given
-// (domain, v scale, pause, zoom band, colours) decides the picture: each such view state is
+// (domain, v scale, pause, zoom band, colours) decides how it draws: each such view state is
 // drawn the first time a loaded chunk gives it, and not again, so a campaign reaches its
 // executions.
 #include <cmath>
@@ -74,9 +74,11 @@ std::string ViewState(AEffect* effect)
     put(&scale, sizeof scale);
     put(&paused, sizeof paused);
     put(&zoom, sizeof zoom);
+    // Loaded channels are clamped to 0..255 and enter the draw only as pixel values; the
+    // blends tell apart only an alpha of 0, of 255 and one in between.
     for (const Colour& c : colours) {
-        const int32_t channels[4] = {c.a, c.r, c.g, c.b};
-        put(channels, sizeof channels);
+        const char alpha = c.a == 0 ? 0 : c.a == 255 ? 2 : 1;
+        put(&alpha, 1);
     }
     return key;
 }
