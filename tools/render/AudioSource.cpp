@@ -1,6 +1,24 @@
 #include "tools/render/AudioSource.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+// libsndfile's messages end with a full stop and may start with its own heading.
+std::string Plain(std::string text)
+{
+    for (const char* heading : {"System error : ", "Internal error : "})
+        if (text.rfind(heading, 0) == 0) text.erase(0, std::strlen(heading));
+    while (!text.empty() && (text.back() == '.' || text.back() == ' ')) text.pop_back();
+    return text;
+}
+
+}  // namespace
 
 AudioSource::~AudioSource()
 {
@@ -9,10 +27,17 @@ AudioSource::~AudioSource()
 
 bool AudioSource::Open(const std::string& path, int left, int right, std::string& error)
 {
+    // The system's reason is clearer than the library's for files that cannot be opened.
+    FILE* probe = std::fopen(path.c_str(), "rb");
+    if (!probe) {
+        error = std::string("cannot open: ") + std::strerror(errno);
+        return false;
+    }
+    std::fclose(probe);
     SF_INFO info = {};
     file = sf_open(path.c_str(), SFM_READ, &info);
     if (!file) {
-        error = sf_strerror(nullptr);
+        error = "not audio that libsndfile can read (" + Plain(sf_strerror(nullptr)) + ")";
         return false;
     }
     rate = info.samplerate;
@@ -49,7 +74,7 @@ int64_t AudioSource::Read(double* left, double* right, int count, std::string& e
     if (interleaved.size() < need) interleaved.resize(need);
     const sf_count_t got = sf_readf_double(file, interleaved.data(), count);
     if (got < 0 || (got == 0 && sf_error(file) != SF_ERR_NO_ERROR)) {
-        error = sf_strerror(file);
+        error = Plain(sf_strerror(file));
         return -1;
     }
     for (sf_count_t i = 0; i < got; ++i) {
