@@ -62,10 +62,10 @@ EditorRig::~EditorRig()
     effect->dispatcher(effect, effClose, 0, 0, nullptr, 0.0f);
 }
 
-bool EditorRig::LoadState(const std::vector<uint8_t>& bytes)
+bool EditorRig::LoadState(const std::vector<uint8_t>& bytes, bool programChunk)
 {
     std::vector<uint8_t> copy(bytes);
-    return effect->dispatcher(effect, effSetChunk, 0, static_cast<VstIntPtr>(copy.size()),
+    return effect->dispatcher(effect, effSetChunk, programChunk ? 1 : 0, static_cast<VstIntPtr>(copy.size()),
                               copy.empty() ? nullptr : copy.data(), 0.0f) != 0;
 }
 
@@ -75,7 +75,7 @@ void EditorRig::SetParameter(int index, double plain)
     effect->setParameter(effect, index, static_cast<float>(normalized));
 }
 
-double EditorRig::Parameter(int index) const { return plugin->ParamAt(index).Value(); }
+void EditorRig::SetNormalized(int index, float value) { effect->setParameter(effect, index, value); }
 
 void EditorRig::Process(const double* left, const double* right, int64_t frames)
 {

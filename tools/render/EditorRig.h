@@ -21,11 +21,14 @@ public:
     EditorRig(const EditorRig&) = delete;
     EditorRig& operator=(const EditorRig&) = delete;
 
-    // Through the host's chunk request; false when the plug-in refuses the bytes.
-    bool LoadState(const std::vector<uint8_t>& bytes);
+    // Through the host's chunk request (a bank's, or a single program's); false when the
+    // plug-in refuses the bytes.
+    bool LoadState(const std::vector<uint8_t>& bytes, bool programChunk);
     // A plain parameter value, sent normalized as host automation sends it.
     void SetParameter(int index, double plain);
-    double Parameter(int index) const;
+    // Out-of-range indices are the plug-in's to ignore, as from any host.
+    void SetNormalized(int index, float value);
+    int32_t UniqueId() const { return effect->uniqueID; }
     // Feeds the frames through the audio callback in blocks of at most the block size.
     void Process(const double* left, const double* right, int64_t frames);
     // One timer tick of the editor window.

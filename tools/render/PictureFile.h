@@ -15,8 +15,8 @@ struct Picture {
 // Copies a window's pixels into the picture at (x, y), which must have room for them.
 void PlacePixels(Picture& picture, const std::vector<uint32_t>& pixels, int width, int height, int x, int y);
 
-// Each pixel becomes a factor x factor square.
-Picture Enlarged(const Picture& picture, int factor);
+// Each pixel of picture becomes a factor x factor square of big.
+void Enlarge(const Picture& picture, int factor, Picture& big);
 
 // Writes to a temporary name beside path and renames it when the file is complete, so a
 // failure leaves no file behind. level is zlib's compression level. On failure error holds

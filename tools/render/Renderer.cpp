@@ -7,8 +7,6 @@
 #include <cerrno>
 #include <cmath>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <memory>
 
 #include "analyser/AnalyserPlugin.h"
@@ -17,14 +15,12 @@
 #include "tools/render/EditorRig.h"
 #include "tools/render/PictureFile.h"
 #include "tools/render/Progress.h"
+#include "tools/render/StateFile.h"
 
 const char* const kDomainNames[4] = {"time", "freq", "phase", "spectro"};
 
 namespace {
 
-// A state chunk is 96 bytes, with a window section in one host; anything near this size
-// is not one.
-constexpr std::streamsize kMaxStateBytes = 1 << 20;
 constexpr int kReadFrames = 8192;
 constexpr int kSeriesLevel = 1;   // frames and series: speed over size
 constexpr int kSingleLevel = 6;
@@ -98,7 +94,6 @@ private:
         std::fprintf(err, "quillograph-render: %s: %s\n", subject.c_str(), reason.c_str());
         return false;
     }
-    bool ReadState();
     bool PlanPictures();
     bool CheckFolders();
     bool MakeRigs();
@@ -112,7 +107,7 @@ private:
     const RenderOptions& options;
     FILE* err;
     AudioSource audio;
-    std::vector<uint8_t> state;
+    StateFile state;
     std::vector<std::unique_ptr<EditorRig>> rigs;
     Plan plan = Plan::kEnd;
     std::string base;
@@ -129,26 +124,9 @@ private:
     int64_t pictures = 0;
     int level = kSingleLevel;
     std::vector<double> bufferLeft, bufferRight;
+    Picture shot, enlarged;  // kept from picture to picture, so their room is reused
     int bufferPos = 0, bufferLength = 0;
 };
-
-bool Job::ReadState()
-{
-    if (options.statePath.empty()) return true;
-    std::ifstream in(options.statePath, std::ios::binary);
-    if (!in) return Fail(options.statePath, std::string("cannot read state file: ") + std::strerror(errno));
-    std::vector<char> bytes;
-    char chunk[4096];
-    while (in.read(chunk, sizeof chunk) || in.gcount() > 0) {
-        bytes.insert(bytes.end(), chunk, chunk + in.gcount());
-        if (static_cast<std::streamsize>(bytes.size()) > kMaxStateBytes)
-            return Fail(options.statePath, "malformed state file (far too large)");
-    }
-    if (in.bad()) return Fail(options.statePath, "cannot read state file");
-    if (bytes.empty()) return Fail(options.statePath, "malformed state file (empty)");
-    state.assign(bytes.begin(), bytes.end());
-    return true;
-}
 
 bool Job::PlanPictures()
 {
@@ -242,8 +220,12 @@ bool Job::MakeRigs()
     for (size_t i = 0; i < count; ++i) {
         std::unique_ptr<EditorRig> rig = EditorRig::Make(audio.SampleRate(), options.blockSize);
         if (!rig) return Fail(options.input, "cannot make the analyser and its editor");
-        if (!state.empty() && !rig->LoadState(state))
+        std::string error;
+        if (i == 0 && !options.statePath.empty() && !state.Read(options.statePath, rig->UniqueId(), error))
+            return Fail(options.statePath, error);
+        if (!state.chunk.empty() && !rig->LoadState(state.chunk, state.programChunk))
             return Fail(options.statePath, "malformed state file (the analyser refused it)");
+        for (size_t p = 0; p < state.parameters.size(); ++p) rig->SetNormalized(static_cast<int>(p), state.parameters[p]);
         if (!options.domains.empty()) rig->SetParameter(AnalyserPlugin::kDomain, options.domains[i]);
         if (options.vScale) rig->SetParameter(AnalyserPlugin::kVScale, *options.vScale);
         if (options.fftZoom) rig->SetParameter(AnalyserPlugin::kFftZoom, *options.fftZoom);
@@ -286,23 +268,27 @@ bool Job::FeedTo(int64_t target)
 bool Job::Emit(const std::vector<std::string>& paths)
 {
     const int w = rigs.front()->Width(), h = rigs.front()->Height();
-    std::vector<Picture> shots;
-    if (options.sheet && rigs.size() == 4) {
-        Picture sheet;
-        sheet.width = 2 * w + kSheetGap;
-        sheet.height = 2 * h + kSheetGap;
-        sheet.pixels.assign(static_cast<size_t>(sheet.width) * sheet.height, kSheetGapColour);
-        for (size_t i = 0; i < 4; ++i)
-            PlacePixels(sheet, rigs[i]->Pixels(), w, h, static_cast<int>(i % 2) * (w + kSheetGap),
-                        static_cast<int>(i / 2) * (h + kSheetGap));
-        shots.push_back(std::move(sheet));
-    } else {
-        for (auto& rig : rigs) shots.push_back({w, h, rig->Pixels()});
-    }
-    for (size_t i = 0; i < shots.size() && i < paths.size(); ++i) {
+    const bool onSheet = options.sheet && rigs.size() == 4;
+    for (size_t i = 0; i < paths.size(); ++i) {
+        if (onSheet) {
+            shot.width = 2 * w + kSheetGap;
+            shot.height = 2 * h + kSheetGap;
+            shot.pixels.assign(static_cast<size_t>(shot.width) * shot.height, kSheetGapColour);
+            for (size_t d = 0; d < 4; ++d)
+                PlacePixels(shot, rigs[d]->Pixels(), w, h, static_cast<int>(d % 2) * (w + kSheetGap),
+                            static_cast<int>(d / 2) * (h + kSheetGap));
+        } else {
+            shot.width = w;
+            shot.height = h;
+            shot.pixels = rigs[i]->Pixels();
+        }
+        const Picture* out = &shot;
+        if (options.scale > 1) {
+            Enlarge(shot, options.scale, enlarged);
+            out = &enlarged;
+        }
         std::string error;
-        if (!WritePictureFile(Enlarged(shots[i], options.scale), paths[i], level, error))
-            return Fail(paths[i], "cannot write picture: " + error);
+        if (!WritePictureFile(*out, paths[i], level, error)) return Fail(paths[i], "cannot write picture: " + error);
         ++pictures;
     }
     return true;
@@ -351,7 +337,7 @@ int Job::Run()
         return 1;
     }
     totalFrames = audio.Frames();
-    if (!ReadState() || !PlanPictures() || !CheckFolders() || !MakeRigs() || !Play()) return 1;
+    if (!PlanPictures() || !CheckFolders() || !MakeRigs() || !Play()) return 1;
     return 0;
 }
 

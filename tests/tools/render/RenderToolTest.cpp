@@ -12,6 +12,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <dirent.h>
 #include <fstream>
 #include <functional>
@@ -193,6 +194,7 @@ public:
     {
         return effect->dispatcher(effect, opcode, 0, value, ptr, opt);
     }
+    void SetNormalized(int index, float value) { effect->setParameter(effect, index, value); }
     void Set(int index, double plain)
     {
         effect->setParameter(effect, index, static_cast<float>(plugin->ParamAt(index).ToNormalized(plain)));
@@ -278,6 +280,42 @@ bool SamePicture(const std::string& a, const std::string& b)
         if (!std::equal(SurfaceRow(*pa, y), SurfaceRow(*pa, y) + pa->width(), SurfaceRow(*pb, y))) return false;
     return true;
 }
+
+void PutWord(std::string& bytes, uint32_t word)
+{
+    for (int shift = 24; shift >= 0; shift -= 8) bytes += static_cast<char>(word >> shift);
+}
+
+// A host's preset file: kind "FPCh" holds a chunk, "FxCk" normalized parameter values.
+std::string PresetFile(const char* kind, uint32_t id, const std::string& chunk, const std::vector<float>& values)
+{
+    std::string body;
+    body += kind;
+    PutWord(body, 1);
+    PutWord(body, id);
+    PutWord(body, 1);
+    PutWord(body, static_cast<uint32_t>(values.empty() ? 1 : values.size()));
+    body += std::string(28, '\0');  // preset name
+    if (values.empty()) {
+        PutWord(body, static_cast<uint32_t>(chunk.size()));
+        body += chunk;
+    }
+    for (float v : values) {
+        uint32_t word;
+        std::memcpy(&word, &v, sizeof word);
+        PutWord(body, word);
+    }
+    std::string file = "CcnK";
+    PutWord(file, static_cast<uint32_t>(body.size()));
+    return file + body;
+}
+
+void WriteFile(const std::string& path, const std::string& bytes)
+{
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+constexpr uint32_t kUniqueId = 0x716C6770;  // 'qlgp'
 
 struct Case {
     std::string name;
@@ -428,13 +466,26 @@ TEST(RenderTool, SeriesAndFramesAreNumberedAndSheetsHoldTheFourDisplays)
     }
 }
 
-TEST(RenderTool, StateFileChangesTheColours)
+TEST(RenderTool, StateFilesSetParametersAndColours)
 {
     const std::string folder = NewFolder("state");
     const std::string audioPath = folder + "/chord.wav";
     WriteAudio(audioPath, 48000, 2, 30000, SF_FORMAT_WAV | SF_FORMAT_FLOAT, Chord(48000));
     const Audio audio = ReadAudio(audioPath);
+    const int64_t end = (30000 * 1000 + kTimerMs * 48000 - 1) / (kTimerMs * 48000);
 
+    // A parameter preset as hosts export it: phase display, v scale 3.
+    const std::vector<float> values = {0.67f, static_cast<float>((3.0 - 0.1) / 19.9), 0.0f, 0.0f};
+    WriteFile(folder + "/phase.fxp", PresetFile("FxCk", kUniqueId, "", values));
+    ASSERT_EQ(Render({audioPath, "--state", folder + "/phase.fxp", "-o", folder + "/preset.png", "-q"}).status, 0);
+    {
+        Reference editor(audio, 0, 1);
+        for (int i = 0; i < 4; ++i) editor.SetNormalized(i, values[static_cast<size_t>(i)]);
+        editor.RunTo(end);
+        ExpectPictureFile(folder + "/preset.png", editor.Pixels());
+    }
+
+    // A chunk saved by the plug-in with other colours, raw and inside a preset file.
     std::vector<uint8_t> state;
     {
         FakeHost::Reset("Veksa", "render test");
@@ -450,16 +501,18 @@ TEST(RenderTool, StateFileChangesTheColours)
         if (size <= 0 || !bytes) GTEST_SKIP() << "state chunk not available";
         state.assign(static_cast<uint8_t*>(bytes), static_cast<uint8_t*>(bytes) + size);
     }
-    const std::string statePath = folder + "/mix.state";
-    std::ofstream(statePath, std::ios::binary).write(reinterpret_cast<const char*>(state.data()),
-                                                     static_cast<std::streamsize>(state.size()));
+    const std::string chunk(state.begin(), state.end());
+    WriteFile(folder + "/mix.state", chunk);
+    WriteFile(folder + "/mix.fxp", PresetFile("FPCh", kUniqueId, chunk, {}));
 
-    ASSERT_EQ(Render({audioPath, "--state", statePath, "-o", folder + "/with.png", "-q"}).status, 0);
+    ASSERT_EQ(Render({audioPath, "--state", folder + "/mix.state", "-o", folder + "/with.png", "-q"}).status, 0);
+    ASSERT_EQ(Render({audioPath, "--state", folder + "/mix.fxp", "-o", folder + "/fxp.png", "-q"}).status, 0);
     ASSERT_EQ(Render({audioPath, "--domain", "time", "-o", folder + "/without.png", "-q"}).status, 0);
     EXPECT_FALSE(SamePicture(folder + "/with.png", folder + "/without.png"));
+    EXPECT_TRUE(SamePicture(folder + "/with.png", folder + "/fxp.png"));
     Reference editor(audio, 0, 1, state);
     ASSERT_TRUE(editor.Loaded());
-    editor.RunTo((30000 * 1000 + kTimerMs * 48000 - 1) / (kTimerMs * 48000));
+    editor.RunTo(end);
     ExpectPictureFile(folder + "/with.png", editor.Pixels());
 }
 
@@ -488,6 +541,10 @@ TEST(RenderTool, BadInputGetsOneClearLineAndNoPicture)
     const std::string garbageState = folder + "/noise.state";
     std::ofstream(garbageState, std::ios::binary) << std::string(96, '\x7f');
     const std::string notAFolder = good;
+    const std::string otherPlugin = folder + "/other.fxp";
+    WriteFile(otherPlugin, PresetFile("FPCh", 0x41424344, std::string(96, '\0'), {}));
+    const std::string cutPreset = folder + "/cut.fxp";
+    WriteFile(cutPreset, PresetFile("FPCh", kUniqueId, std::string(96, '\0'), {}).substr(0, 100));
 
     struct Bad {
         std::vector<std::string> args;
@@ -508,6 +565,8 @@ TEST(RenderTool, BadInputGetsOneClearLineAndNoPicture)
         {{good, "--state", truncatedState}, truncatedState, "malformed state file"},
         {{good, "--state", garbageState}, garbageState, "malformed state file"},
         {{good, "--state", folder + "/missing.state"}, folder + "/missing.state", "cannot read"},
+        {{good, "--state", otherPlugin}, otherPlugin, "another plug-in"},
+        {{good, "--state", cutPreset}, cutPreset, "truncated"},
     };
     for (const Bad& c : cases) {
         std::vector<std::string> args = c.args;
