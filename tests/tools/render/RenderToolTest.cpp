@@ -115,6 +115,16 @@ std::vector<char*> Argv(const std::vector<std::string>& args)
     return argv;
 }
 
+// In the child: under the leak checker, the tool's standard error holds only its own words.
+void Exec(std::vector<char*>& argv)
+{
+    const char* lsan = std::getenv("LSAN_OPTIONS");
+    const std::string options = std::string(lsan ? lsan : "") + (lsan && *lsan ? ":" : "") + "print_suppressions=0";
+    setenv("LSAN_OPTIONS", options.c_str(), 1);
+    execv(argv[0], argv.data());
+    _exit(127);
+}
+
 int WaitFor(pid_t child)
 {
     int status = 0;
@@ -133,8 +143,7 @@ ToolRun Render(const std::vector<std::string>& args)
         dup2(pipeEnds[1], 2);
         close(pipeEnds[0]);
         close(pipeEnds[1]);
-        execv(argv[0], argv.data());
-        _exit(127);
+        Exec(argv);
     }
     close(pipeEnds[1]);
     ToolRun run;
@@ -151,10 +160,7 @@ ToolRun RenderOnTerminal(const std::vector<std::string>& args)
     std::vector<char*> argv = Argv(args);
     int terminal = -1;
     const pid_t child = forkpty(&terminal, nullptr, nullptr, nullptr);
-    if (child == 0) {
-        execv(argv[0], argv.data());
-        _exit(127);
-    }
+    if (child == 0) Exec(argv);
     ToolRun run;
     char buffer[4096];
     for (ssize_t n; (n = read(terminal, buffer, sizeof buffer)) > 0;) run.err.append(buffer, static_cast<size_t>(n));
