@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <csetjmp>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 
@@ -29,6 +30,17 @@ void Enlarge(const Picture& picture, int factor, Picture& big)
 }
 
 namespace {
+
+// The temporary file being written, for an interrupt to take away.
+char pendingPath[4096];
+volatile std::sig_atomic_t pending = 0;
+
+void RemovePending(int signal)
+{
+    if (pending) unlink(pendingPath);
+    std::signal(signal, SIG_DFL);
+    std::raise(signal);
+}
 
 bool Encode(FILE* file, const Picture& picture, int level)
 {
@@ -70,6 +82,13 @@ bool Encode(FILE* file, const Picture& picture, int level)
 bool WritePictureFile(const Picture& picture, const std::string& path, int level, std::string& error)
 {
     const std::string temporary = path + ".part" + std::to_string(getpid());
+    if (temporary.size() < sizeof pendingPath) {
+        std::memcpy(pendingPath, temporary.c_str(), temporary.size() + 1);
+        pending = 1;
+    }
+    struct Done {
+        ~Done() { pending = 0; }
+    } done;
     FILE* file = std::fopen(temporary.c_str(), "wb");
     if (!file) {
         error = std::strerror(errno);
@@ -89,4 +108,9 @@ bool WritePictureFile(const Picture& picture, const std::string& path, int level
         return false;
     }
     return true;
+}
+
+void RemovePartialPicturesOnInterrupt()
+{
+    for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGPIPE}) std::signal(signal, RemovePending);
 }

@@ -22,3 +22,6 @@ void Enlarge(const Picture& picture, int factor, Picture& big);
 // failure leaves no file behind. level is zlib's compression level. On failure error holds
 // the reason.
 bool WritePictureFile(const Picture& picture, const std::string& path, int level, std::string& error);
+
+// An interrupted run (Ctrl-C, a hang-up, termination) leaves no temporary file behind.
+void RemovePartialPicturesOnInterrupt();

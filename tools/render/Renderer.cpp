@@ -132,7 +132,13 @@ bool Job::PlanPictures()
 {
     const int rate = audio.SampleRate();
     const double duration = static_cast<double>(totalFrames) / rate;
-    base = options.output.empty() ? Stem(options.input) : WithoutPng(options.output);
+    // An output naming a folder takes the pictures under the audio file's name.
+    struct stat info = {};
+    const bool folder = !options.output.empty() &&
+                        (options.output.back() == '/' || (stat(options.output.c_str(), &info) == 0 && S_ISDIR(info.st_mode)));
+    if (options.output.empty()) base = Stem(options.input);
+    else if (folder) base = options.output + (options.output.back() == '/' ? "" : "/") + Stem(options.input);
+    else base = WithoutPng(options.output);
 
     if (options.pauseAt && *options.pauseAt > duration + kTickSlack)
         return Fail(options.input, "--pause-at " + Seconds(*options.pauseAt) + " is beyond the end of the file (" +

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "tools/render/PictureFile.h"
 #include "tools/render/Renderer.h"
 
 namespace {
@@ -79,5 +80,6 @@ int main(int argc, char** argv)
         options.leftChannel = left - 1;
         options.rightChannel = right - 1;
     }
+    RemovePartialPicturesOnInterrupt();
     return RunRender(options, stderr);
 }
