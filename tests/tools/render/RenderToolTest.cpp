@@ -545,7 +545,7 @@ TEST(RenderTool, BadInputGetsOneClearLineAndNoPicture)
     const std::string truncatedState = folder + "/short.state";
     std::ofstream(truncatedState, std::ios::binary) << "QLG";
     const std::string garbageState = folder + "/noise.state";
-    std::ofstream(garbageState, std::ios::binary) << std::string(96, '\x7f');
+    std::ofstream(garbageState, std::ios::binary) << std::string(50, '\x7f');
     const std::string notAFolder = good;
     const std::string otherPlugin = folder + "/other.fxp";
     WriteFile(otherPlugin, PresetFile("FPCh", 0x41424344, std::string(96, '\0'), {}));
