@@ -62,7 +62,8 @@ std::string FolderOf(const std::string& path)
 std::string FolderProblem(const std::string& folder)
 {
     struct stat info = {};
-    if (stat(folder.c_str(), &info) != 0) return errno == ENOENT ? "output folder does not exist" : std::strerror(errno);
+    if (stat(folder.c_str(), &info) != 0)
+        return errno == ENOENT ? "output folder does not exist" : std::strerror(errno);
     if (!S_ISDIR(info.st_mode)) return "not a folder";
     if (access(folder.c_str(), W_OK | X_OK) != 0) return "output folder cannot be written";
     return {};
@@ -134,8 +135,9 @@ bool Job::PlanPictures()
     const double duration = static_cast<double>(totalFrames) / rate;
     // An output naming a folder takes the pictures under the audio file's name.
     struct stat info = {};
-    const bool folder = !options.output.empty() &&
-                        (options.output.back() == '/' || (stat(options.output.c_str(), &info) == 0 && S_ISDIR(info.st_mode)));
+    const bool folder =
+        !options.output.empty() &&
+        (options.output.back() == '/' || (stat(options.output.c_str(), &info) == 0 && S_ISDIR(info.st_mode)));
     if (options.output.empty()) base = Stem(options.input);
     else if (folder) base = options.output + (options.output.back() == '/' ? "" : "/") + Stem(options.input);
     else base = WithoutPng(options.output);
@@ -143,7 +145,8 @@ bool Job::PlanPictures()
     if (options.pauseAt && *options.pauseAt > duration + kTickSlack)
         return Fail(options.input, "--pause-at " + Seconds(*options.pauseAt) + " is beyond the end of the file (" +
                                        Seconds(duration) + ")");
-    if (options.pauseAt) pauseSample = std::min<int64_t>(static_cast<int64_t>(std::floor(*options.pauseAt * rate)), totalFrames);
+    if (options.pauseAt)
+        pauseSample = std::min<int64_t>(static_cast<int64_t>(std::floor(*options.pauseAt * rate)), totalFrames);
 
     if (!options.framesFolder.empty()) {
         plan = Plan::kFrames;
@@ -231,7 +234,8 @@ bool Job::MakeRigs()
             return Fail(options.statePath, error);
         if (!state.chunk.empty() && !rig->LoadState(state.chunk, state.programChunk))
             return Fail(options.statePath, "malformed state file (the analyser refused it)");
-        for (size_t p = 0; p < state.parameters.size(); ++p) rig->SetNormalized(static_cast<int>(p), state.parameters[p]);
+        for (size_t p = 0; p < state.parameters.size(); ++p)
+            rig->SetNormalized(static_cast<int>(p), state.parameters[p]);
         if (!options.domains.empty()) rig->SetParameter(AnalyserPlugin::kDomain, options.domains[i]);
         if (options.vScale) rig->SetParameter(AnalyserPlugin::kVScale, *options.vScale);
         if (options.fftZoom) rig->SetParameter(AnalyserPlugin::kFftZoom, *options.fftZoom);
@@ -313,7 +317,8 @@ bool Job::Play()
         for (auto& rig : rigs) rig->Tick();
         for (int64_t wanted = NextTick(); wanted >= 0 && wanted <= tick; wanted = NextTick())
             if (!Emit(PathsFor(next++))) return false;
-        progress->Update(tick, std::min(static_cast<double>(fed) / rate, static_cast<double>(tick * Period()) / 1000.0));
+        progress->Update(tick,
+                         std::min(static_cast<double>(fed) / rate, static_cast<double>(tick * Period()) / 1000.0));
     }
     progress->Finish(lastTick, static_cast<double>(fed) / rate, pictures);
     return true;

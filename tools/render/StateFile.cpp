@@ -69,7 +69,8 @@ bool StateFile::Read(const std::string& path, int32_t uniqueId, std::string& err
         if (bytes.size() < sizeAt + 4) return malformed("truncated preset header");
         const size_t size = BigEndian(bytes, sizeAt);
         if (size == 0 || size > bytes.size() - sizeAt - 4) return malformed("truncated chunk");
-        chunk.assign(bytes.begin() + static_cast<long>(sizeAt + 4), bytes.begin() + static_cast<long>(sizeAt + 4 + size));
+        chunk.assign(bytes.begin() + static_cast<long>(sizeAt + 4),
+                     bytes.begin() + static_cast<long>(sizeAt + 4 + size));
         programChunk = kind == Tag("FPCh");
         return true;
     }

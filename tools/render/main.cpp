@@ -43,7 +43,9 @@ int main(int argc, char** argv)
     auto* zoomOption = app.add_option("--zoom", zoom, "The fft zoom parameter: 0 to 6 or a band such as 20-200");
     auto* pauseOption = app.add_option("--pause-at", pauseAt, "Turns the pause parameter on at this moment, in seconds")
                             ->check(CLI::NonNegativeNumber);
-    app.add_option("--state", options.statePath, "A saved state: the chunk as a host stores it, or a preset (.fxp) or bank (.fxb) file of the plug-in");
+    app.add_option(
+        "--state", options.statePath,
+        "A saved state: the chunk as a host stores it, or a preset (.fxp) or bank (.fxb) file of the plug-in");
     app.add_option("--scale", options.scale, "Enlarges the pictures by whole pixels")->check(CLI::Range(1, 16));
     app.add_option("--block", options.blockSize, "Frames per audio block, as a host would send them")
         ->check(CLI::Range(1, 65536));

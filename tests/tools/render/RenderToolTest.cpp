@@ -330,8 +330,9 @@ struct Case {
     int64_t frames;
     int format;
     Generator signal;
-    int left, right;              // the channels the tool is told to use (0-based), -1: its default
-    std::vector<std::string> extra;  // further arguments
+    int left, right;   // the channels analysed, 0-based
+    std::string pick;  // --channels for the tool, if any
+    double at;         // --at, or below 0 for the end
 };
 
 Generator Chord(int rate)
@@ -347,7 +348,8 @@ Generator SweepWithFaults(int rate)
 {
     return [rate](int64_t n, int c) {
         if (n == 5000 || n == 70001) return std::numeric_limits<double>::quiet_NaN();
-        if (n == 30000 + c) return c ? -std::numeric_limits<double>::infinity() : std::numeric_limits<double>::infinity();
+        if (n == 30000 + c)
+            return c ? -std::numeric_limits<double>::infinity() : std::numeric_limits<double>::infinity();
         const double t = static_cast<double>(n) / rate;
         return 0.8 * std::sin(2 * kPi * (50.0 * t + 4000.0 * t * t)) * (c ? 0.5 : 1.0);
     };
@@ -369,28 +371,28 @@ TEST(RenderTool, PictureAtAMomentIsTheEditorsFrame)
 {
     const std::string folder = NewFolder("moment");
     const std::vector<Case> cases = {
-        {"chord-44k-mono", 44100, 1, 60000, SF_FORMAT_WAV | SF_FORMAT_PCM_16, Chord(44100), 0, 0, {"--at", "1.2"}},
-        {"sweep-96k", 96000, 2, 150000, SF_FORMAT_WAV | SF_FORMAT_FLOAT, SweepWithFaults(96000), 0, 1,
-         {"--at", "1.4"}},
+        {"chord-44k-mono", 44100, 1, 60000, SF_FORMAT_WAV | SF_FORMAT_PCM_16, Chord(44100), 0, 0, "", 1.2},
+        {"sweep-96k", 96000, 2, 150000, SF_FORMAT_WAV | SF_FORMAT_FLOAT, SweepWithFaults(96000), 0, 1, "", 1.4},
         {"panned-48k-4ch", 48000, 4, 60000, SF_FORMAT_FLAC | SF_FORMAT_PCM_24, PannedOnFourChannels(48000), 2, 3,
-         {"--channels", "3,4"}},
+         "3,4", -1.0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const std::string audioPath = folder + "/" + c.name + ((c.format & SF_FORMAT_TYPEMASK) == SF_FORMAT_FLAC ? ".flac" : ".wav");
+        const bool flac = (c.format & SF_FORMAT_TYPEMASK) == SF_FORMAT_FLAC;
+        const std::string audioPath = folder + "/" + c.name + (flac ? ".flac" : ".wav");
         WriteAudio(audioPath, c.rate, c.channels, c.frames, c.format, c.signal);
         const Audio audio = ReadAudio(audioPath);
         ASSERT_EQ(audio.Frames(), c.frames);
         std::vector<std::string> args = {audioPath, "--domain", "all", "-o", folder + "/" + c.name + ".png", "-q"};
-        args.insert(args.end(), c.extra.begin(), c.extra.end());
+        if (!c.pick.empty()) args.insert(args.end(), {"--channels", c.pick});
+        if (c.at >= 0.0) args.insert(args.end(), {"--at", std::to_string(c.at)});
         const ToolRun run = Render(args);
         ASSERT_EQ(run.status, 0) << run.err;
         EXPECT_EQ(run.err, "");
         // --at picks the last tick at or before the moment; without it, the first tick
         // that has the whole file.
-        int64_t tick = 0;
-        if (c.extra[0] == "--at") tick = static_cast<int64_t>(std::atof(c.extra[1].c_str()) * 1000.0 / kTimerMs);
-        else tick = (c.frames * 1000 + kTimerMs * c.rate - 1) / (kTimerMs * c.rate);
+        const int64_t tick = c.at >= 0.0 ? static_cast<int64_t>(c.at * 1000.0 / kTimerMs)
+                                         : (c.frames * 1000 + kTimerMs * c.rate - 1) / (kTimerMs * c.rate);
         for (int d = 0; d < 4; ++d) {
             Reference editor(audio, c.left, c.right);
             editor.Set(AnalyserPlugin::kDomain, d);
@@ -455,10 +457,8 @@ TEST(RenderTool, SeriesAndFramesAreNumberedAndSheetsHoldTheFourDisplays)
     EXPECT_TRUE(SamePicture(folder + "/end.png", video + "/frame-000032.png"));
 
     // A sheet enlarged twice: time and freq above, phase and spectro below, 2 pixels apart.
-    ASSERT_EQ(
-        Render({audioPath, "--domain", "all", "--sheet", "--scale", "2", "--at", "1", "-o", folder + "/sheet.png", "-q"})
-            .status,
-        0);
+    const std::string sheetPath = folder + "/sheet.png";
+    ASSERT_EQ(Render({audioPath, "--domain", "all", "--sheet", "--scale", "2", "--at", "1", "-o", sheetPath, "-q"}).status, 0);
     const auto sheet = ReadSurfacePng(folder + "/sheet.png");
     ASSERT_TRUE(sheet);
     const int w = AnalyserPlugin::kEditorWidth, h = AnalyserPlugin::kEditorHeight;

@@ -74,7 +74,8 @@ void WritePng(benchmark::State& state)
     const std::string path = "/tmp/quillograph-bench-" + std::to_string(getpid()) + ".png";
     std::string error;
     for (auto _ : state)
-        if (!WritePictureFile(picture, path, static_cast<int>(state.range(1)), error)) state.SkipWithError(error.c_str());
+        if (!WritePictureFile(picture, path, static_cast<int>(state.range(1)), error))
+            state.SkipWithError(error.c_str());
     unlink(path.c_str());
 }
 
