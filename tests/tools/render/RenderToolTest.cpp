@@ -458,8 +458,10 @@ TEST(RenderTool, SeriesAndFramesAreNumberedAndSheetsHoldTheFourDisplays)
 
     // A sheet enlarged twice: time and freq above, phase and spectro below, 2 pixels apart.
     const std::string sheetPath = folder + "/sheet.png";
-    ASSERT_EQ(Render({audioPath, "--domain", "all", "--sheet", "--scale", "2", "--at", "1", "-o", sheetPath, "-q"}).status, 0);
-    const auto sheet = ReadSurfacePng(folder + "/sheet.png");
+    const ToolRun sheetRun =
+        Render({audioPath, "--domain", "all", "--sheet", "--scale", "2", "--at", "1", "-o", sheetPath, "-q"});
+    ASSERT_EQ(sheetRun.status, 0) << sheetRun.err;
+    const auto sheet = ReadSurfacePng(sheetPath);
     ASSERT_TRUE(sheet);
     const int w = AnalyserPlugin::kEditorWidth, h = AnalyserPlugin::kEditorHeight;
     EXPECT_EQ(sheet->width(), 2 * (2 * w + 2));
@@ -468,7 +470,7 @@ TEST(RenderTool, SeriesAndFramesAreNumberedAndSheetsHoldTheFourDisplays)
         Reference editor(audio, 0, 1);
         editor.Set(AnalyserPlugin::kDomain, d);
         editor.RunTo(1000 / kTimerMs);
-        ExpectPictureFile(folder + "/sheet.png", editor.Pixels(), 2, (d % 2) * 2 * (w + 2), (d / 2) * 2 * (h + 2));
+        ExpectPictureFile(sheetPath, editor.Pixels(), 2, (d % 2) * 2 * (w + 2), (d / 2) * 2 * (h + 2));
     }
 }
 
