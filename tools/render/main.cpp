@@ -2,6 +2,7 @@
 // its editor shows.
 #include <CLI/CLI.hpp>
 
+#include <cmath>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -12,6 +13,26 @@
 namespace {
 
 const char* const kZoomBands[7] = {"0-18k", "20-200", "100-500", "500-2k", "1k-7.5k", "7.5k-12k", "12k-20k"};
+
+// A finite number from low (inclusive, or exclusive when open) to high; NaN and infinity,
+// which the library's own range checks let through or word badly, are refused.
+CLI::Validator Finite(double low, double high, bool open, const std::string& name, const std::string& shown)
+{
+    return CLI::Validator(
+        [=](std::string& text) -> std::string {
+            double value = 0.0;
+            size_t used = 0;
+            try {
+                value = std::stod(text, &used);
+            } catch (...) {
+                used = 0;
+            }
+            const bool inside = used == text.size() && std::isfinite(value) && (open ? value > low : value >= low) &&
+                                value <= high;
+            return inside ? std::string() : text + " is not " + name;
+        },
+        shown);
+}
 
 }  // namespace
 
@@ -28,9 +49,9 @@ int main(int argc, char** argv)
     app.add_option("-o,--output", options.output,
                    "Picture file; a series is numbered after it (default: the audio file's name with .png)");
     auto* atOption = app.add_option("--at", at, "One picture at this moment, in seconds (default: the end)")
-                         ->check(CLI::NonNegativeNumber);
+                         ->check(Finite(0.0, 1e9, false, "a moment in seconds", "SECONDS"));
     auto* everyOption = app.add_option("--every", options.every, "A numbered picture every so many seconds")
-                            ->check(CLI::PositiveNumber);
+                            ->check(Finite(0.0, 1e9, true, "a positive number of seconds", "SECONDS"));
     auto* framesOption =
         app.add_option("--frames", options.framesFolder, "Every frame into this folder, numbered for a video encoder");
     atOption->excludes(everyOption)->excludes(framesOption);
@@ -38,24 +59,28 @@ int main(int argc, char** argv)
     app.add_option("--domain", domain, "Display: time, freq, phase, spectro or all (default: as the state has it)")
         ->check(CLI::IsMember({"time", "freq", "phase", "spectro", "all"}));
     app.add_flag("--sheet", options.sheet, "With --domain all: the four displays on one 2 x 2 sheet");
-    auto* vScaleOption =
-        app.add_option("--vscale", vScale, "The v scale parameter, 0.1 to 20")->check(CLI::Range(0.1, 20.0));
+    auto* vScaleOption = app.add_option("--vscale", vScale, "The v scale parameter, 0.1 to 20")
+                             ->check(Finite(0.1, 20.0, false, "a v scale from 0.1 to 20", "0.1 to 20"));
     auto* zoomOption = app.add_option("--zoom", zoom, "The fft zoom parameter: 0 to 6 or a band such as 20-200");
     auto* pauseOption = app.add_option("--pause-at", pauseAt, "Turns the pause parameter on at this moment, in seconds")
-                            ->check(CLI::NonNegativeNumber);
+                            ->check(Finite(0.0, 1e9, false, "a moment in seconds", "SECONDS"));
     app.add_option(
         "--state", options.statePath,
         "A saved state: the chunk as a host stores it, or a preset (.fxp) or bank (.fxb) file of the plug-in");
     app.add_option("--scale", options.scale, "Enlarges the pictures by whole pixels")->check(CLI::Range(1, 16));
-    app.add_option("--block", options.blockSize, "Frames per audio block, as a host would send them")
+    app.add_option("--block", options.blockSize,
+                   "Frames per audio block at most, as a host sends them (a block also ends at each redraw)")
         ->check(CLI::Range(1, 65536));
     app.add_option("--channels", channels, "The two channels to analyse, counted from 1, as L,R (default 1,2)");
     app.add_flag("-q,--quiet", options.quiet, "No progress bar and no summary");
 
     try {
         app.parse(argc, argv);
-    } catch (const CLI::ParseError& e) {
+    } catch (const CLI::CallForHelp& e) {
         return app.exit(e);
+    } catch (const CLI::ParseError& e) {
+        std::fprintf(stderr, "quillograph-render: %s (see --help)\n", e.what());
+        return e.get_exit_code();
     }
 
     auto usage = [](const std::string& text) {

@@ -567,6 +567,7 @@ TEST(RenderTool, BadInputGetsOneClearLineAndNoPicture)
         {{rateZero}, rateZero, ""},
         {{rateHigh}, rateHigh, "sample rate"},
         {{good, "--at", "0.2"}, good, "beyond the end"},
+        {{good, "--at", "nan"}, "--at", "not a moment"},
         {{good, "-o", folder + "/nowhere/x.png"}, folder + "/nowhere", "does not exist"},
         {{good, "--frames", folder + "/nowhere"}, folder + "/nowhere", "does not exist"},
         {{good, "--frames", notAFolder}, notAFolder, "not a folder"},
