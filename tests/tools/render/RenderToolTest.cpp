@@ -1,6 +1,7 @@
 // quillograph-render run as a user runs it, on files written here with libsndfile, against
 // the plug-in driven directly: the same audio through its process calls and its headless
 // editor ticked every 41 ms of audio must give the same pictures, pixel for pixel.
+#include <dirent.h>
 #include <gtest/gtest.h>
 #include <pty.h>
 #include <sndfile.h>
@@ -13,7 +14,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <dirent.h>
 #include <fstream>
 #include <functional>
 #include <limits>
