@@ -181,8 +181,11 @@ VstIntPtr VstShell::Dispatch(AEffect* effect, VstInt32 opcode, VstInt32 index, V
         if (!ptr) return 0;
         ScopedLock hold(&core->lock);
         auto* events = static_cast<VstEvents*>(ptr);
+        // The record declares two slots but a host's block holds numEvents of them: index
+        // through a pointer, not the declared array, whose bound the block outgrows.
+        VstEvent* const* slots = events->events;
         for (VstInt32 i = 0; i < events->numEvents; ++i) {
-            VstEvent* event = events->events[i];
+            VstEvent* event = slots[i];
             if (!event) continue;
             if (event->type == kVstMidiType) {
                 const auto* midi = reinterpret_cast<const VstMidiEvent*>(event);
