@@ -167,8 +167,10 @@ bool X11Window::CreateWindowIn(unsigned long parentWindow, int32_t left, int32_t
 
     x->visual = parentAttributes.visual;
     x->depth = parentAttributes.depth;
-    if (!x->gc) x->gc = XCreateGC(display, made, 0, nullptr);
-    if (topLevel) {
+    x->gc = XCreateGC(display, made, 0, nullptr);
+    if (!topLevel) {
+        XStoreName(display, made, "Vireo");
+    } else {
         const std::string name = plug ? plug->EffectName() : std::string();
         XStoreName(display, made, name.c_str());
         XSetWMProtocols(display, made, &x->deleteWindow, 1);
@@ -206,6 +208,8 @@ void X11Window::CloseWindow()
     if (!x || !x->display) return;
     // The host may have destroyed its window, and ours with it, already.
     ErrorTrap trap(x->display);
+    if (x->gc) XFreeGC(x->display, x->gc);
+    x->gc = nullptr;
     XDestroyWindow(x->display, closing);
     trap.Succeeded();
 }
@@ -455,6 +459,8 @@ void X11Window::HandleEvent(void* raw)
         break;
     case DestroyNotify:
         // Gone with the host's window: nothing is left to destroy.
+        if (x->gc) XFreeGC(x->display, x->gc);
+        x->gc = nullptr;
         window = 0;
         invalid = Rect();
         hasCapture = trackingLeave = leaveWhileCaptured = painting = false;

@@ -181,10 +181,37 @@ int Idle(LV2UI_Handle handle)
     return graphics->IsWindowOpen() ? 0 : 1;
 }
 
+// Hosts without a window of their own to offer show the editor as a window of its own.
+int Show(LV2UI_Handle handle)
+{
+    auto* editor = static_cast<Editor*>(handle);
+    if (!editor || !editor->core) return 1;
+    Graphics* graphics = editor->core->GetGraphics();
+    if (graphics->IsWindowOpen()) return graphics->GetWindowHandle() == editor->handle ? 0 : 1;
+    AEffect* effect = RecordOf(editor->core);
+    if (effect->dispatcher(effect, effEditOpen, 0, 0, nullptr, 0.0f) != 1) return 1;
+    editor->handle = graphics->GetWindowHandle();
+    return 0;
+}
+
+int Hide(LV2UI_Handle handle)
+{
+    auto* editor = static_cast<Editor*>(handle);
+    if (!editor || !editor->core) return 1;
+    Graphics* graphics = editor->core->GetGraphics();
+    if (graphics->IsWindowOpen() && graphics->GetWindowHandle() == editor->handle) {
+        AEffect* effect = RecordOf(editor->core);
+        effect->dispatcher(effect, effEditClose, 0, 0, nullptr, 0.0f);
+    }
+    return 0;
+}
+
 const void* ExtensionData(const char* uri)
 {
     static const LV2UI_Idle_Interface idle = {Idle};
+    static const LV2UI_Show_Interface show = {Show, Hide};
     if (uri && std::strcmp(uri, LV2_UI__idleInterface) == 0) return &idle;
+    if (uri && std::strcmp(uri, LV2_UI__showInterface) == 0) return &show;
     return nullptr;
 }
 

@@ -1,0 +1,76 @@
+// The headless editor's picture for a parameter state, to compare the X11 editor with, and
+// a probe of whether a click in the view toggles pause.
+//   EditorReference picture FILE.png DOMAIN VSCALE ZOOM PAUSE [HOVERX HOVERY]
+//   EditorReference click-toggles-pause X Y      (exit 0: it does, 3: it does not)
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <vector>
+
+#include "graphics/GraphicsRaster.h"
+#include "plugin/PluginCore.h"
+#include "tools/SurfacePng.h"
+
+namespace {
+
+struct Plugin {
+    Plugin()
+    {
+        core = CreatePluginInstance();
+        if (!core) return;
+        AEffect* effect = core->Record();
+        effect->dispatcher(effect, effOpen, 0, 0, nullptr, 0.0f);
+        effect->dispatcher(effect, effSetSampleRate, 0, 0, nullptr, 48000.0f);
+        effect->dispatcher(effect, effMainsChanged, 0, 1, nullptr, 0.0f);
+    }
+    ~Plugin()
+    {
+        if (core) core->Record()->dispatcher(core->Record(), effClose, 0, 0, nullptr, 0.0f);
+    }
+    void Set(int index, double value)
+    {
+        ScopedLock hold(&core->Lock());
+        core->ParamAt(index).Set(value);
+        core->ParameterChanged(index);
+    }
+    GraphicsRaster* Window() const { return core ? dynamic_cast<GraphicsRaster*>(core->GetGraphics()) : nullptr; }
+    PluginCore* core = nullptr;
+};
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    Plugin plugin;
+    GraphicsRaster* window = plugin.Window();
+    if (!window) return 1;
+    if ((argc == 7 || argc == 9) && std::strcmp(argv[1], "picture") == 0) {
+        for (int i = 0; i < 4; ++i) plugin.Set(i, std::atof(argv[3 + i]));
+        // An idle host: a second of silence in blocks, as a JACK server with nothing connected gives.
+        std::vector<double> silence(512, 0.0);
+        double* channels[2] = {silence.data(), silence.data()};
+        std::vector<double> out0(512), out1(512);
+        double* outs[2] = {out0.data(), out1.data()};
+        AEffect* effect = plugin.core->Record();
+        if (!window->OpenWindow(nullptr)) return 1;
+        if (argc == 9) window->MouseMove(std::atoi(argv[7]), std::atoi(argv[8]), MouseKeys());
+        for (int tick = 0; tick < 24; ++tick) {
+            for (int block = 0; block < 4; ++block) effect->processDoubleReplacing(effect, channels, outs, 512);
+            window->Tick();
+        }
+        return WriteSurfacePng(*window->DrawingSurface(), argv[2]) ? 0 : 1;
+    }
+    if (argc == 4 && std::strcmp(argv[1], "click-toggles-pause") == 0) {
+        if (!window->OpenWindow(nullptr)) return 1;
+        window->Tick();
+        const double before = plugin.core->ParamAt(3).Value();
+        MouseKeys keys;
+        keys.left = 1;
+        window->MouseDown(std::atoi(argv[2]), std::atoi(argv[3]), keys);
+        window->MouseUp(std::atoi(argv[2]), std::atoi(argv[3]));
+        return plugin.core->ParamAt(3).Value() != before ? 0 : 3;
+    }
+    std::fprintf(stderr, "usage: EditorReference picture FILE DOMAIN VSCALE ZOOM PAUSE | click-toggles-pause X Y\n");
+    return 2;
+}
