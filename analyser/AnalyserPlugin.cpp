@@ -1,8 +1,10 @@
 #include "analyser/AnalyserPlugin.h"
 
+#include <cmath>
 #include <cstring>
 #include <memory>
 
+#include "analyser/AnalyserState.h"
 #include "analyser/AnalyserView.h"
 #include "graphics/Graphics.h"
 #include "plugin/HostServices.h"
@@ -126,4 +128,45 @@ int AnalyserPlugin::TakeStagedSamples(SampleRing& left, SampleRing& right, Criti
     right.Append(stagingRight.Data(), n);
     stagedCount = 0;
     return n;
+}
+
+bool AnalyserPlugin::SaveState(StateChunk& chunk)
+{
+    AnalyserState state;
+    if (HostId() == 1) {
+        state.hasWindow = true;
+        if (Graphics* graphics = GetGraphics()) {
+            state.hostClass = graphics->hostClass;
+            state.windowRect = graphics->GetFloatingWindowRect();
+        }
+        state.windowTitle = windowTitle;
+    }
+    for (int i = 0; i < AnalyserState::kValueCount; ++i) state.values[i] = ParamAt(i).Value();
+    // Without a view the colours are stored as all zero, which a load leaves alone.
+    if (view) view->GetViewColours(state.colours[0], state.colours[1], state.colours[2], state.colours[3]);
+    return state.Write(chunk);
+}
+
+bool AnalyserPlugin::LoadState(StateChunk& chunk)
+{
+    AnalyserState state;
+    if (!AnalyserState::Read(chunk.Data(), chunk.Size(), HostId() == 1, state)) return false;
+
+    for (int i = 0; i < AnalyserState::kValueCount; ++i)
+        if (std::isfinite(state.values[i])) ParamAt(i).Set(state.values[i]);
+    if (view) view->SetViewColours(state.colours[0], state.colours[1], state.colours[2], state.colours[3]);
+
+    // A window section read elsewhere than in the host it was written for has nothing to restore.
+    if (!state.hasWindow || HostId() != 1) return true;
+    windowTitle = state.windowTitle;
+    Graphics* graphics = GetGraphics();
+    if (!graphics) return true;
+    // An empty class (stored before any window opened) must not forget the host window we know.
+    if (!state.hostClass.empty()) graphics->hostClass = state.hostClass;
+    // All zero is a window that was closed; an inverted place is no window either.
+    const Rect& place = state.windowRect;
+    if (place.right > place.left && place.bottom > place.top) graphics->OpenFloatingWindow(place);
+    // An empty title would blank the window's name rather than restore one.
+    if (!windowTitle.empty()) graphics->SetWindowTitle(windowTitle);
+    return true;
 }

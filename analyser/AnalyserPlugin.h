@@ -27,6 +27,10 @@ public:
     void ProcessDoubles(double** inputs, double** outputs, int frames) override;
     void EditorOpened() override;
     void Idle() override;
+    // The state the host keeps in its project; loading refuses (and changes nothing for)
+    // bytes that hold no complete state.
+    bool SaveState(StateChunk& chunk) override;
+    bool LoadState(StateChunk& chunk) override;
 
     // Moves everything staged into the view's rings; answers the number of samples moved.
     int TakeStagedSamples(SampleRing& left, SampleRing& right, CriticalSection* viewLock);

@@ -184,6 +184,12 @@ bool PluginCore::SendMidiMessage(const MidiMsg& message)
     return SendEvent(reinterpret_cast<VstEvent*>(&event));
 }
 
+void PluginCore::DefinePreset(const std::string& name, const std::vector<double>& values)
+{
+    presets.push_back(Preset{name, values});
+    record.numPrograms = static_cast<VstInt32>(presets.size());
+}
+
 void PluginCore::RestorePreset(int index)
 {
     if (index < 0 || index >= static_cast<int>(presets.size())) return;

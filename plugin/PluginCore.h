@@ -74,6 +74,15 @@ public:
     int BlockSize() const { return blockSize; }
     int32_t HostId() const { return hostId; }
     int32_t HostVersion() const { return hostVersion; }
+    int PresetCount() const { return static_cast<int>(presets.size()); }
+    int CurrentPreset() const { return currentPreset; }
+
+protected:
+    // Adds a preset to the list, which the host sees as one more program; only while the
+    // object is being constructed (the list is fixed afterwards). Preset 0 is current from
+    // the start, so a plug-in that defines presets restores it at the end of its
+    // constructor: the first program change stores the parameters into it.
+    void DefinePreset(const std::string& name, const std::vector<double>& values);
 
 private:
     friend struct VstShell;

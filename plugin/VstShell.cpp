@@ -153,7 +153,8 @@ VstIntPtr VSTCALLBACK VstShell::Dispatcher(AEffect* effect, VstInt32 opcode, Vst
         ScopedLock hold(&core->lock);
         StateChunk& chunk = core->stateChunk;
         if (!chunk.Resize(static_cast<int>(value), false)) return 0;
-        if (value > 0) std::memcpy(chunk.Data(), ptr, static_cast<size_t>(value));
+        // Hosts may hand back the very bytes effGetChunk gave them.
+        if (value > 0) std::memmove(chunk.Data(), ptr, static_cast<size_t>(value));
         if (!core->LoadState(chunk)) return 0;
         core->NotifyAllParameters();
         return 1;

@@ -1,12 +1,17 @@
 // vst_test_host: loads a VST 2.x plug-in DLL by path and drives it as a DAW does.
-//   vst_test_host.exe [--checks | --demo | --editor | --displays] [--png FILE] [--vendor TEXT] [--product TEXT]
-//                     [--verbose] PLUGIN.dll
+//   vst_test_host.exe [--checks | --demo | --editor | --displays | --state] [--png FILE] [--vendor TEXT]
+//                     [--product TEXT] [--verbose] PLUGIN.dll
 // --editor opens the editor in a window of its own; --png writes the editor as it was on
 // screen (in the editor checks and the demo). --displays checks what each display shows on
-// screen for known signals; there --png is the prefix of one picture per display.
+// screen for known signals; there --png is the prefix of one picture per display. --state
+// checks the state chunk a project stores (with the window section when posing as REAPER).
+// --state-exchange IN OUT loads the chunk in file IN (- for a made-up one) and writes the chunk
+// then saved to OUT, so that two builds can be shown to read each other's state.
 #include <windows.h>
 
 #include <cstdio>
+#include <algorithm>
+#include <cctype>
 #include <cstring>
 #include <string>
 
@@ -15,6 +20,7 @@
 #include "tools/testhost/EditorChecks.h"
 #include "tools/testhost/HostLog.h"
 #include "tools/testhost/PluginChecks.h"
+#include "tools/testhost/StateChecks.h"
 
 // Unix paths from the build tree reach Windows through Wine's Z: drive.
 static std::string WindowsPath(std::string path)
@@ -32,6 +38,7 @@ int main(int argc, char** argv)
     std::string product = "Test Host";
     std::string dll;
     std::string png;
+    std::string stateIn, stateOut;
     bool verbose = false;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
@@ -39,7 +46,12 @@ int main(int argc, char** argv)
             (arg == "--vendor" ? vendor : product) = argv[++i];
         else if (arg == "--png" && i + 1 < argc)
             png = argv[++i];
-        else if (arg == "--checks" || arg == "--demo" || arg == "--editor" || arg == "--displays")
+        else if (arg == "--state-exchange" && i + 2 < argc) {
+            mode = arg;
+            stateIn = argv[++i];
+            stateOut = argv[++i];
+        }
+        else if (arg == "--checks" || arg == "--demo" || arg == "--editor" || arg == "--displays" || arg == "--state")
             mode = arg;
         else if (arg == "--verbose")
             verbose = true;
@@ -47,7 +59,7 @@ int main(int argc, char** argv)
             dll = arg;
     }
     if (dll.empty()) {
-        std::fprintf(stderr, "usage: vst_test_host [--checks|--demo|--editor|--displays] [--png FILE] [--vendor V] [--product P] [--verbose] PLUGIN.dll\n");
+        std::fprintf(stderr, "usage: vst_test_host [--checks|--demo|--editor|--displays|--state] [--png FILE] [--vendor V] [--product P] [--verbose] PLUGIN.dll\n");
         return 2;
     }
     HostLog::Configure(vendor, product, verbose);
@@ -70,6 +82,16 @@ int main(int argc, char** argv)
             RunEditorChecks(module, library, png.empty() ? std::string() : WindowsPath(png), report);
         } else if (mode == "--displays") {
             RunDisplayChecks(module, png.empty() ? std::string() : WindowsPath(png), report);
+        } else if (mode == "--state" || mode == "--state-exchange") {
+            std::string lower = product;
+            std::transform(lower.begin(), lower.end(), lower.begin(),
+                           [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+            const bool windowSection = lower.find("reaper") != std::string::npos;
+            if (mode == "--state")
+                RunStateChecks(module, windowSection, report);
+            else
+                ExchangeStateFile(module, windowSection, stateIn == "-" ? std::string() : WindowsPath(stateIn),
+                                  WindowsPath(stateOut), report);
         } else {
             RunPluginChecks(module, report);
         }

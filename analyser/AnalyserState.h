@@ -1,0 +1,44 @@
+// The analyser's state as it lies in the host's project: in one host a window section
+// first (the host window's class, the window title, the floating window's place), then the
+// four parameter values and the four user colours. Stored projects rely on these bytes, so
+// the layout never changes; it carries no version or length of its own.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "graphics/Colour.h"
+#include "graphics/Rect.h"
+#include "plugin/StateChunk.h"
+
+struct AnalyserState {
+    static constexpr int kValueCount = 4;
+    static constexpr int kColourCount = 4;
+    // Four float64 values and four colours of four int32.
+    static constexpr int kValueSectionBytes = kValueCount * 8 + kColourCount * 16;
+    // The window section without its two texts: two lengths and the rectangle.
+    static constexpr int kWindowSectionBytes = 4 + 4 + 16;
+    // What a window title (and a window class name) can hold.
+    static constexpr size_t kMaxTextLength = 255;
+
+    bool hasWindow = false;
+    std::string hostClass;
+    std::string windowTitle;
+    // The floating window's client place: left, top, right - 6, bottom - 23 of its outer
+    // rectangle on the screen; all zero while no window is open.
+    Rect windowRect;
+    double values[kValueCount] = {};
+    Colour colours[kColourCount];  // background, fill, edge, caption
+
+    // Appends the layout; the window section only when hasWindow is set.
+    bool Write(StateChunk& chunk) const;
+
+    // Takes the bytes apart without reading past `size`. Which layout they hold is told by
+    // the size and the window section's lengths, not by the host we run in: a chunk of
+    // exactly 96 bytes has no window section, one of exactly 120 + L1 + L2 bytes has. A
+    // longer chunk is read with the layout its leading bytes fit, `preferWindow` deciding
+    // when both do, and its tail ignored. Texts come back cut at their first zero byte and
+    // at kMaxTextLength, colour channels clamped to 0..255; values as stored (NaN included).
+    // False when no layout fits.
+    static bool Read(const uint8_t* data, int size, bool preferWindow, AnalyserState& state);
+};
