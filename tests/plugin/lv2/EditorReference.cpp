@@ -1,8 +1,11 @@
 // The headless editor's picture for a parameter state, to compare the X11 editor with, and
 // a probe of whether a click in the view toggles pause.
 //   EditorReference picture FILE.png DOMAIN VSCALE ZOOM PAUSE [HOVERX HOVERY]
+//   EditorReference chunk-picture FILE.png CHUNK  (parameters and colours from a state chunk)
 //   EditorReference click-toggles-pause X Y      (exit 0: it does, 3: it does not)
 #include <cstdio>
+#include <fstream>
+#include <iterator>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -34,6 +37,20 @@ struct Plugin {
         core->ParamAt(index).Set(value);
         core->ParameterChanged(index);
     }
+    // An idle host: a second of silence in blocks, as a JACK server with nothing connected
+    // gives, painted at the editor's frame rate.
+    bool Draw(GraphicsRaster* window, const char* path)
+    {
+        std::vector<double> silence(512, 0.0), out0(512), out1(512);
+        double* ins[2] = {silence.data(), silence.data()};
+        double* outs[2] = {out0.data(), out1.data()};
+        AEffect* effect = core->Record();
+        for (int tick = 0; tick < 24; ++tick) {
+            for (int block = 0; block < 4; ++block) effect->processDoubleReplacing(effect, ins, outs, 512);
+            window->Tick();
+        }
+        return WriteSurfacePng(*window->DrawingSurface(), path);
+    }
     GraphicsRaster* Window() const { return core ? dynamic_cast<GraphicsRaster*>(core->GetGraphics()) : nullptr; }
     PluginCore* core = nullptr;
 };
@@ -47,19 +64,19 @@ int main(int argc, char** argv)
     if (!window) return 1;
     if ((argc == 7 || argc == 9) && std::strcmp(argv[1], "picture") == 0) {
         for (int i = 0; i < 4; ++i) plugin.Set(i, std::atof(argv[3 + i]));
-        // An idle host: a second of silence in blocks, as a JACK server with nothing connected gives.
-        std::vector<double> silence(512, 0.0);
-        double* channels[2] = {silence.data(), silence.data()};
-        std::vector<double> out0(512), out1(512);
-        double* outs[2] = {out0.data(), out1.data()};
-        AEffect* effect = plugin.core->Record();
         if (!window->OpenWindow(nullptr)) return 1;
         if (argc == 9) window->MouseMove(std::atoi(argv[7]), std::atoi(argv[8]), MouseKeys());
-        for (int tick = 0; tick < 24; ++tick) {
-            for (int block = 0; block < 4; ++block) effect->processDoubleReplacing(effect, channels, outs, 512);
-            window->Tick();
-        }
-        return WriteSurfacePng(*window->DrawingSurface(), argv[2]) ? 0 : 1;
+        return plugin.Draw(window, argv[2]) ? 0 : 1;
+    }
+    if (argc == 4 && std::strcmp(argv[1], "chunk-picture") == 0) {
+        std::ifstream file(argv[3], std::ios::binary);
+        std::vector<char> chunk((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+        AEffect* effect = plugin.core->Record();
+        if (chunk.empty() ||
+            effect->dispatcher(effect, effSetChunk, 0, static_cast<VstIntPtr>(chunk.size()), chunk.data(), 0.0f) != 1)
+            return 1;
+        if (!window->OpenWindow(nullptr)) return 1;
+        return plugin.Draw(window, argv[2]) ? 0 : 1;
     }
     if (argc == 4 && std::strcmp(argv[1], "click-toggles-pause") == 0) {
         if (!window->OpenWindow(nullptr)) return 1;
