@@ -33,7 +33,7 @@ wait_for() {
 start_x() {
     # The server picks a free display number itself.
     exec 3>"$WORK/display"
-    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp >"$WORK/xvfb.log" 2>&1 &
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset >"$WORK/xvfb.log" 2>&1 &
     PIDS+=($!)
     exec 3>&-
     wait_for 100 test -s "$WORK/display" || fail "Xvfb did not start"
