@@ -57,10 +57,15 @@ start_jalv() {
     PIDS+=($JALV_PID)
 }
 
+# Stops jalv as a user's interrupt does, with the editor open and audio running: it closes
+# the editor and the plug-in and must end cleanly.
 stop_jalv() {
-    kill "$JALV_PID" 2>/dev/null || true
-    for _ in $(seq 50); do kill -0 "$JALV_PID" 2>/dev/null || return 0; sleep 0.1; done
-    fail "jalv did not stop"
+    local status
+    kill -INT "$JALV_PID" 2>/dev/null || true
+    for _ in $(seq 50); do kill -0 "$JALV_PID" 2>/dev/null || break; sleep 0.1; done
+    kill -0 "$JALV_PID" 2>/dev/null && fail "jalv did not stop"
+    wait "$JALV_PID" && status=0 || status=$?
+    [ "$status" = 0 ] || fail "jalv ended with status $status"
 }
 
 # The id of the one window called $1, after waiting for it.
