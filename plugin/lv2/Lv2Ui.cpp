@@ -115,7 +115,7 @@ LV2UI_Handle Instantiate(const LV2UI_Descriptor*, const char* pluginUri, const c
             editor->instance = instance;
             editor->core = instance->core;
         } else {
-            editor->frozen = MakeFrozenView("editor open in another window");
+            editor->frozen = MakeFrozenView(graphics ? "editor open in another window" : "editor not available");
         }
     } else {
         editor->frozen = MakeFrozenView("host gives no access to the plug-in");
