@@ -40,21 +40,43 @@ start_x() {
     export DISPLAY=:$(cat "$WORK/display")
 }
 
+# JACK servers share one registry of shared memory per user; when many start at once one
+# may fail to come up or to take its first client, so a failed server is replaced.
 start_jack() {
-    export JACK_DEFAULT_SERVER=quillograph-test-$$-$RANDOM
-    jackd --no-realtime -n "$JACK_DEFAULT_SERVER" -d dummy -r 48000 -p 512 >"$WORK/jack.log" 2>&1 &
-    PIDS+=($!)
-    jack_wait -w -t 10 >/dev/null 2>&1 || fail "JACK did not start: $(cat "$WORK/jack.log")"
+    local attempt
+    for attempt in 1 2 3; do
+        export JACK_DEFAULT_SERVER=quillograph-test-$$-$RANDOM
+        jackd --no-realtime -n "$JACK_DEFAULT_SERVER" -d dummy -r 48000 -p 512 >"$WORK/jack.log" 2>&1 &
+        JACK_PID=$!
+        PIDS+=($JACK_PID)
+        jack_wait -w -t 10 >/dev/null 2>&1 && return 0
+        kill "$JACK_PID" 2>/dev/null || true
+        echo "JACK did not start (attempt $attempt)"
+    done
+    fail "JACK did not start: $(cat "$WORK/jack.log")"
 }
 
-# start_jalv LOG PROGRAM ARGS...: runs a jalv front end on the plug-in.
+# start_jalv LOG PROGRAM ARGS...: runs a jalv front end on the plug-in. A JACK server that
+# has just started (or several started at once) sometimes turns a first client away; jalv
+# then ends at once and is started again.
 start_jalv() {
-    local log=$1
+    local log=$1 attempt
     shift
-    # Run from the work folder: jalv's save dialog opens in it.
-    (cd "$WORK" && exec "$@" "$URI") >"$log" 2>&1 &
-    JALV_PID=$!
-    PIDS+=($JALV_PID)
+    for attempt in 1 2 3; do
+        jack_wait -c >/dev/null 2>&1 || start_jack
+        # Run from the work folder: jalv's save dialog opens in it.
+        (cd "$WORK" && exec "$@" "$URI") >"$log" 2>&1 &
+        JALV_PID=$!
+        PIDS+=($JALV_PID)
+        for _ in $(seq 20); do
+            kill -0 "$JALV_PID" 2>/dev/null || break
+            sleep 0.1
+        done
+        kill -0 "$JALV_PID" 2>/dev/null && return 0
+        grep -q "Failed to connect to audio system" "$log" || fail "jalv ended at once: $(cat "$log")"
+        echo "jalv could not connect to JACK (attempt $attempt)"
+    done
+    fail "jalv never connected to JACK: $(cat "$log")"
 }
 
 # Stops jalv as a user's interrupt does, with the editor open and audio running: it closes
