@@ -40,6 +40,10 @@ struct Lv2Instance {
 VstIntPtr VSTCALLBACK Lv2HostCallback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value,
                                       void* ptr, float opt);
 
+// Whether `instance` is a live instance of this module: a host that cleans up the plug-in
+// before its editor leaves the editor holding a pointer to nothing.
+bool Lv2InstanceAlive(const Lv2Instance* instance);
+
 // Sets parameter `index` to the plain value a control port carries: clamped to the range
 // and, for on/off and list parameters, snapped to the nearest step. Takes the plug-in lock
 // and pushes the change to the editor as a host's parameter change does.

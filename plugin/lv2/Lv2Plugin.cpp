@@ -8,7 +8,9 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <mutex>
 #include <new>
+#include <set>
 
 #include "graphics/Graphics.h"
 #include "plugin/Module.h"
@@ -23,6 +25,23 @@ VstIntPtr VSTCALLBACK Lv2HostCallback(AEffect* effect, VstInt32 opcode, VstInt32
     if (index < 0 || index >= Lv2Instance::kControlCount) return 0;
     static_cast<Lv2Instance*>(effect->user)->pendingToHost.fetch_or(1u << index);
     return 1;
+}
+
+namespace {
+
+std::mutex liveMutex;
+std::set<const Lv2Instance*>& LiveInstances()
+{
+    static std::set<const Lv2Instance*> live;
+    return live;
+}
+
+}  // namespace
+
+bool Lv2InstanceAlive(const Lv2Instance* instance)
+{
+    std::lock_guard<std::mutex> hold(liveMutex);
+    return LiveInstances().count(instance) != 0;
 }
 
 void SetParameterFromPort(PluginCore* core, int index, float value)
@@ -71,6 +90,14 @@ LV2_Handle Instantiate(const LV2_Descriptor*, double rate, const char*, const LV
     HostCallbackRef() = Lv2HostCallback;
     instance->core = CreatePluginInstance();
     if (!instance->core) {
+        delete instance;
+        return nullptr;
+    }
+    try {
+        std::lock_guard<std::mutex> hold(liveMutex);
+        LiveInstances().insert(instance);
+    } catch (...) {
+        delete instance->core;
         delete instance;
         return nullptr;
     }
@@ -151,6 +178,10 @@ void Run(LV2_Handle handle, uint32_t frames)
 void Cleanup(LV2_Handle handle)
 {
     auto* instance = static_cast<Lv2Instance*>(handle);
+    {
+        std::lock_guard<std::mutex> hold(liveMutex);
+        LiveInstances().erase(instance);
+    }
     AEffect* effect = RecordOf(instance);
     effect->user = nullptr;
     // Closes the editor window if one is still open and destroys the plug-in object.

@@ -54,6 +54,14 @@ AEffect* RecordOf(PluginCore* core)
     return core->Record();
 }
 
+// The plug-in whose editor this is, or null once the host has cleaned it up.
+PluginCore* CoreOf(const Editor* editor)
+{
+    if (!editor || !editor->core) return nullptr;
+    if (editor->instance && !Lv2InstanceAlive(editor->instance)) return nullptr;
+    return editor->core;
+}
+
 PluginCore* MakeFrozenView(const char* note)
 {
     if (!HostCallbackRef()) HostCallbackRef() = Lv2HostCallback;
@@ -75,11 +83,11 @@ void Cleanup(LV2UI_Handle handle)
 {
     auto* editor = static_cast<Editor*>(handle);
     if (!editor) return;
-    if (editor->core) {
-        Graphics* graphics = editor->core->GetGraphics();
+    if (PluginCore* core = CoreOf(editor)) {
+        Graphics* graphics = core->GetGraphics();
         // Another editor may have the window by now; only ours is closed.
         if (graphics && graphics->IsWindowOpen() && graphics->GetWindowHandle() == editor->handle) {
-            AEffect* effect = RecordOf(editor->core);
+            AEffect* effect = RecordOf(core);
             effect->dispatcher(effect, effEditClose, 0, 0, nullptr, 0.0f);
         }
     }
@@ -159,11 +167,12 @@ void PortEvent(LV2UI_Handle handle, uint32_t port, uint32_t size, uint32_t forma
 int Idle(LV2UI_Handle handle)
 {
     auto* editor = static_cast<Editor*>(handle);
-    if (!editor || !editor->window) return 1;
-    Graphics* graphics = editor->core->GetGraphics();
+    PluginCore* core = CoreOf(editor);
+    if (!core || !editor->window) return 1;
+    Graphics* graphics = core->GetGraphics();
     if (!graphics->IsWindowOpen() || graphics->GetWindowHandle() != editor->handle) return 1;
     editor->window->ServeEvents();
-    AEffect* effect = RecordOf(editor->core);
+    AEffect* effect = RecordOf(core);
     effect->dispatcher(effect, effEditIdle, 0, 0, nullptr, 0.0f);
     if (editor->instance && editor->write) {
         const uint32_t pending = editor->instance->pendingToHost.exchange(0);
@@ -171,8 +180,8 @@ int Idle(LV2UI_Handle handle)
             if (!(pending & (1u << i))) continue;
             float value = 0.0f;
             {
-                ScopedLock hold(&editor->core->Lock());
-                value = static_cast<float>(editor->core->ParamAt(i).Value());
+                ScopedLock hold(&core->Lock());
+                value = static_cast<float>(core->ParamAt(i).Value());
             }
             editor->write(editor->controller, Lv2Instance::kFirstControl + static_cast<uint32_t>(i), sizeof value, 0,
                           &value);
@@ -185,10 +194,11 @@ int Idle(LV2UI_Handle handle)
 int Show(LV2UI_Handle handle)
 {
     auto* editor = static_cast<Editor*>(handle);
-    if (!editor || !editor->core) return 1;
-    Graphics* graphics = editor->core->GetGraphics();
+    PluginCore* core = CoreOf(editor);
+    if (!core) return 1;
+    Graphics* graphics = core->GetGraphics();
     if (graphics->IsWindowOpen()) return graphics->GetWindowHandle() == editor->handle ? 0 : 1;
-    AEffect* effect = RecordOf(editor->core);
+    AEffect* effect = RecordOf(core);
     if (effect->dispatcher(effect, effEditOpen, 0, 0, nullptr, 0.0f) != 1) return 1;
     editor->handle = graphics->GetWindowHandle();
     return 0;
@@ -197,10 +207,11 @@ int Show(LV2UI_Handle handle)
 int Hide(LV2UI_Handle handle)
 {
     auto* editor = static_cast<Editor*>(handle);
-    if (!editor || !editor->core) return 1;
-    Graphics* graphics = editor->core->GetGraphics();
+    PluginCore* core = CoreOf(editor);
+    if (!core) return 0;
+    Graphics* graphics = core->GetGraphics();
     if (graphics->IsWindowOpen() && graphics->GetWindowHandle() == editor->handle) {
-        AEffect* effect = RecordOf(editor->core);
+        AEffect* effect = RecordOf(core);
         effect->dispatcher(effect, effEditClose, 0, 0, nullptr, 0.0f);
     }
     return 0;

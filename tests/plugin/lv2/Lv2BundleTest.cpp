@@ -438,6 +438,17 @@ TEST_F(Lv2Editor, ASecondEditorOfTheSameInstanceLeavesTheFirstAlone)
     Close(third);
 }
 
+TEST_F(Lv2Editor, APlugInCleanedUpBeforeItsEditorLeavesTheEditorClosed)
+{
+    auto* instance = new Instance(host, 48000.0);
+    const Ui ui = Open(instance->handle, true, true);
+    ASSERT_NE(ui.handle, nullptr);
+    EXPECT_EQ(Idle(ui), 0);
+    delete instance;
+    EXPECT_EQ(Idle(ui), 1);
+    Close(ui);
+}
+
 TEST_F(Lv2Editor, OpenedAndClosedWhileAudioRuns)
 {
     Instance instance(host, 48000.0);
