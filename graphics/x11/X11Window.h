@@ -38,6 +38,8 @@ public:
     // Reads every pending event and, when a timer period has passed since the last tick,
     // paints the dirty area. Answers false once the window is gone.
     bool ServeEvents();
+    // The same at a given time of the monotonic clock, in milliseconds.
+    bool ServeEvents(uint64_t nowMs);
 
     // Double-click timing, as the Windows defaults: 500 ms within a 4 x 4 pixel box.
     static constexpr uint32_t kDoubleClickMs = 500;
@@ -66,7 +68,7 @@ private:
     bool leaveWhileCaptured = false;
     Rect invalid;
     Rect paintArea;
-    uint64_t lastTickMs = 0;
+    uint64_t nextTickMs = 0;
     // The last left press, for telling a double click: its time, place and whether it
     // already ended a double click (a third press starts anew).
     uint64_t lastPressMs = 0;

@@ -208,6 +208,30 @@ TEST_F(X11Editor, DragsNeedTheCaptureAndLeavingWaitsForTheRelease)
                                  "out"}));
 }
 
+TEST_F(X11Editor, IdleCallsAt30HzPaintTwentyFourFramesASecond)
+{
+    // A second of a host's idle calls every 33.3 ms, on the clock the window keeps time by.
+    const uint64_t start = static_cast<uint64_t>(
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
+            .count());
+    const int drawn = probe->draws;
+    for (int call = 1; call <= 30; ++call) {
+        probe->MarkDirty(false);
+        graphics->ServeEvents(start + static_cast<uint64_t>(call * 1000 / 30));
+    }
+    // 1000 / 41 ticks, give or take the one under way when the second began.
+    EXPECT_GE(probe->draws - drawn, 23);
+    EXPECT_LE(probe->draws - drawn, 25);
+
+    // A host idling every 100 ms gets a paint at every call, no more.
+    const int before = probe->draws;
+    for (int call = 1; call <= 10; ++call) {
+        probe->MarkDirty(false);
+        graphics->ServeEvents(start + 1000 + static_cast<uint64_t>(call * 100));
+    }
+    EXPECT_EQ(probe->draws - before, 10);
+}
+
 TEST_F(X11Editor, TheTimerPaintsDirtyControlsAndTheWindowShowsTheSurface)
 {
     const int drawn = probe->draws;
