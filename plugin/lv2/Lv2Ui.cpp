@@ -117,6 +117,8 @@ LV2UI_Handle Instantiate(const LV2UI_Descriptor*, const char* pluginUri, const c
     if (!editor) return nullptr;
     editor->write = write;
     editor->controller = controller;
+    // Only an instance of this module, alive, in this process is the plug-in we can reach.
+    if (instance && !Lv2InstanceAlive(instance)) instance = nullptr;
     if (instance && instance->core) {
         Graphics* graphics = instance->core->GetGraphics();
         if (graphics && !graphics->IsWindowOpen()) {

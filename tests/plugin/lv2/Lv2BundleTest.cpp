@@ -401,6 +401,13 @@ TEST_F(Lv2Editor, WithoutInstanceAccessTheViewIsFrozenWithANote)
     EXPECT_EQ(ParentOf(ui.Id()), hostWindow);
     for (int i = 0; i < 5; ++i) EXPECT_EQ(Idle(ui), 0);
     EXPECT_TRUE(ShowsNote(ui));
+    // A handle that is no instance of ours (a host bridging the plug-in from another
+    // process, say) counts as no access.
+    int notAnInstance[64] = {};
+    const Ui bridged = Open(notAnInstance, true, true);
+    ASSERT_NE(bridged.handle, nullptr);
+    EXPECT_TRUE(ShowsNote(bridged));
+    Close(bridged);
     // The stand-in follows the host's controls but never reaches the plug-in.
     const float phase = 2.0f;
     TheBundle().uiDescriptor->port_event(ui.handle, 4, sizeof phase, 0, &phase);
