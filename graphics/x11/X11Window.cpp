@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstdlib>
+#include <new>
 #include <vector>
 
 #include "graphics/GraphicsRaster.h"
@@ -143,7 +144,8 @@ bool X11Window::OpenFloatingWindow(const Rect& rect)
 bool X11Window::CreateWindowIn(unsigned long parentWindow, int32_t left, int32_t top, bool topLevel)
 {
     if (width <= 0 || height <= 0) return false;
-    if (!x) x = new Connection();
+    if (!x) x = new (std::nothrow) Connection();
+    if (!x) return false;
     if (!x->display) {
         x->display = XOpenDisplay(nullptr);
         if (!x->display) return false;
@@ -184,6 +186,8 @@ bool X11Window::CreateWindowIn(unsigned long parentWindow, int32_t left, int32_t
     }
     XMapWindow(display, made);
     if (!trap.Succeeded()) {
+        XFreeGC(display, x->gc);
+        x->gc = nullptr;
         XDestroyWindow(display, made);
         trap.Succeeded();
         return false;
@@ -341,7 +345,11 @@ bool X11Window::PresentPaint(const SystemSurface* surface)
     const bool direct = (x->depth == 24 || x->depth == 32) && visual->red_mask == 0xFF0000 &&
                         visual->green_mask == 0x00FF00 && visual->blue_mask == 0x0000FF;
     // Surface rows need not follow one another in memory; the image wants one block.
-    x->converted.resize(static_cast<size_t>(w) * static_cast<size_t>(h));
+    try {
+        x->converted.resize(static_cast<size_t>(w) * static_cast<size_t>(h));
+    } catch (...) {
+        return false;
+    }
     const int rs = ShiftOfMask(visual->red_mask), gs = ShiftOfMask(visual->green_mask),
               bs = ShiftOfMask(visual->blue_mask);
     for (int32_t y = paintArea.top; y < bottom; ++y) {
