@@ -3,6 +3,7 @@
 //   EditorReference picture FILE.png DOMAIN VSCALE ZOOM PAUSE [HOVERX HOVERY]
 //   EditorReference chunk-picture FILE.png CHUNK  (parameters and colours from a state chunk)
 //   EditorReference click-toggles-pause X Y      (exit 0: it does, 3: it does not)
+//   EditorReference describe                      (the parameters as lv2info shows ports)
 #include <cstdio>
 #include <fstream>
 #include <iterator>
@@ -88,6 +89,18 @@ int main(int argc, char** argv)
         window->MouseUp(std::atoi(argv[2]), std::atoi(argv[3]));
         return plugin.core->ParamAt(3).Value() != before ? 0 : 3;
     }
-    std::fprintf(stderr, "usage: EditorReference picture FILE DOMAIN VSCALE ZOOM PAUSE | click-toggles-pause X Y\n");
+    if (argc == 2 && std::strcmp(argv[1], "describe") == 0) {
+        for (int i = 0; i < plugin.core->ParamCount(); ++i) {
+            const Param& param = plugin.core->ParamAt(i);
+            std::printf("Name: %s\nMinimum: %f\nMaximum: %f\nDefault: %f\n", param.Name().c_str(), param.Min(),
+                        param.Max(), param.Value());
+            const std::vector<std::string> texts = param.GetDisplayTexts();
+            for (size_t t = 0; t < texts.size(); ++t)
+                std::printf("%d = \"%s\"\n", static_cast<int>(param.Min()) + static_cast<int>(t), texts[t].c_str());
+        }
+        return 0;
+    }
+    std::fprintf(stderr, "usage: EditorReference picture FILE DOMAIN VSCALE ZOOM PAUSE [X Y] | chunk-picture FILE CHUNK"
+                         " | click-toggles-pause X Y | describe\n");
     return 2;
 }
