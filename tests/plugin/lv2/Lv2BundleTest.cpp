@@ -445,6 +445,26 @@ TEST_F(Lv2Editor, ASecondEditorOfTheSameInstanceLeavesTheFirstAlone)
     Close(third);
 }
 
+TEST_F(Lv2Editor, EveryDisplayDrawsAtTheLowestAndHighestRates)
+{
+    for (double rate : {8000.0, 768000.0}) {
+        Instance instance(host, rate);
+        const Ui ui = Open(instance.handle, true, true);
+        ASSERT_NE(ui.handle, nullptr);
+        std::vector<float> left = Signal(8192, 7), right = Signal(8192, 8), outL(8192), outR(8192);
+        for (int domain = 0; domain < 4; ++domain) {
+            instance.controls[0] = static_cast<float>(domain);
+            instance.controls[2] = static_cast<float>(domain + 3);
+            for (uint32_t frames : {8192u, 1u, 300u}) {
+                instance.Run(left.data(), right.data(), outL.data(), outR.data(), frames);
+                std::this_thread::sleep_for(std::chrono::milliseconds(45));
+                EXPECT_EQ(Idle(ui), 0) << rate << " Hz, domain " << domain;
+            }
+        }
+        Close(ui);
+    }
+}
+
 TEST_F(Lv2Editor, APlugInCleanedUpBeforeItsEditorLeavesTheEditorClosed)
 {
     auto* instance = new Instance(host, 48000.0);
