@@ -56,5 +56,17 @@ if [ -s "$WORK/first.chunk" ]; then
     same_picture "$editor" "$WORK/tinted.png" tinted || fail "the colour in the blob did not reach the editor"
     stop_jalv
     echo "a colour held only by the blob reaches the editor"
+
+    # The renderer takes the blob a host saved as its state, as it takes the DLL's chunk.
+    if [ -n "${RENDER:-}" ]; then
+        "$WAVTOOL" make "$WORK/tone.wav" 24000 48000
+        "$RENDER" "$WORK/tone.wav" --quiet --state "$WORK/tinted.chunk" -o "$WORK/rendered.png" ||
+            fail "the renderer refused the blob jalv saved"
+        most=$(convert "$WORK/rendered.png" -format %c histogram:info:- | sort -rn | head -1)
+        case "$most" in
+            *"#1E3C5A"*) echo "the renderer reads the blob: its picture has the blob's background" ;;
+            *) fail "the renderer's picture does not have the blob's background: $most" ;;
+        esac
+    fi
 fi
 echo PASS
