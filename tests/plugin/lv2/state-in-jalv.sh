@@ -62,7 +62,7 @@ if [ -s "$WORK/first.chunk" ]; then
         "$WAVTOOL" make "$WORK/tone.wav" 24000 48000
         "$RENDER" "$WORK/tone.wav" --quiet --state "$WORK/tinted.chunk" -o "$WORK/rendered.png" ||
             fail "the renderer refused the blob jalv saved"
-        most=$(convert "$WORK/rendered.png" -format %c histogram:info:- | sort -rn | head -1)
+        most=$(convert "$WORK/rendered.png" -format %c histogram:info:- | sort -rn | awk "NR == 1")
         case "$most" in
             *"#1E3C5A"*) echo "the renderer reads the blob: its picture has the blob's background" ;;
             *) fail "the renderer's picture does not have the blob's background: $most" ;;
