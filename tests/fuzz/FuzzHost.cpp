@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "graphics/native/HeadlessWindow.h"
 #include "plugin/PluginCore.h"

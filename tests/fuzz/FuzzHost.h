@@ -3,7 +3,6 @@
 #pragma once
 
 #include <cstdint>
-#include <cstring>
 #include <vector>
 
 #include "plugin/Vst2Abi.h"

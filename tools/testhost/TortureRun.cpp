@@ -22,9 +22,8 @@ constexpr int kMaxBlock = 8192;
 constexpr int kWatchdogSeconds = 50;
 
 // The callback of this host may be entered from every thread at once: it answers the
-// identity queries and only counts the rest.
+// identity queries and counts automation from the editors.
 std::atomic<long> automations{0};
-std::atomic<long> otherCalls{0};
 
 VstIntPtr VSTCALLBACK TortureCallback(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void* ptr, float)
 {
@@ -43,7 +42,6 @@ VstIntPtr VSTCALLBACK TortureCallback(AEffect*, VstInt32 opcode, VstInt32, VstIn
         ++automations;
         return 0;
     default:
-        ++otherCalls;
         return 0;
     }
 }
