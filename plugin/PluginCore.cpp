@@ -104,6 +104,11 @@ void PluginCore::SetParameterFromEditor(int index, double value)
     ParameterChanged(index);
 }
 
+bool PluginCore::RequestEditorSize(int32_t width, int32_t height)
+{
+    return CallHost(audioMasterSizeWindow, width, height, nullptr, 0.0f) != 0;
+}
+
 void PluginCore::ProcessDoubles(double** inputs, double** outputs, int frames)
 {
     if (!inputs || !outputs || frames <= 0) return;
