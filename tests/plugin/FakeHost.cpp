@@ -8,12 +8,14 @@ std::string FakeHost::vendor;
 std::string FakeHost::product;
 VstIntPtr FakeHost::version = 0;
 std::vector<HostCall> FakeHost::calls;
+VstIntPtr FakeHost::sizeWindowAnswer = 1;
 
 void FakeHost::Reset(const char* newVendor, const char* newProduct)
 {
     vendor = newVendor;
     product = newProduct;
     version = 4321;
+    sizeWindowAnswer = 1;
     calls.clear();
 }
 
@@ -33,6 +35,9 @@ VstIntPtr VSTCALLBACK FakeHost::Callback(AEffect*, VstInt32 opcode, VstInt32 ind
         break;
     case audioMasterGetVendorVersion:
         answer = version;
+        break;
+    case audioMasterSizeWindow:
+        answer = sizeWindowAnswer;
         break;
     case audioMasterProcessEvents: {
         auto* block = static_cast<VstEvents*>(ptr);

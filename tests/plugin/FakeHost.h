@@ -19,6 +19,8 @@ struct FakeHost {
     static std::string product;
     static VstIntPtr version;
     static std::vector<HostCall> calls;
+    // What audioMasterSizeWindow answers: 1 (the host makes the room) after Reset.
+    static VstIntPtr sizeWindowAnswer;
     static void Reset(const char* vendor = "Test Vendor", const char* product = "Test Host");
     static VstIntPtr VSTCALLBACK Callback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value,
                                           void* ptr, float opt);
