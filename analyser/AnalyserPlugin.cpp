@@ -92,7 +92,7 @@ void AnalyserPlugin::ProcessDoubles(double** inputs, double** outputs, int frame
         if (in1) std::memcpy(right, in1, sizeof(double) * n); else std::memset(right, 0, sizeof(double) * n);
         stagedCount += n;
     }
-    if (view) view->MarkDirty(false);
+    if (view) view->SetDirty();
     PluginCore::ProcessDoubles(inputs, outputs, frames);
 }
 

@@ -158,7 +158,7 @@ void AnalyserView::SetViewState(int32_t newDomain, double newVScale, bool pause,
     request.domain = newDomain;
     request.vScale = NarrowScale(newVScale);
     request.paused = pause;
-    MarkDirty(true);
+    SetDirty();
 }
 
 void AnalyserView::SetSampleRate(double rate, CriticalSection* callerLock)
@@ -180,7 +180,18 @@ void AnalyserView::SetViewColours(const Colour& background, const Colour& fill, 
     if (!AllZero(edge)) request.edge = edge;
     if (!AllZero(caption)) request.caption = caption;
     request.colours = true;
-    MarkDirty(true);
+    SetDirty();
+}
+
+void AnalyserView::ResetUserColours()
+{
+    ScopedLock guard(PluginLock());
+    request.background = kDefaultBackground;
+    request.fill = kDefaultFill;
+    request.edge = kDefaultEdge;
+    request.caption = kDefaultCaption;
+    request.colours = true;
+    SetDirty();
 }
 
 void AnalyserView::GetViewColours(Colour& background, Colour& fill, Colour& edge, Colour& caption)

@@ -38,6 +38,12 @@ public:
     explicit AnalyserView(AnalyserPlugin* owner);
     ~AnalyserView() override = default;
 
+    // The user's gestures, on the window thread. Parameter changes go to the plug-in as the
+    // host's automation does and come back through SetViewState; colours through the request.
+    void OnMouseDown(int32_t x, int32_t y, const MouseKeys& keys) override;
+    void OnMouseDrag(int32_t x, int32_t y, int32_t dx, int32_t dy, const MouseKeys& keys) override;
+    void OnMouseDblClick(int32_t x, int32_t y, const MouseKeys& keys) override;
+    void OnMouseWheel(int32_t x, int32_t y, const MouseKeys& keys, int32_t steps) override;
     void OnMouseOver(int32_t x, int32_t y, const MouseKeys& keys) override;
     void OnMouseOut() override;
     bool Draw(Graphics& graphics) override;
@@ -49,6 +55,9 @@ public:
     void SetViewColours(const Colour& background, const Colour& fill, const Colour& edge, const Colour& caption);
     // The colours as last set (not necessarily drawn yet): background, fill, edge, caption.
     void GetViewColours(Colour& background, Colour& fill, Colour& edge, Colour& caption);
+
+    // The product's web page, opened by a click in the corner square.
+    static const char* const kProductPage;
 
     static Colour MixIntensityColour(const Colour& background, const Colour& target, double intensity);
 
@@ -112,6 +121,11 @@ private:
     };
 
     CriticalSection* PluginLock() const;
+    // A plain value for parameter `index`, clamped and normalized, set as the user's change.
+    void SetParameterFromGesture(int index, double plain);
+    // The colour chooser on one user colour; a confirmed choice replaces its red, green and blue.
+    void PromptForUserColour(Colour Request::*colour, const char* title);
+    void ResetUserColours();
     // Under the view lock: brings the drawn state up to the request.
     void Apply(const Request& request);
     void SizeBuffersFor(int32_t newDomain);

@@ -59,8 +59,7 @@ void Control::MarkDirty(bool pushToPlug)
     if (std::isnan(value)) value = minValue;
     if (value < minValue) value = minValue;
     if (value > maxValue) value = maxValue;
-    // A release store, not a full fence: the audio thread marks the view at every block.
-    dirty.store(true, std::memory_order_release);
+    SetDirty();
     if (pushToPlug && plug && paramIdx >= 0) plug->SetParameterFromEditor(paramIdx, value);
     if (linked && !marking) {
         marking = true;

@@ -31,6 +31,10 @@ public:
     virtual void SetHidden(bool hide);
     virtual void SetDisabled(bool disable);
     virtual void MarkDirty(bool pushToPlug);
+    // The mark the audio and automation threads give: only the flag, never `value`, which
+    // belongs to the window thread (its mouse handlers write it without a lock). A release
+    // store, not a full fence: the audio thread marks the view at every block.
+    void SetDirty() { dirty.store(true, std::memory_order_release); }
     virtual void SetClean() { dirty.store(false, std::memory_order_release); }
     virtual bool IsDirty() const { return dirty.load(std::memory_order_acquire); }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <climits>
 #include <cmath>
 
 #include "graphics/BitmapControl.h"
@@ -17,6 +18,13 @@ std::atomic<double> frameRate{24.0};
 bool Contains(const Rect& r, int32_t x, int32_t y)
 {
     return r.left <= x && x < r.right && r.top <= y && y < r.bottom;
+}
+
+// A movement between far-apart points does not fit 32 bits; it is held at the widest that does.
+int32_t Distance(int32_t to, int32_t from)
+{
+    const int64_t d = static_cast<int64_t>(to) - from;
+    return d > INT32_MAX ? INT32_MAX : d < INT32_MIN ? INT32_MIN : static_cast<int32_t>(d);
 }
 
 }  // namespace
@@ -193,8 +201,8 @@ void Graphics::OnMouseDrag(int32_t x, int32_t y, const MouseKeys& keys)
     y = Unscaled(y);
     Control* control = ControlAtIndex(ControlAt(x, y));
     if (!control) return;
-    const int32_t dx = x - lastX;
-    const int32_t dy = y - lastY;
+    const int32_t dx = Distance(x, lastX);
+    const int32_t dy = Distance(y, lastY);
     lastX = x;
     lastY = y;
     control->OnMouseDrag(x, y, dx, dy, keys);

@@ -43,6 +43,7 @@ constexpr int kFrameHeight = 23;
 
 // Editors holding the window class, across every instance of the module.
 std::atomic<int32_t> classUsers{0};
+std::atomic<Win32Window::UrlOpener> urlOpener{nullptr};
 
 HINSTANCE ModuleInstance()
 {
@@ -734,9 +735,15 @@ bool Win32Window::PromptForColour(Colour& colour, const std::string& title)
     return true;
 }
 
+Win32Window::UrlOpener Win32Window::SetUrlOpener(UrlOpener opener)
+{
+    return urlOpener.exchange(opener);
+}
+
 bool Win32Window::OpenUrl(const std::string& url)
 {
     if (url.empty()) return false;
+    if (const UrlOpener opener = urlOpener.load()) return opener(url);
     SystemFunction<ShellExecuteFunction> execute("shell32.dll", "ShellExecuteA");
     if (!execute.get()) return false;
     const HINSTANCE result = execute.get()(nullptr, "open", url.c_str(), nullptr, nullptr, SW_SHOWNORMAL);

@@ -32,6 +32,7 @@ public:
                        const std::string& extensions) override;
     // An empty title keeps the dialog's own.
     bool PromptForColour(Colour& colour, const std::string& title) override;
+    // Through the opener set below, the shell's "open" by default; true when it took the address.
     bool OpenUrl(const std::string& url) override;
     void* GetWindowHandle() const override { return window; }
     void SetWindowTitle(const std::string& title) override;
@@ -45,6 +46,11 @@ public:
     // The host's top-level window (an HWND): found from the parent given to OpenWindow, or
     // by the remembered class name among this process's top-level windows; null when neither.
     void* FindHostWindow();
+
+    // What opens an address for every editor of the module; null restores the shell. Tests
+    // put their own here, so that no browser starts. Answers the opener it replaced.
+    using UrlOpener = bool (*)(const std::string& url);
+    static UrlOpener SetUrlOpener(UrlOpener opener);
 
     // Editors of the module holding the window class; it is registered while this is positive.
     static int32_t ClassUserCount();

@@ -1,5 +1,5 @@
-// The editor under load: audio blocks, host automation and the window timer's paints on
-// three threads at once. Built with ThreadSanitizer this must report no race; in every
+// The editor under load: audio blocks, host automation and the window timer's paints with
+// the user's mouse gestures on three threads at once. Built with ThreadSanitizer this must report no race; in every
 // build it must neither deadlock nor crash, and the view must end up in the state last asked.
 #include <gtest/gtest.h>
 
@@ -90,13 +90,43 @@ TEST(ViewConcurrency, AudioAutomationAndPaintingTogether)
 
     auto painter = std::async(std::launch::async, [&] {
         std::mt19937 rng(99);
-        std::uniform_int_distribution<int> x(-5, 240), y(-5, 100);
+        std::uniform_int_distribution<int> x(-5, 240), y(-5, 100), bits(0, 31), notches(-3, 3);
         int parent = 0;
         p.Dispatch(effEditOpen, 0, 0, &parent);
         long n = 0;
         while (!stop.load()) {
             if (window->Tick()) ++paints;
             window->MouseMove(x(rng), y(rng), MouseKeys());
+            // The user's gestures on the same parameters the host automates meanwhile.
+            const int b = bits(rng);
+            MouseKeys keys;
+            keys.left = (b & 1) == 0;
+            keys.right = !keys.left;
+            keys.shift = (b & 2) != 0;
+            keys.ctrl = (b & 4) != 0;
+            keys.alt = (b & 8) != 0;
+            const int gx = x(rng), gy = y(rng);
+            switch (n % 5) {
+            case 0:
+                if (b & 16) window->AnswerColourPrompt(true, Colour(0, b * 8, 255 - b, b));
+                window->MouseDown(gx, gy, keys);
+                window->MouseUp(gx, gy);
+                break;
+            case 1:
+                window->MouseDown(gx, gy, keys);
+                window->MouseMove(gx, y(rng), keys);
+                window->MouseUp(gx, gy);
+                break;
+            case 2:
+                window->MouseWheel(gx, gy, keys, 120 * notches(rng));
+                break;
+            case 3:
+                window->MouseDoubleClick(gx, gy, keys);
+                break;
+            default:
+                window->AnswerColourPrompt(false, Colour());
+                break;
+            }
             if (n % 7 == 0) window->MouseLeave();
             if (n % 25 == 0) plugin->View()->SetViewColours(Colour(255, static_cast<int>(n % 256), 0, 0), Colour(),
                                                             Colour(), Colour());
@@ -136,4 +166,34 @@ TEST(ViewConcurrency, AudioAutomationAndPaintingTogether)
     EXPECT_EQ(view->SampleRate(), 48000.0);
     EXPECT_EQ(view->FirstCurve().Size(), 232);
     EXPECT_EQ(plugin->StagedCount(), 0);
+}
+
+namespace {
+
+class Knob : public Control {
+public:
+    Knob() : Control(nullptr, Rect(0, 0, 10, 10), -1, Blend(BlendKind::Copy, 1.0f)) {}
+    bool Draw(Graphics&) override { return true; }
+};
+
+}  // namespace
+
+// A control's value belongs to the window thread, whose wheel writes it without a lock; a
+// mark from another thread only raises the dirty flag.
+TEST(ViewConcurrency, MarksFromOtherThreadsLeaveTheValueAlone)
+{
+    Knob knob;
+    std::atomic<bool> stop{false};
+    auto audio = std::async(std::launch::async, [&] {
+        while (!stop.load()) knob.SetDirty();
+    });
+    MouseKeys keys;
+    for (int i = 0; i < 20000; ++i) {
+        knob.OnMouseWheel(0, 0, keys, i % 3 - 1);
+        if (knob.IsDirty()) knob.SetClean();
+    }
+    stop.store(true);
+    WaitOrAbort(audio, "audio");
+    EXPECT_GE(knob.Value(), 0.0);
+    EXPECT_LE(knob.Value(), 1.0);
 }

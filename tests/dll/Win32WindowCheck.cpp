@@ -1,6 +1,7 @@
 // Drives the editor's Win32 window layer directly under Wine, with real windows, messages
 // and dialogs: class registration and its counter, child and floating windows, the timer's
-// redraw, mouse routing, the value prompt, the colour chooser and the module paths.
+// redraw, mouse routing, the value prompt, the colour chooser, the opener of web pages and
+// the module paths.
 // Prints one line per check and a closing "N passed, M failed".
 #include <windows.h>
 #undef DrawText
@@ -13,10 +14,13 @@
 #include <string>
 #include <thread>
 
+#include "analyser/AnalyserView.h"
 #include "graphics/Control.h"
 #include "graphics/GraphicsRaster.h"
 #include "plugin/Module.h"
 #include "plugin/Param.h"
+#include "plugin/VstShell.h"
+#include "tools/testhost/DialogPresser.h"
 
 namespace {
 
@@ -250,6 +254,18 @@ void CheckMouse(HWND host)
     SendMessageA(editor, WM_RBUTTONDOWN, MK_RBUTTON, Point(30, 25));
     Check(p.downs == 2 && p.keys.right && !p.keys.left, "right press reaches the control");
     SendMessageA(editor, WM_RBUTTONUP, 0, Point(30, 25));
+    Check(!p.keys.alt, "no alt while the key is up");
+
+    // Mouse messages carry no flag for alt: it comes from the key state.
+    BYTE state[256] = {};
+    GetKeyboardState(state);
+    state[VK_MENU] |= 0x80;
+    SetKeyboardState(state);
+    SendMessageA(editor, WM_RBUTTONDOWN, MK_RBUTTON, Point(30, 25));
+    SendMessageA(editor, WM_RBUTTONUP, 0, Point(30, 25));
+    Check(p.downs == 3 && p.keys.alt && p.keys.right && !p.keys.shift, "alt held: the press carries it");
+    state[VK_MENU] &= 0x7F;
+    SetKeyboardState(state);
 
     RECT r = {};
     GetWindowRect(editor, &r);
@@ -265,7 +281,7 @@ void CheckMouse(HWND host)
     Check(p.outs == 1, "leaving reaches the control");
     e.graphics->CloseWindow();
     SendMessageA(editor, WM_LBUTTONDOWN, MK_LBUTTON, Point(30, 25));
-    Check(p.downs == 2, "nothing reaches the controls after the close");
+    Check(p.downs == 3, "nothing reaches the controls after the close");
 }
 
 void CheckValuePrompt(HWND host)
@@ -351,28 +367,6 @@ void CheckValuePrompt(HWND host)
     Check(!IsWindow(box) && e.win()->ValuePromptBox() == nullptr, "closing the editor takes the prompt with it");
 }
 
-// Finds a dialog by its title from another thread, as a user would see it, optionally types
-// a red value into it, and presses a button.
-std::thread PressDialog(const std::string& title, int button, int red, std::atomic<bool>& found)
-{
-    return std::thread([title, button, red, &found] {
-        for (int i = 0; i < 400; ++i) {
-            HWND dialog = FindWindowA("#32770", title.c_str());
-            if (dialog && IsWindowVisible(dialog)) {
-                found = true;
-                Sleep(100);
-                // The full dialog's red field.
-                if (red >= 0) SetDlgItemInt(dialog, 706, static_cast<UINT>(red), FALSE);
-                Sleep(100);
-                SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
-                             reinterpret_cast<LPARAM>(GetDlgItem(dialog, button)));
-                return;
-            }
-            Sleep(50);
-        }
-    });
-}
-
 void CheckColourPrompt(HWND host)
 {
     Editor e = MakeEditor();
@@ -381,7 +375,7 @@ void CheckColourPrompt(HWND host)
     e.graphics->OpenWindow(host);
 
     std::atomic<bool> found{false};
-    std::thread presser = PressDialog("Background Color", IDCANCEL, -1, found);
+    std::thread presser = PressDialog("Background Color", IDCANCEL, {}, found);
     bool confirmed = e.graphics->PromptForColour(colour, "Background Color");
     presser.join();
     Check(found, "the colour dialog shows the title Background Color");
@@ -389,7 +383,7 @@ void CheckColourPrompt(HWND host)
           "Cancel leaves the colour unchanged");
 
     found = false;
-    presser = PressDialog("Graph Edge Color", IDOK, 200, found);
+    presser = PressDialog("Graph Edge Color", IDOK, {{kColourRedField, 200}}, found);
     confirmed = e.graphics->PromptForColour(colour, "Graph Edge Color");
     presser.join();
     Check(found, "found again by its new title");
@@ -397,6 +391,36 @@ void CheckColourPrompt(HWND host)
           "OK confirms, keeping green, blue and alpha");
     Check(colour.r == 200, "the red typed into the dialog is kept (" + std::to_string(colour.r) + ")");
     e.graphics->CloseWindow();
+}
+
+std::string openedUrl;
+
+bool RecordUrl(const std::string& url)
+{
+    openedUrl = url;
+    return true;
+}
+
+VstIntPtr VSTCALLBACK QuietHost(AEffect*, VstInt32, VstInt32, VstIntPtr, void*, float) { return 0; }
+
+// The analyser's corner square, clicked in a real window: the address reaches the opener that
+// stands in for the shell, so no browser starts.
+void CheckProductPage(HWND host)
+{
+    const Win32Window::UrlOpener previous = Win32Window::SetUrlOpener(RecordUrl);
+    AEffect* effect = VSTPluginMain(QuietHost);
+    if (!Check(effect != nullptr, "an analyser instance is made")) return;
+    effect->dispatcher(effect, effOpen, 0, 0, nullptr, 0.0f);
+    Check(effect->dispatcher(effect, effEditOpen, 0, 0, host, 0.0f) == 1, "its editor opens");
+    HWND editor = FindWindowExA(host, nullptr, "VireoWndClass", nullptr);
+    SendMessageA(editor, WM_LBUTTONDOWN, MK_LBUTTON, Point(224, 88));
+    SendMessageA(editor, WM_LBUTTONUP, 0, Point(224, 88));
+    Check(openedUrl == AnalyserView::kProductPage, "the corner square opens " + openedUrl);
+    openedUrl.clear();
+    Win32Window::SetUrlOpener(previous);
+    Check(!Win32Window::SetUrlOpener(nullptr), "the shell is the opener again");
+    effect->dispatcher(effect, effEditClose, 0, 0, nullptr, 0.0f);
+    effect->dispatcher(effect, effClose, 0, 0, nullptr, 0.0f);
 }
 
 void CheckFloatingAndPaths(HWND host)
@@ -467,6 +491,7 @@ int main()
     CheckMouse(host);
     CheckValuePrompt(host);
     CheckColourPrompt(host);
+    CheckProductPage(host);
     CheckFloatingAndPaths(host);
 
     DestroyWindow(host);

@@ -1,8 +1,14 @@
 #include "tools/testhost/EditorChecks.h"
 
+#include <atomic>
+#include <cstdint>
 #include <cstdio>
 #include <string>
+#include <thread>
+#include <utility>
+#include <vector>
 
+#include "tools/testhost/DialogPresser.h"
 #include "tools/testhost/EditorHost.h"
 #include "tools/testhost/PluginInstance.h"
 
@@ -67,8 +73,9 @@ void MouseSession(HWND editor, EditorHost& host)
     RECT r = {};
     GetWindowRect(editor, &r);
     SendMessageA(editor, WM_MOUSEWHEEL, MAKEWPARAM(MK_CONTROL, 120), Point(r.left + 100, r.top + 40));
-    SendMessageA(editor, WM_RBUTTONDOWN, MK_RBUTTON | MK_SHIFT, Point(100, 40));
-    SendMessageA(editor, WM_RBUTTONUP, MK_SHIFT, Point(100, 40));
+    // With a modifier a right click opens a modal colour chooser: those are the gesture checks'.
+    SendMessageA(editor, WM_RBUTTONDOWN, MK_RBUTTON, Point(100, 40));
+    SendMessageA(editor, WM_RBUTTONUP, 0, Point(100, 40));
     SendMessageA(editor, WM_MOUSELEAVE, 0, 0);
     host.Pump(kTimerPeriod * 3);
     // Whatever a right click may have prompted goes with a second one.
@@ -76,6 +83,161 @@ void MouseSession(HWND editor, EditorHost& host)
         SendMessageA(editor, WM_RBUTTONDOWN, MK_RBUTTON, Point(5, 5));
         host.Pump(kTimerPeriod * 3);
     }
+}
+
+void Post(HWND editor, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    PostMessageA(editor, message, wParam, lParam);
+}
+
+void PostClick(HWND editor, UINT down, UINT up, WPARAM keys, int x, int y)
+{
+    Post(editor, down, keys, Point(x, y));
+    Post(editor, up, keys & ~static_cast<WPARAM>(MK_LBUTTON | MK_RBUTTON), Point(x, y));
+}
+
+void PostWheel(HWND editor, WPARAM keys, int delta)
+{
+    RECT r = {};
+    GetWindowRect(editor, &r);
+    Post(editor, WM_MOUSEWHEEL, MAKEWPARAM(keys, static_cast<WORD>(static_cast<int16_t>(delta))),
+         Point(r.left + 100, r.top + 50));
+}
+
+bool HostToldOf(int index, float value)
+{
+    for (const LoggedCall& call : HostLog::Calls())
+        if (call.opcode == audioMasterAutomate && call.index == index && call.opt == value) return true;
+    return false;
+}
+
+// Within the editor's 232 x 96: a floating window's client area may be a row larger.
+size_t PixelsOf(const Capture& c, uint32_t rgb)
+{
+    size_t n = 0;
+    for (int y = 0; y < 96 && y < c.height; ++y)
+        for (int x = 0; x < 232 && x < c.width; ++x) n += c.At(x, y) == rgb;
+    return n;
+}
+
+std::string Count(size_t n) { return std::to_string(n); }
+
+// Holds alt down in this thread's key state, where the editor reads it for mouse messages.
+void SetAlt(bool down)
+{
+    BYTE state[256] = {};
+    GetKeyboardState(state);
+    state[VK_MENU] = down ? 0x80 : 0;
+    SetKeyboardState(state);
+}
+
+// A right click with modifiers that opens a colour chooser titled `title`; a second thread
+// types the colour (when red is not negative) and presses `button`. Answers whether the
+// chooser with that title appeared.
+bool ChooseColour(EditorHost& host, HWND editor, WPARAM keys, bool alt, const std::string& title, int button,
+                  int red, int green, int blue)
+{
+    std::atomic<bool> found{false};
+    const std::vector<std::pair<int, int>> typed =
+        red < 0 ? std::vector<std::pair<int, int>>() : ColourFields(red, green, blue);
+    std::thread presser = PressDialog(title, button, typed, found);
+    if (alt) SetAlt(true);
+    PostClick(editor, WM_RBUTTONDOWN, WM_RBUTTONUP, MK_RBUTTON | keys, 60, 60);
+    host.Pump(kTimerPeriod * 2);
+    if (alt) SetAlt(false);
+    presser.join();
+    host.Pump(kTimerPeriod * 3);
+    return found;
+}
+
+// The user's gestures posted to the editor as the window system posts them: what the host is
+// told, and what the screen shows.
+void GestureChecks(PluginInstance& p, EditorHost& host, HWND editor, Report& report)
+{
+    p->setParameter(p.get(), 0, 1.0f / 3.0f);  // freq
+    p->setParameter(p.get(), 2, 0.0f);
+    p->setParameter(p.get(), 3, 0.0f);
+    VScaleNormalized(p, 1.0);
+    host.Pump(kTimerPeriod * 2);
+
+    HostLog::Clear();
+    PostClick(editor, WM_LBUTTONDOWN, WM_LBUTTONUP, MK_LBUTTON, 100, 50);
+    host.Pump(kTimerPeriod * 2);
+    report.Check(HostToldOf(3, 1.0f) && p.Text(effGetParamDisplay, 3) == "on",
+                 "a left click turns pause " + p.Text(effGetParamDisplay, 3) +
+                     " and the host is told (audioMasterAutomate, 3)");
+    PostClick(editor, WM_LBUTTONDOWN, WM_LBUTTONUP, MK_LBUTTON, 100, 50);
+    host.Pump(kTimerPeriod * 2);
+    report.Check(HostToldOf(3, 0.0f) && p.Text(effGetParamDisplay, 3) == "off", "a second click turns it off");
+
+    const std::string before = p.Text(effGetParamDisplay, 0);
+    PostClick(editor, WM_RBUTTONDOWN, WM_RBUTTONUP, MK_RBUTTON, 100, 50);
+    host.Pump(kTimerPeriod * 2);
+    const std::string after = p.Text(effGetParamDisplay, 0);
+    report.Check(before == "freq" && after == "phase" && HostToldOf(0, 2.0f / 3.0f),
+                 "a right click steps the domain from " + before + " to " + after);
+
+    std::string scales;
+    const struct {
+        WPARAM keys;
+        int delta;
+    } wheels[] = {{0, 240}, {MK_CONTROL, 120}, {MK_SHIFT, -120}, {MK_CONTROL | MK_SHIFT, -120}, {0, 60}};
+    for (const auto& w : wheels) {
+        PostWheel(editor, w.keys, w.delta);
+        host.Pump(kTimerPeriod);
+        scales += (scales.empty() ? "" : " ") + p.Text(effGetParamDisplay, 1);
+    }
+    report.Check(scales == "1.20 1.21 0.21 0.20 0.20", "wheel notches plain, ctrl, shift, ctrl+shift, half: " + scales);
+    VScaleNormalized(p, 1.0);
+
+    // The background, in a still "time" picture.
+    p->setParameter(p.get(), 0, 0.0f);
+    host.FeedAudio(false);
+    host.Pump(kTimerPeriod * 3);
+    Capture still, cancelled, chosen;
+    host.CaptureEditor(still);
+    report.Check(ChooseColour(host, editor, MK_SHIFT, false, "Background Color", IDCANCEL, -1, 0, 0),
+                 "shift + right click opens the colour chooser titled Background Color");
+    host.CaptureEditor(cancelled);
+    report.Check(!cancelled.DiffersIn(still, 0, 0, 232, 96) && PixelsOf(still, 0) > 10000,
+                 "Cancel leaves the black background (" + Count(PixelsOf(still, 0)) + " pixels)");
+    ChooseColour(host, editor, MK_SHIFT, false, "Background Color", IDOK, 20, 90, 160);
+    host.CaptureEditor(chosen);
+    report.Check(PixelsOf(chosen, 0x145AA0) == PixelsOf(still, 0) && PixelsOf(chosen, 0) == 0,
+                 "OK with (20, 90, 160) typed: " + Count(PixelsOf(chosen, 0x145AA0)) + " pixels of it, none black");
+    report.Check(ChooseColour(host, editor, 0, true, "Graph Edge Color", IDCANCEL, -1, 0, 0),
+                 "alt + right click opens the chooser titled Graph Edge Color");
+
+    // The fill of the freq graph while the tones play.
+    p->setParameter(p.get(), 0, 1.0f / 3.0f);
+    host.FeedAudio(true);
+    host.Pump(kTimerPeriod * 6);
+    Capture freq, filled;
+    host.CaptureEditor(freq);
+    const size_t defaultFill = PixelsOf(freq, 0xDCDC64);
+    report.Check(ChooseColour(host, editor, MK_CONTROL, false, "Graph Fill Color", IDOK, 30, 200, 60),
+                 "ctrl + right click opens the chooser titled Graph Fill Color");
+    host.CaptureEditor(filled);
+    report.Check(defaultFill > 50 && PixelsOf(filled, 0x1EC83C) > 50 && PixelsOf(filled, 0xDCDC64) == 0,
+                 "the freq fill on screen: " + Count(defaultFill) + " default pixels before, " +
+                     Count(PixelsOf(filled, 0x1EC83C)) + " of (30, 200, 60) after");
+
+    // A plain double click: its first press pauses, then the defaults return.
+    VScaleNormalized(p, 3.0);
+    Post(editor, WM_LBUTTONDOWN, MK_LBUTTON, Point(60, 60));
+    Post(editor, WM_LBUTTONUP, 0, Point(60, 60));
+    Post(editor, WM_LBUTTONDBLCLK, MK_LBUTTON, Point(60, 60));
+    Post(editor, WM_LBUTTONUP, 0, Point(60, 60));
+    host.Pump(kTimerPeriod * 3);
+    Capture reset;
+    host.CaptureEditor(reset);
+    report.Check(PixelsOf(reset, 0xDCDC64) > 50 && PixelsOf(reset, 0x1EC83C) == 0 && PixelsOf(reset, 0x145AA0) == 0 &&
+                     PixelsOf(reset, 0) > 5000,
+                 "a double click restores the default fill (" + Count(PixelsOf(reset, 0xDCDC64)) +
+                     " pixels) and background on screen");
+    report.Check(p.Text(effGetParamDisplay, 1) == "1.00" && p.Text(effGetParamDisplay, 3) == "on",
+                 "after pausing with its first press it reset the v scale to " + p.Text(effGetParamDisplay, 1));
+    p->setParameter(p.get(), 3, 0.0f);
 }
 
 }  // namespace
@@ -156,6 +318,7 @@ void RunEditorChecks(const PluginModule& module, HMODULE library, const std::str
     Capture moved;
     report.Check(IsWindow(editor) && host.CaptureEditor(moved) && host.BlocksFed() > fed,
                  "after presses, drags, a double click, the wheel and right clicks the editor runs on");
+    GestureChecks(p, host, editor, report);
 
     if (!floating) {
         SetWindowPos(editor, nullptr, 15, 25, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);

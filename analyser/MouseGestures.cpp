@@ -1,0 +1,116 @@
+// What the user does with the mouse on the view: clicks toggle pause and step the domain and
+// the zoom band, the wheel and modified drags change the v scale, a double click resets, and
+// right clicks with modifiers choose the four user colours.
+//
+// The handlers read the state last asked for (not the state last drawn, which lags by up to
+// a frame) and change it under the plug-in lock, the same lock the host's automation takes,
+// so a read and the write that follows it are one step. Colour prompts are modal: the lock
+// is not held while one is open.
+#include "analyser/AnalyserView.h"
+
+#include "analyser/AnalyserPlugin.h"
+#include "graphics/Graphics.h"
+#include "plugin/PluginCore.h"
+
+namespace {
+
+bool Inside(const Rect& r, int32_t x, int32_t y) { return x >= r.left && x < r.right && y >= r.top && y < r.bottom; }
+
+bool AnyModifier(const MouseKeys& keys) { return keys.shift || keys.ctrl || keys.alt; }
+
+}  // namespace
+
+// A placeholder under the product's name until its site is settled.
+const char* const AnalyserView::kProductPage = "https://www.quillograph.example/?page_id=25";
+
+void AnalyserView::SetParameterFromGesture(int index, double plain)
+{
+    if (!plug || index < 0 || index >= plug->ParamCount()) return;
+    plug->SetParameterFromEditor(index, plug->ParamAt(index).ToNormalized(plain));
+}
+
+void AnalyserView::PromptForUserColour(Colour Request::*colour, const char* title)
+{
+    Graphics* graphics = plug ? plug->GetGraphics() : nullptr;
+    if (!graphics) return;
+    Colour chosen;
+    {
+        ScopedLock guard(PluginLock());
+        chosen = request.*colour;
+    }
+    if (!graphics->PromptForColour(chosen, title)) return;
+    ScopedLock guard(PluginLock());
+    // A state loaded while the chooser was open keeps its alpha.
+    Colour& target = request.*colour;
+    target.r = chosen.r;
+    target.g = chosen.g;
+    target.b = chosen.b;
+    // The band graph's colours follow in the same request.
+    request.colours = true;
+}
+
+void AnalyserView::OnMouseDown(int32_t x, int32_t y, const MouseKeys& keys)
+{
+    if (keys.right) {
+        if (keys.shift && keys.ctrl) {
+            PromptForUserColour(&Request::caption, "Caption Font Color");
+        } else if (keys.shift) {
+            PromptForUserColour(&Request::background, "Background Color");
+        } else if (keys.ctrl) {
+            PromptForUserColour(&Request::fill, "Graph Fill Color");
+        } else if (keys.alt) {
+            PromptForUserColour(&Request::edge, "Graph Edge Color");
+        } else {
+            ScopedLock guard(PluginLock());
+            SetParameterFromGesture(AnalyserPlugin::kDomain, static_cast<double>((request.domain + 1LL) % 4));
+        }
+    } else if (!AnyModifier(keys)) {
+        if (Inside(cornerSquare, x, y)) {
+            // A page that does not open is no concern of the editor's.
+            if (plug && plug->GetGraphics()) plug->GetGraphics()->OpenUrl(kProductPage);
+        } else {
+            ScopedLock guard(PluginLock());
+            if (Inside(captionBox, x, y) && (request.domain == kFreq || request.domain == kSpectro)) {
+                const int32_t next = (request.fftZoom + 1) % kBandCount;
+                SetParameterFromGesture(AnalyserPlugin::kFftZoom, static_cast<double>(next));
+            } else {
+                SetParameterFromGesture(AnalyserPlugin::kPause, request.paused ? 0.0 : 1.0);
+            }
+        }
+    }
+    MarkDirty(true);
+}
+
+void AnalyserView::OnMouseDrag(int32_t, int32_t, int32_t, int32_t dy, const MouseKeys& keys)
+{
+    if (keys.right || !(keys.shift || keys.ctrl)) return;
+    // Up is larger; ctrl is the fine adjustment.
+    double change = dy * -0.01;
+    if (keys.ctrl) change *= 0.1;
+    {
+        ScopedLock guard(PluginLock());
+        SetParameterFromGesture(AnalyserPlugin::kVScale, static_cast<double>(request.vScale) + change);
+    }
+    MarkDirty(true);
+}
+
+void AnalyserView::OnMouseWheel(int32_t, int32_t, const MouseKeys& keys, int32_t steps)
+{
+    const double change = keys.ctrl ? steps * 0.01 : !keys.shift ? steps * 0.1 : steps * 1.0;
+    {
+        ScopedLock guard(PluginLock());
+        SetParameterFromGesture(AnalyserPlugin::kVScale, static_cast<double>(request.vScale) + change);
+    }
+    MarkDirty(true);
+}
+
+void AnalyserView::OnMouseDblClick(int32_t, int32_t, const MouseKeys& keys)
+{
+    if (!keys.shift) ResetUserColours();
+    if (!keys.ctrl) {
+        ScopedLock guard(PluginLock());
+        SetParameterFromGesture(AnalyserPlugin::kVScale, 1.0);
+        SetParameterFromGesture(AnalyserPlugin::kFftZoom, 0.0);
+    }
+    MarkDirty(true);
+}
