@@ -125,6 +125,16 @@ TEST(EditorScale, EveryPixelIsAnSxSBlockAndTheMouseReachesTheViewUnscaled)
         EXPECT_EQ(Analyser(e.p)->View()->MouseX(), 100);
         EXPECT_EQ(Analyser(e.p)->View()->MouseY(), 40);
         e.window->MouseLeave();
+        // The caption box {212, 0, 232, 10} where the window shows it: its far corner pixel
+        // steps the fft zoom (freq display), the pixel left of it toggles pause.
+        const float zoom = e.p->getParameter(e.p.get(), 2);
+        e.window->MouseDown(232 * s - 1, 10 * s - 1, MouseKeys{1, 0, 0, 0, 0});
+        e.window->MouseUp(232 * s - 1, 10 * s - 1);
+        EXPECT_NEAR(e.p->getParameter(e.p.get(), 2), zoom + 1.0f / 6.0f, 1e-6) << s;
+        e.window->MouseDown(212 * s - 1, 0, MouseKeys{1, 0, 0, 0, 0});
+        e.window->MouseUp(212 * s - 1, 0);
+        EXPECT_EQ(e.p->getParameter(e.p.get(), 3), 1.0f) << s;
+        e.p->setParameter(e.p.get(), 3, 0.0f);
         e.window->Tick();
         e.Snapshot();
     }
@@ -150,6 +160,14 @@ TEST(EditorScale, CtrlClickInTheCornerCyclesTheScaleAndARefusingHostKeepsItsRoom
     }
     EXPECT_EQ(e.window->ScaleChoice(), 0);
     EXPECT_EQ(e.p->getParameter(e.p.get(), 3), 0.0f) << "the view never saw the clicks";
+    EXPECT_TRUE(e.window->LastUrl().empty());
+    // A plain click in the corner is still the product page's.
+    e.window->MouseDown(2 * 231 + 1, 2 * 95 + 1, MouseKeys{1, 0, 0, 0, 0});
+    e.window->MouseUp(2 * 231 + 1, 2 * 95 + 1);
+    EXPECT_NE(e.window->LastUrl().find("/?page_id=25"), std::string::npos);
+    EXPECT_EQ(e.window->ScaleChoice(), 0);
+    e.window->Tick();
+    e.Snapshot();
 
     // A host that refuses: the window keeps its room and shows the largest picture that fits.
     FakeHost::sizeWindowAnswer = 0;
