@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <atomic>
 #include <climits>
+#include <cstring>
 #include <utility>
 
 #include "graphics/GraphicsRaster.h"
@@ -268,10 +269,12 @@ bool HeadlessWindow::PresentPaint(const SystemSurface* surface)
     if (!HasPixels(*from)) return true;
     const int32_t bottom = std::min(paintArea.bottom, clientHeight);
     const int32_t right = std::min(paintArea.right, clientWidth);
-    for (int32_t y = paintArea.top; y < bottom; ++y) {
+    const int32_t left = std::max(paintArea.left, 0);
+    for (int32_t y = std::max(paintArea.top, 0); y < bottom; ++y) {
         uint32_t* to = presented.data() + static_cast<size_t>(y) * static_cast<size_t>(clientWidth);
-        const uint32_t* row = y < from->height() ? SurfaceRow(*from, y) : nullptr;
-        for (int32_t x = paintArea.left; x < right; ++x) to[x] = row && x < from->width() ? row[x] : 0;
+        const int32_t inside = y < from->height() ? std::max(std::min(right, from->width()) - left, 0) : 0;
+        if (inside > 0) std::memcpy(to + left, SurfaceRow(*from, y) + left, static_cast<size_t>(inside) * 4);
+        std::fill(to + left + inside, to + std::max(right, left + inside), 0u);
     }
     return true;
 }
