@@ -5,11 +5,14 @@
 // screen (in the editor checks and the demo). --displays checks what each display shows on
 // screen for known signals; there --png is the prefix of one picture per display. --state
 // checks the state chunk a project stores (with the window section when posing as REAPER).
+// --hidpi checks the editor on a screen of 192 DPI, which --set-dpi DPI (without a plug-in)
+// stores for the Wine processes that follow.
 // --state-exchange IN OUT loads the chunk in file IN (- for a made-up one) and writes the chunk
 // then saved to OUT, so that two builds can be shown to read each other's state.
 #include <windows.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <algorithm>
 #include <cctype>
 #include <cstring>
@@ -18,6 +21,7 @@
 #include "tools/testhost/Demo.h"
 #include "tools/testhost/DisplayChecks.h"
 #include "tools/testhost/EditorChecks.h"
+#include "tools/testhost/HiDpiChecks.h"
 #include "tools/testhost/HostLog.h"
 #include "tools/testhost/PluginChecks.h"
 #include "tools/testhost/StateChecks.h"
@@ -39,6 +43,7 @@ int main(int argc, char** argv)
     std::string dll;
     std::string png;
     std::string stateIn, stateOut;
+    int dpi = 0;
     bool verbose = false;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
@@ -51,18 +56,29 @@ int main(int argc, char** argv)
             stateIn = argv[++i];
             stateOut = argv[++i];
         }
-        else if (arg == "--checks" || arg == "--demo" || arg == "--editor" || arg == "--displays" || arg == "--state")
+        else if (arg == "--set-dpi" && i + 1 < argc) {
+            mode = arg;
+            dpi = std::atoi(argv[++i]);
+        }
+        else if (arg == "--checks" || arg == "--demo" || arg == "--editor" || arg == "--displays" || arg == "--state" ||
+                 arg == "--hidpi")
             mode = arg;
         else if (arg == "--verbose")
             verbose = true;
         else
             dll = arg;
     }
-    if (dll.empty()) {
+    if (dll.empty() && mode != "--set-dpi") {
         std::fprintf(stderr, "usage: vst_test_host [--checks|--demo|--editor|--displays|--state] [--png FILE] [--vendor V] [--product P] [--verbose] PLUGIN.dll\n");
         return 2;
     }
     HostLog::Configure(vendor, product, verbose);
+    if (mode == "--set-dpi") {
+        Report report;
+        const bool stored = StoreScreenDpi(dpi, report);
+        report.Summary();
+        return stored ? 0 : 1;
+    }
 
     Report report;
     const std::string path = WindowsPath(dll);
@@ -78,6 +94,8 @@ int main(int argc, char** argv)
         if (mode == "--demo") {
             RunDemo(module, report);
             if (!png.empty()) CaptureEditorPng(module, WindowsPath(png), report);
+        } else if (mode == "--hidpi") {
+            RunHiDpiChecks(module, report);
         } else if (mode == "--editor") {
             RunEditorChecks(module, library, png.empty() ? std::string() : WindowsPath(png), report);
         } else if (mode == "--displays") {
