@@ -98,7 +98,15 @@ void AnalyserPlugin::ProcessDoubles(double** inputs, double** outputs, int frame
 
 void AnalyserPlugin::EditorOpened()
 {
-    if (HostId() == 1) titlePending = true;
+    if (HostId() != 1) return;
+    titlePending = true;
+    // The floating window opens under the effect name: a title already made names it again.
+    std::string title;
+    {
+        ScopedLock hold(&Lock());
+        title = windowTitle;
+    }
+    if (!title.empty() && GetGraphics()) GetGraphics()->SetWindowTitle(title);
 }
 
 void AnalyserPlugin::Idle()

@@ -9,6 +9,7 @@ std::string FakeHost::product;
 VstIntPtr FakeHost::version = 0;
 std::vector<HostCall> FakeHost::calls;
 VstIntPtr FakeHost::sizeWindowAnswer = 1;
+std::map<std::string, VstIntPtr> FakeHost::functions;
 
 void FakeHost::Reset(const char* newVendor, const char* newProduct)
 {
@@ -17,13 +18,19 @@ void FakeHost::Reset(const char* newVendor, const char* newProduct)
     version = 4321;
     sizeWindowAnswer = 1;
     calls.clear();
+    functions.clear();
 }
 
-VstIntPtr VSTCALLBACK FakeHost::Callback(AEffect*, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
+VstIntPtr VSTCALLBACK FakeHost::Callback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
                                          float opt)
 {
-    HostCall call{opcode, index, value, opt, {}};
+    HostCall call{opcode, index, value, opt, {}, effect, {}};
     VstIntPtr answer = 0;
+    if (opcode == kLookupOpcode && index == kLookupIndex && ptr) {
+        call.name = static_cast<const char*>(ptr);
+        auto found = functions.find(call.name);
+        answer = found == functions.end() ? 0 : found->second;
+    }
     switch (opcode) {
     case audioMasterGetVendorString:
         std::strcpy(static_cast<char*>(ptr), vendor.c_str());

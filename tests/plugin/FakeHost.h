@@ -1,6 +1,7 @@
 // A host callback for tests: answers vendor/product strings and records every call.
 #pragma once
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,8 @@ struct HostCall {
     VstIntPtr value;
     float opt;
     std::vector<VstEvent> events;  // copies of the events of audioMasterProcessEvents
+    AEffect* effect = nullptr;
+    std::string name;  // the name a host-function lookup asked for
 };
 
 struct FakeHost {
@@ -21,6 +24,10 @@ struct FakeHost {
     static std::vector<HostCall> calls;
     // What audioMasterSizeWindow answers: 1 (the host makes the room) after Reset.
     static VstIntPtr sizeWindowAnswer;
+    // Addresses answered to host-function lookups by name; unknown names answer 0.
+    static std::map<std::string, VstIntPtr> functions;
+    static constexpr VstInt32 kLookupOpcode = static_cast<VstInt32>(0xDEADBEEFu);
+    static constexpr VstInt32 kLookupIndex = static_cast<VstInt32>(0xDEADF00Du);
     static void Reset(const char* vendor = "Test Vendor", const char* product = "Test Host");
     static VstIntPtr VSTCALLBACK Callback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value,
                                           void* ptr, float opt);

@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "tools/testhost/HostFunctions.h"
+
 namespace {
 std::string hostVendor = "Quillograph";
 std::string hostProduct = "Test Host";
@@ -20,6 +22,7 @@ const char* OpcodeName(VstInt32 opcode)
     case audioMasterGetProductString: return "audioMasterGetProductString";
     case audioMasterGetVendorVersion: return "audioMasterGetVendorVersion";
     case audioMasterSizeWindow: return "audioMasterSizeWindow";
+    case HostFunctions::kLookupOpcode: return "host function lookup";
     default: return "other";
     }
 }
@@ -32,11 +35,16 @@ void HostLog::Configure(const std::string& vendor, const std::string& product, b
     logEveryCall = verbose;
 }
 
-VstIntPtr VSTCALLBACK HostLog::Callback(AEffect*, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
+VstIntPtr VSTCALLBACK HostLog::Callback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
                                         float opt)
 {
-    LoggedCall call{opcode, index, value, opt, {}};
+    LoggedCall call{opcode, index, value, opt, {}, effect, {}};
     VstIntPtr answer = 0;
+    // Offered whatever the host poses as: only host id 1 may ask.
+    if (opcode == HostFunctions::kLookupOpcode && index == HostFunctions::kLookupIndex && ptr) {
+        call.name = static_cast<const char*>(ptr);
+        answer = HostFunctions::Lookup(call.name.c_str());
+    }
     switch (opcode) {
     case audioMasterVersion:
         answer = 2400;

@@ -12,6 +12,8 @@ struct LoggedCall {
     VstIntPtr value;
     float opt;
     std::vector<VstEvent> events;  // copies of what came back through audioMasterProcessEvents
+    AEffect* effect = nullptr;
+    std::string name;  // the name a host-function lookup asked for
 };
 
 class HostLog {

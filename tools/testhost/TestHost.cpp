@@ -1,6 +1,6 @@
 // vst_test_host: loads a VST 2.x plug-in DLL by path and drives it as a DAW does.
-//   vst_test_host.exe [--checks | --demo | --editor | --displays | --state] [--png FILE] [--vendor TEXT]
-//                     [--product TEXT] [--verbose] PLUGIN.dll
+//   vst_test_host.exe [--checks | --demo | --editor | --displays | --state | --host-services] [--png FILE]
+//                     [--vendor TEXT] [--product TEXT] [--verbose] PLUGIN.dll
 // --editor opens the editor in a window of its own; --png writes the editor as it was on
 // screen (in the editor checks and the demo). --displays checks what each display shows on
 // screen for known signals; there --png is the prefix of one picture per display. --state
@@ -9,6 +9,8 @@
 // stores for the Wine processes that follow.
 // --state-exchange IN OUT loads the chunk in file IN (- for a made-up one) and writes the chunk
 // then saved to OUT, so that two builds can be shown to read each other's state.
+// --host-services checks the host's own services as host id 1 offers them (posing as one
+// with --product REAPER), or that any other host is never asked for them.
 #include <windows.h>
 
 #include <cstdio>
@@ -23,6 +25,7 @@
 #include "tools/testhost/EditorChecks.h"
 #include "tools/testhost/HiDpiChecks.h"
 #include "tools/testhost/HostLog.h"
+#include "tools/testhost/HostServiceChecks.h"
 #include "tools/testhost/PluginChecks.h"
 #include "tools/testhost/StateChecks.h"
 
@@ -61,7 +64,7 @@ int main(int argc, char** argv)
             dpi = std::atoi(argv[++i]);
         }
         else if (arg == "--checks" || arg == "--demo" || arg == "--editor" || arg == "--displays" || arg == "--state" ||
-                 arg == "--hidpi")
+                 arg == "--host-services" || arg == "--hidpi")
             mode = arg;
         else if (arg == "--verbose")
             verbose = true;
@@ -69,7 +72,7 @@ int main(int argc, char** argv)
             dll = arg;
     }
     if (dll.empty() && mode != "--set-dpi") {
-        std::fprintf(stderr, "usage: vst_test_host [--checks|--demo|--editor|--displays|--state] [--png FILE] [--vendor V] [--product P] [--verbose] PLUGIN.dll\n");
+        std::fprintf(stderr, "usage: vst_test_host [--checks|--demo|--editor|--displays|--state|--host-services|--hidpi] [--png FILE] [--vendor V] [--product P] [--verbose] PLUGIN.dll\n");
         return 2;
     }
     HostLog::Configure(vendor, product, verbose);
@@ -79,6 +82,10 @@ int main(int argc, char** argv)
         report.Summary();
         return stored ? 0 : 1;
     }
+    std::string lower = product;
+    std::transform(lower.begin(), lower.end(), lower.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    const bool posesAsHostOne = lower.find("reaper") != std::string::npos;
 
     Report report;
     const std::string path = WindowsPath(dll);
@@ -98,18 +105,15 @@ int main(int argc, char** argv)
             RunHiDpiChecks(module, report);
         } else if (mode == "--editor") {
             RunEditorChecks(module, library, png.empty() ? std::string() : WindowsPath(png), report);
+        } else if (mode == "--host-services") {
+            RunHostServiceChecks(module, posesAsHostOne, report);
         } else if (mode == "--displays") {
             RunDisplayChecks(module, png.empty() ? std::string() : WindowsPath(png), report);
-        } else if (mode == "--state" || mode == "--state-exchange") {
-            std::string lower = product;
-            std::transform(lower.begin(), lower.end(), lower.begin(),
-                           [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-            const bool windowSection = lower.find("reaper") != std::string::npos;
-            if (mode == "--state")
-                RunStateChecks(module, windowSection, report);
-            else
-                ExchangeStateFile(module, windowSection, stateIn == "-" ? std::string() : WindowsPath(stateIn),
-                                  WindowsPath(stateOut), report);
+        } else if (mode == "--state") {
+            RunStateChecks(module, posesAsHostOne, report);
+        } else if (mode == "--state-exchange") {
+            ExchangeStateFile(module, posesAsHostOne, stateIn == "-" ? std::string() : WindowsPath(stateIn),
+                              WindowsPath(stateOut), report);
         } else {
             RunPluginChecks(module, report);
         }
