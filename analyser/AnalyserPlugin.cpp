@@ -76,24 +76,71 @@ void AnalyserPlugin::ParameterChanged(int)
                        ParamAt(kPause).Value() >= 0.5, TruncateToInt32(ParamAt(kFftZoom).Value()), &Lock());
 }
 
-void AnalyserPlugin::ProcessDoubles(double** inputs, double** outputs, int frames)
+namespace {
+
+// The first n samples of a channel, widened where needed, into the staging buffer.
+inline void Stage(const double* in, double* stage, int n) { std::memcpy(stage, in, sizeof(double) * n); }
+
+inline void Stage(const float* in, double* __restrict stage, int n)
+{
+    for (int i = 0; i < n; ++i) stage[i] = in[i];
+}
+
+// One channel of a block: its first n samples to the staging buffer (when there is one),
+// then the input to the output (when there is one). A missing input reads as silence.
+template <typename Sample>
+void StageAndPassChannel(const Sample* in, Sample* out, int frames, double* stage, int n)
+{
+    if (!in) {
+        if (out) std::memset(out, 0, sizeof(Sample) * frames);
+        if (stage) std::memset(stage, 0, sizeof(double) * n);
+        return;
+    }
+    // Staged first: in place or overlapping, the output may overwrite the input.
+    if (stage) Stage(in, stage, n);
+    if (out && out != in) std::memmove(out, in, sizeof(Sample) * frames);
+}
+
+}  // namespace
+
+template <typename Sample>
+void AnalyserPlugin::StageAndPass(Sample** inputs, Sample** outputs, int frames, bool silenceOtherOutputs)
 {
     if (!inputs || !outputs || frames <= 0) return;
+    // Read once: the block works with one arrangement from start to end.
+    const int ins = InputCount();
+    const int outs = OutputCount();
+    const int through = ins < outs ? ins : outs;
     int n = kStagingLength - stagedCount;
     if (frames < n) n = frames;
     // Staging failed to allocate at construction: pass through, stage nothing.
     if (stagingLeft.Size() < kStagingLength || stagingRight.Size() < kStagingLength) n = 0;
-    if (n > 0) {
-        double* left = stagingLeft.AddressOf(stagedCount);
-        double* right = stagingRight.AddressOf(stagedCount);
-        const double* in0 = InputCount() >= 1 ? inputs[0] : nullptr;
-        const double* in1 = InputCount() >= 2 ? inputs[1] : nullptr;
-        if (in0) std::memcpy(left, in0, sizeof(double) * n); else std::memset(left, 0, sizeof(double) * n);
-        if (in1) std::memcpy(right, in1, sizeof(double) * n); else std::memset(right, 0, sizeof(double) * n);
-        stagedCount += n;
+    double* staging[2] = {n > 0 ? stagingLeft.AddressOf(stagedCount) : nullptr,
+                          n > 0 ? stagingRight.AddressOf(stagedCount) : nullptr};
+    const int channels = through > 2 ? through : 2;
+    for (int c = 0; c < channels; ++c) {
+        const Sample* in = c < ins ? inputs[c] : nullptr;
+        Sample* out = c < through ? outputs[c] : nullptr;
+        double* stage = c < 2 ? staging[c] : nullptr;
+        StageAndPassChannel(in, out, frames, stage, n);
     }
-    if (view) view->SetDirty();
-    PluginCore::ProcessDoubles(inputs, outputs, frames);
+    if (silenceOtherOutputs)
+        for (int c = through; c < outs; ++c)
+            if (outputs[c]) std::memset(outputs[c], 0, sizeof(Sample) * frames);
+    stagedCount += n;
+    // The editor clears the mark; the audio thread stores it only when it is not already set.
+    if (view && !view->IsDirty()) view->SetDirty();
+}
+
+void AnalyserPlugin::ProcessDoubles(double** inputs, double** outputs, int frames)
+{
+    StageAndPass(inputs, outputs, frames, false);
+}
+
+// The same result as widening through the conversion buffers, in one pass and without them.
+void AnalyserPlugin::ProcessFloats(float** inputs, float** outputs, int frames)
+{
+    StageAndPass(inputs, outputs, frames, true);
 }
 
 void AnalyserPlugin::EditorOpened()

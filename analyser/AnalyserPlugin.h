@@ -25,6 +25,7 @@ public:
     void Reset() override;
     void ParameterChanged(int index) override;
     void ProcessDoubles(double** inputs, double** outputs, int frames) override;
+    void ProcessFloats(float** inputs, float** outputs, int frames) override;
     void EditorOpened() override;
     void Idle() override;
     // The state the host keeps in its project; loading refuses (and changes nothing for)
@@ -42,6 +43,11 @@ public:
     AnalyserView* View() const { return view; }
 
 private:
+    // Stages the block and passes it through; the single-precision path also silences the
+    // outputs that have no input, as the widening path does.
+    template <typename Sample>
+    void StageAndPass(Sample** inputs, Sample** outputs, int frames, bool silenceOtherOutputs);
+
     SampleBuffer stagingLeft;
     SampleBuffer stagingRight;
     int stagedCount = 0;

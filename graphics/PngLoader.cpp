@@ -116,7 +116,12 @@ Surface* DecodePng(const void* data, size_t size, Surface* dest)
     state.data = static_cast<const uint8_t*>(data);
     state.size = size;
     state.dest = dest;
-    const bool ok = Decode(png, info, &state);
+    bool ok = false;
+    try {
+        ok = Decode(png, info, &state);
+    } catch (...) {
+        // Out of memory for the rows or the surface: a failed decode like any other.
+    }
     png_destroy_read_struct(&png, &info, nullptr);
 
     if (!ok) {

@@ -1,35 +1,34 @@
 #include "plugin/ChannelBuffers.h"
 
 #include <algorithm>
-#include <new>
+#include <stdexcept>
 
 bool ChannelBuffers::Resize(int channelCount, int frameCount, bool clear)
 {
     if (channelCount < 0) channelCount = 0;
     if (frameCount < 0) frameCount = 0;
     try {
-        if (channelCount != ChannelCount()) {
-            channels.clear();
-            pointers.clear();
+        if (frameCount > kMaxFrames) throw std::length_error("block too long");
+        if (channelCount > static_cast<int>(channels.size())) {
             channels.resize(channelCount);
-            pointers.assign(channelCount, nullptr);
-            frames = 0;
+            pointers.resize(channelCount);
         }
-        if (frameCount != frames) {
-            for (int c = 0; c < channelCount; ++c) {
-                std::vector<double>().swap(channels[c]);
-                channels[c].resize(frameCount);
-                pointers[c] = channels[c].data();
-            }
-            frames = frameCount;
+        for (int c = 0; c < channelCount; ++c) {
+            std::vector<double>& channel = channels[c];
+            if (static_cast<int>(channel.size()) < frameCount) channel.resize(frameCount);
+            pointers[c] = channel.data();
         }
-    } catch (const std::bad_alloc&) {
+    } catch (...) {
+        // Out of memory, or a length no vector can hold: nothing half-made is kept.
         channels.clear();
         pointers.clear();
+        this->channelCount = 0;
         frames = 0;
         return false;
     }
+    this->channelCount = channelCount;
+    frames = frameCount;
     if (clear)
-        for (auto& channel : channels) std::fill(channel.begin(), channel.end(), 0.0);
+        for (int c = 0; c < channelCount; ++c) std::fill(channels[c].begin(), channels[c].begin() + frames, 0.0);
     return true;
 }

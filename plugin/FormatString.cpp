@@ -12,5 +12,9 @@ std::string FormatString(const char* format, ...)
     const int written = std::vsnprintf(buffer, sizeof buffer, format, args);
     va_end(args);
     if (written < 0) return "parse error";
-    return std::string(buffer);
+    try {
+        return std::string(buffer);
+    } catch (...) {
+        return "parse error";  // short enough to need no allocation
+    }
 }

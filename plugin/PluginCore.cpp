@@ -7,7 +7,7 @@
 #include "plugin/Module.h"
 #include "plugin/VstShell.h"
 
-// Channel counts come from the host's speaker arrangements; a bound keeps a bad one harmless.
+// A bound on the constructor's channel counts, which the record announces to the host.
 static constexpr int kMaxChannels = 64;
 
 static int BoundedChannels(int count) { return count < 0 ? 0 : count > kMaxChannels ? kMaxChannels : count; }
@@ -109,6 +109,39 @@ bool PluginCore::RequestEditorSize(int32_t width, int32_t height)
     return CallHost(audioMasterSizeWindow, width, height, nullptr, 0.0f) != 0;
 }
 
+void PluginCore::SetSpeakerArrangement(const VstSpeakerArrangement* inputs, const VstSpeakerArrangement* outputs)
+{
+    auto bounded = [](VstInt32 n, VstInt32 announced) { return n < 0 ? 0 : n > announced ? announced : n; };
+    // Under the lock, so that a block sees either the old counts or the new ones.
+    ScopedLock hold(&lock);
+    if (inputs) inputCount = bounded(inputs->numChannels, record.numInputs);
+    if (outputs) outputCount = bounded(outputs->numChannels, record.numOutputs);
+}
+
+template <typename Sample>
+void PluginCore::PassThroughUnprocessed(Sample** inputs, Sample** outputs, int frames, bool accumulate)
+{
+    if (!outputs || frames <= 0) return;
+    const int ins = inputs ? inputCount : 0;
+    const int outs = outputCount;
+    for (int c = 0; c < outs; ++c) {
+        Sample* out = outputs[c];
+        const Sample* in = c < ins ? inputs[c] : nullptr;
+        if (!out) continue;
+        if (accumulate) {
+            if (in)
+                for (int i = 0; i < frames; ++i) out[i] += in[i];
+        } else if (!in) {
+            std::memset(out, 0, sizeof(Sample) * frames);
+        } else if (in != out) {
+            std::memmove(out, in, sizeof(Sample) * frames);
+        }
+    }
+}
+
+template void PluginCore::PassThroughUnprocessed<float>(float**, float**, int, bool);
+template void PluginCore::PassThroughUnprocessed<double>(double**, double**, int, bool);
+
 void PluginCore::ProcessDoubles(double** inputs, double** outputs, int frames)
 {
     if (!inputs || !outputs || frames <= 0) return;
@@ -131,13 +164,19 @@ void PluginCore::ProcessFloats(float** inputs, float** outputs, int frames)
 void PluginCore::ProcessConverted(float** inputs, float** outputs, int frames, bool accumulate)
 {
     if (!inputs || !outputs || frames <= 0) return;
-    if (!inputBuffers.Resize(inputCount, frames) || !outputBuffers.Resize(outputCount, frames)) return;
+    // Read once: the block works with one arrangement from start to end.
+    const int ins = inputCount;
+    const int outs = outputCount;
+    if (!inputBuffers.Resize(ins, frames) || !outputBuffers.Resize(outs, frames)) {
+        PassThroughUnprocessed(inputs, outputs, frames, accumulate);
+        return;
+    }
     // Every ProcessDoubles writes the first min(inputs, outputs) channels whole; only the
     // channels beyond them must start silent.
-    const int written = inputCount < outputCount ? inputCount : outputCount;
-    for (int c = written; c < outputCount; ++c) std::memset(outputBuffers.Channels()[c], 0, sizeof(double) * frames);
+    const int written = ins < outs ? ins : outs;
+    for (int c = written; c < outs; ++c) std::memset(outputBuffers.Channels()[c], 0, sizeof(double) * frames);
     double** wideIn = inputBuffers.Channels();
-    for (int c = 0; c < inputCount; ++c) {
+    for (int c = 0; c < ins; ++c) {
         const float* __restrict in = inputs[c];
         double* __restrict wide = wideIn[c];
         if (in)
@@ -147,7 +186,7 @@ void PluginCore::ProcessConverted(float** inputs, float** outputs, int frames, b
     }
     ProcessDoubles(wideIn, outputBuffers.Channels(), frames);
     double** wideOut = outputBuffers.Channels();
-    for (int c = 0; c < outputCount; ++c) {
+    for (int c = 0; c < outs; ++c) {
         float* __restrict out = outputs[c];
         const double* __restrict wide = wideOut[c];
         if (!out) continue;

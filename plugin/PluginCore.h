@@ -67,6 +67,16 @@ public:
     // result to what the host's outputs already hold.
     void ProcessConverted(float** inputs, float** outputs, int frames, bool accumulate);
 
+    // What a block answers when its processing failed: the audio passed through unchanged
+    // (silence where there is no input), never more channels than the record announces.
+    template <typename Sample>
+    void PassThroughUnprocessed(Sample** inputs, Sample** outputs, int frames, bool accumulate);
+
+    // A host's speaker arrangements (either may be null). Answered as accepted, but the
+    // callbacks never touch more channels than the record announced, since the host sizes
+    // its pointer arrays by the record.
+    void SetSpeakerArrangement(const VstSpeakerArrangement* inputs, const VstSpeakerArrangement* outputs);
+
     void RestorePreset(int index);
     void StoreCurrentPreset();
 

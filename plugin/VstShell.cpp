@@ -10,13 +10,16 @@
 
 namespace {
 
-// A bounded copy of 32 bytes, as hosts expect for names: zero-padded, not terminated when cut.
+// Names are copied zero-padded to 32 bytes, or to the published limit where that is
+// smaller (program names: 24); a longer text is cut so that it stays terminated.
 constexpr size_t kNameCopyBytes = 32;
 
-VstIntPtr CopyName(void* ptr, const std::string& text)
+VstIntPtr CopyName(void* ptr, const std::string& text, size_t limit = kNameCopyBytes)
 {
     if (!ptr) return 0;
-    std::strncpy(static_cast<char*>(ptr), text.c_str(), kNameCopyBytes);
+    char* target = static_cast<char*>(ptr);
+    std::strncpy(target, text.c_str(), limit);
+    target[limit - 1] = '\0';
     return 1;
 }
 
@@ -53,12 +56,27 @@ VstIntPtr PinProperties(void* ptr, VstInt32 index, VstInt32 count, const char* p
 extern "C" AEffect* VSTCALLBACK VSTPluginMain(audioMasterCallback hostCallback)
 {
     HostCallbackRef() = hostCallback;
-    PluginCore* core = CreatePluginInstance();
-    return core ? core->Record() : nullptr;
+    try {
+        PluginCore* core = CreatePluginInstance();
+        return core ? core->Record() : nullptr;
+    } catch (...) {
+        return nullptr;
+    }
 }
 
+// No exception may reach the host: every entry from it ends here with a harmless answer.
 VstIntPtr VSTCALLBACK VstShell::Dispatcher(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value,
                                            void* ptr, float opt)
+{
+    try {
+        return Dispatch(effect, opcode, index, value, ptr, opt);
+    } catch (...) {
+        return 0;
+    }
+}
+
+VstIntPtr VstShell::Dispatch(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
+                             float opt)
 {
     PluginCore* core = PluginCore::FromRecord(effect);
     if (!core) return 0;
@@ -90,7 +108,7 @@ VstIntPtr VSTCALLBACK VstShell::Dispatcher(AEffect* effect, VstInt32 opcode, Vst
         core->currentPresetName = static_cast<const char*>(ptr);
         return 1;
     case effGetProgramName:
-        return CopyName(ptr, core->currentPresetName);
+        return CopyName(ptr, core->currentPresetName, kVstMaxProgNameLen);
     case effGetParamLabel:
         core->ParamAt(index).GetLabelForHost(static_cast<char*>(ptr));
         return 0;
@@ -191,7 +209,7 @@ VstIntPtr VSTCALLBACK VstShell::Dispatcher(AEffect* effect, VstInt32 opcode, Vst
     case effGetProgramNameIndexed: {
         if (static_cast<uint32_t>(index) >= core->presets.size()) return 0;
         const bool current = index == core->currentPreset && !core->currentPresetName.empty();
-        CopyName(ptr, current ? core->currentPresetName : core->presets[index].name);
+        CopyName(ptr, current ? core->currentPresetName : core->presets[index].name, kVstMaxProgNameLen);
         return 1;
     }
     case effGetInputProperties:
@@ -200,12 +218,10 @@ VstIntPtr VSTCALLBACK VstShell::Dispatcher(AEffect* effect, VstInt32 opcode, Vst
         return PinProperties(ptr, index, core->record.numOutputs, "Output");
     case effGetPlugCategory:
         return kPlugCategEffect;
-    case effSetSpeakerArrangement: {
-        auto bounded = [](VstInt32 n) { return n < 0 ? 0 : n > 64 ? 64 : static_cast<int>(n); };
-        if (value != 0) core->inputCount = bounded(reinterpret_cast<VstSpeakerArrangement*>(value)->numChannels);
-        if (ptr) core->outputCount = bounded(static_cast<VstSpeakerArrangement*>(ptr)->numChannels);
+    case effSetSpeakerArrangement:
+        core->SetSpeakerArrangement(reinterpret_cast<const VstSpeakerArrangement*>(value),
+                                    static_cast<const VstSpeakerArrangement*>(ptr));
         return 1;
-    }
     case effGetEffectName:
         return CopyName(ptr, core->effectName);
     case effGetVendorString:
@@ -233,34 +249,56 @@ void VSTCALLBACK VstShell::SetParameter(AEffect* effect, VstInt32 index, float v
     if (!core || index < 0 || index >= core->ParamCount()) return;
     // NaN or infinity from a host would reach integer conversions downstream.
     if (!std::isfinite(value)) return;
-    ScopedLock hold(&core->lock);
-    if (core->graphics) core->graphics->SetControlFromPlug(index, value, &core->lock);
-    core->ParamAt(index).SetNormalized(value);
-    core->ParameterChanged(index);
+    try {
+        ScopedLock hold(&core->lock);
+        if (core->graphics) core->graphics->SetControlFromPlug(index, value, &core->lock);
+        core->ParamAt(index).SetNormalized(value);
+        core->ParameterChanged(index);
+    } catch (...) {
+    }
 }
 
 float VSTCALLBACK VstShell::GetParameter(AEffect* effect, VstInt32 index)
 {
     PluginCore* core = PluginCore::FromRecord(effect);
     if (!core) return 0.0f;
-    ScopedLock hold(&core->lock);
-    return static_cast<float>(core->ParamAt(index).GetNormalized());
+    try {
+        ScopedLock hold(&core->lock);
+        return static_cast<float>(core->ParamAt(index).GetNormalized());
+    } catch (...) {
+        return 0.0f;
+    }
+}
+
+// A block whose processing fails still answers the host: its audio passed through.
+template <typename Sample, typename Body>
+static void GuardedBlock(PluginCore* core, Sample** inputs, Sample** outputs, VstInt32 frames, bool accumulate,
+                         Body body)
+{
+    try {
+        ScopedLock hold(&core->Lock());
+        try {
+            body();
+        } catch (...) {
+            core->PassThroughUnprocessed(inputs, outputs, frames, accumulate);
+        }
+    } catch (...) {
+    }
 }
 
 void VSTCALLBACK VstShell::Process(AEffect* effect, float** inputs, float** outputs, VstInt32 frames)
 {
     PluginCore* core = PluginCore::FromRecord(effect);
     if (!core) return;
-    ScopedLock hold(&core->lock);
-    core->ProcessConverted(inputs, outputs, frames, true);
+    GuardedBlock(core, inputs, outputs, frames, true,
+                 [&] { core->ProcessConverted(inputs, outputs, frames, true); });
 }
 
 void VSTCALLBACK VstShell::ProcessReplacing(AEffect* effect, float** inputs, float** outputs, VstInt32 frames)
 {
     PluginCore* core = PluginCore::FromRecord(effect);
     if (!core) return;
-    ScopedLock hold(&core->lock);
-    core->ProcessFloats(inputs, outputs, frames);
+    GuardedBlock(core, inputs, outputs, frames, false, [&] { core->ProcessFloats(inputs, outputs, frames); });
 }
 
 void VSTCALLBACK VstShell::ProcessDoubleReplacing(AEffect* effect, double** inputs, double** outputs,
@@ -268,6 +306,5 @@ void VSTCALLBACK VstShell::ProcessDoubleReplacing(AEffect* effect, double** inpu
 {
     PluginCore* core = PluginCore::FromRecord(effect);
     if (!core) return;
-    ScopedLock hold(&core->lock);
-    core->ProcessDoubles(inputs, outputs, frames);
+    GuardedBlock(core, inputs, outputs, frames, false, [&] { core->ProcessDoubles(inputs, outputs, frames); });
 }

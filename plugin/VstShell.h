@@ -15,4 +15,9 @@ struct VstShell {
     static void VSTCALLBACK ProcessReplacing(AEffect* effect, float** inputs, float** outputs, VstInt32 frames);
     static void VSTCALLBACK ProcessDoubleReplacing(AEffect* effect, double** inputs, double** outputs,
                                                    VstInt32 frames);
+
+private:
+    // The dispatcher's work; Dispatcher keeps its exceptions from the host.
+    static VstIntPtr Dispatch(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
+                              float opt);
 };

@@ -5,6 +5,7 @@
 #include <new>
 
 static std::atomic<bool> counting{false};
+static std::atomic<bool> failing{false};
 static std::atomic<long> allocations{0};
 
 void AllocationCounter::Start()
@@ -13,9 +14,16 @@ void AllocationCounter::Start()
     counting = true;
 }
 
+void AllocationCounter::StartFailing()
+{
+    Start();
+    failing = true;
+}
+
 long AllocationCounter::Stop()
 {
     counting = false;
+    failing = false;
     return allocations.load();
 }
 
@@ -23,6 +31,7 @@ long AllocationCounter::Stop()
 static void* CountedAllocation(size_t size) noexcept
 {
     if (counting) ++allocations;
+    if (failing) return nullptr;
     return std::malloc(size ? size : 1);
 }
 void* operator new(size_t size)

@@ -187,7 +187,15 @@ struct Win32Window::Procs {
         }
         Win32Window* editor = reinterpret_cast<Win32Window*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
         if (!editor || editor->window != hwnd) return DefWindowProcA(hwnd, message, wParam, lParam);
-        return static_cast<LRESULT>(editor->HandleMessage(hwnd, message, wParam, lParam));
+        // An exception cannot unwind through the system's frames into the host: a message
+        // whose handling failed (the timer's redraw among them) gets the default handling.
+        try {
+            return static_cast<LRESULT>(editor->HandleMessage(hwnd, message, wParam, lParam));
+        } catch (...) {
+            // A paint begun must end, or the window keeps its device context.
+            if (message == WM_PAINT) editor->PresentPaint(nullptr);
+            return DefWindowProcA(hwnd, message, wParam, lParam);
+        }
     }
 
     static LRESULT CALLBACK Edit(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)

@@ -151,13 +151,20 @@ TEST_F(Dispatcher, NamesAndTexts)
     p.Dispatch(effGetEffectName, 0, 0, padded);
     for (int i = 11; i < 32; ++i) EXPECT_EQ(padded[i], 0);
     EXPECT_EQ(padded[32], 0x55);
-    // Program names: the current name is whole on the way in, bounded on the way out.
+    // Program names: the current name is whole on the way in, bounded on the way out by
+    // the 24 bytes a host promises, terminator included.
     std::string longName(40, 'n');
     EXPECT_EQ(p.Dispatch(effSetProgramName, 0, 0, const_cast<char*>(longName.c_str())), 1);
     std::memset(padded, 0x55, sizeof padded);
     EXPECT_EQ(p.Dispatch(effGetProgramName, 0, 0, padded), 1);
-    EXPECT_EQ(std::string(padded, 32), std::string(32, 'n'));
+    EXPECT_EQ(std::string(padded, 24), std::string(23, 'n') + '\0');
+    EXPECT_EQ(std::string(padded + 24, 16), std::string(16, 0x55));
     EXPECT_EQ(padded[32], 0x55);
+    EXPECT_EQ(p.Dispatch(effSetProgramName, 0, 0, const_cast<char*>("short")), 1);
+    std::memset(padded, 0x55, sizeof padded);
+    p.Dispatch(effGetProgramName, 0, 0, padded);
+    EXPECT_EQ(std::string(padded, 24), std::string("short") + std::string(19, '\0'));
+    EXPECT_EQ(std::string(padded + 24, 16), std::string(16, 0x55));
 }
 
 TEST_F(Dispatcher, NullPointersAndBadIndicesAreHarmless)

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <limits>
 #include <random>
 #include <string>
@@ -247,6 +248,83 @@ void CheckAudio(PluginEntry entry, Report& report)
     p.Dispatch(effMainsChanged, 0, 0);
 }
 
+// Faults a host can trigger: arrangements wider than the record, small name buffers and
+// runaway block lengths.
+void CheckHostFaults(PluginEntry entry, Report& report)
+{
+    PluginInstance p(entry);
+    p.Dispatch(effOpen);
+    VstSpeakerArrangement surround;
+    std::memset(&surround, 0, sizeof surround);
+    surround.numChannels = 6;
+    report.Check(p.Dispatch(effSetSpeakerArrangement, 0, reinterpret_cast<VstIntPtr>(&surround), &surround) == 1 &&
+                     p->numInputs == 2 && p->numOutputs == 2,
+                 "a 6-channel arrangement is accepted and the record still announces 2 and 2");
+    // The record announces two channels; whatever a host keeps after them must stay untouched.
+    const int frames = 512;
+    const float guardValue = -7.25f;
+    std::vector<float> guard(frames, guardValue);
+    std::vector<double> wideGuard(frames, guardValue);
+    Stereo<float> in(frames, 61), out(frames, 0), sumIn(frames, 62), sum(frames, 0);
+    Stereo<double> din(frames, 63), dout(frames, 0);
+    // As many guard pointers as the arrangement asked for, so that an overrun writes the guards.
+    auto padded = [](auto* first, auto* second, auto* guardChannel, auto (&array)[8]) {
+        array[0] = first;
+        array[1] = second;
+        for (int c = 2; c < 8; ++c) array[c] = guardChannel;
+    };
+    float *inputs[8], *outputs[8], *sumInputs[8], *sumOutputs[8];
+    double *dinputs[8], *doutputs[8];
+    padded(in.channels[0], in.channels[1], guard.data(), inputs);
+    padded(out.channels[0], out.channels[1], guard.data(), outputs);
+    padded(sumIn.channels[0], sumIn.channels[1], guard.data(), sumInputs);
+    padded(sum.channels[0], sum.channels[1], guard.data(), sumOutputs);
+    padded(din.channels[0], din.channels[1], wideGuard.data(), dinputs);
+    padded(dout.channels[0], dout.channels[1], wideGuard.data(), doutputs);
+    p->processReplacing(p.get(), inputs, outputs, frames);
+    p->process(p.get(), sumInputs, sumOutputs, frames);
+    p->processDoubleReplacing(p.get(), dinputs, doutputs, frames);
+    report.Check(out.left == in.left && out.right == in.right && sum.left == sumIn.left && sum.right == sumIn.right &&
+                     dout.left == din.left && dout.right == din.right,
+                 "after it, channels 0 and 1 pass through bit-exact on all three paths");
+    report.Check(guard == std::vector<float>(frames, guardValue) &&
+                     wideGuard == std::vector<double>(frames, guardValue),
+                 "and nothing past the two channel pointers is read or written");
+
+    PluginInstance mono(entry);
+    mono.Dispatch(effOpen);
+    VstSpeakerArrangement one;
+    std::memset(&one, 0, sizeof one);
+    one.numChannels = 1;
+    mono.Dispatch(effSetSpeakerArrangement, 0, reinterpret_cast<VstIntPtr>(&one), &one);
+    Stereo<float> monoIn(frames, 64), monoOut(frames, 0);
+    float* monoInputs[1] = {monoIn.channels[0]};
+    float* monoOutputs[1] = {monoOut.channels[0]};
+    mono->processReplacing(mono.get(), monoInputs, monoOutputs, frames);
+    report.Check(monoOut.left == monoIn.left, "a 1-channel arrangement passes channel 0 through");
+
+    std::string longName(40, 'n');
+    p.Dispatch(effSetProgramName, 0, 0, &longName[0]);
+    char name[40];
+    std::memset(name, 0x55, sizeof name);
+    p.Dispatch(effGetProgramName, 0, 0, name);
+    bool bounded = name[23] == '\0' && std::string(name, 23) == std::string(23, 'n');
+    for (size_t i = 24; i < sizeof name; ++i) bounded = bounded && name[i] == 0x55;
+    report.Check(bounded, "a program name is cut to 24 bytes with its terminator, nothing written past them");
+
+    // No vector can hold this many samples in the 32-bit build; empty channels keep the
+    // host's memory out of it.
+    float* none[2] = {nullptr, nullptr};
+    double* noneWide[2] = {nullptr, nullptr};
+    const VstInt32 runaway = 0x7fffffff;
+    p->process(p.get(), none, none, runaway);
+    p->processReplacing(p.get(), none, none, runaway);
+    p->processDoubleReplacing(p.get(), noneWide, noneWide, runaway);
+    Stereo<float> after(64, 65), afterOut(64, 0);
+    p->processReplacing(p.get(), after.channels, afterOut.channels, 64);
+    report.Check(afterOut.left == after.left, "a runaway block length is survived and the next block passes");
+}
+
 void CheckMidiThrough(PluginEntry entry, Report& report)
 {
     PluginInstance p(entry);
@@ -316,6 +394,7 @@ void RunPluginChecks(const PluginModule& module, Report& report)
     CheckDispatcherAnswers(module.Entry(), report);
     CheckParameters(module.Entry(), report);
     CheckAudio(module.Entry(), report);
+    CheckHostFaults(module.Entry(), report);
     CheckMidiThrough(module.Entry(), report);
     CheckTwoInstances(module.Entry(), report);
 }
