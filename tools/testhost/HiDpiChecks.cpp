@@ -126,8 +126,31 @@ void RunHiDpiChecks(const PluginModule& module, Report& report)
     host.SizeFrameClient(rect.first, rect.second);
     report.Check(p.Dispatch(effEditOpen, 0, 0, host.Frame()) == 1, "the editor opens");
     HWND editor = host.Editor();
-    if (!report.Check(editor && ClientOf(editor) == rect, "its window is " + Size(ClientOf(editor).first, ClientOf(editor).second)))
+    if (editor && GetParent(editor) != host.Frame()) {
+        // Floating (host id 1): the window is ours to resize, and the host is never asked.
+        const auto outer = [&] {
+            RECT r = {};
+            GetWindowRect(editor, &r);
+            return std::make_pair(static_cast<int>(r.right - r.left), static_cast<int>(r.bottom - r.top));
+        };
+        report.Check(outer() == std::make_pair(2 * W + 6, 2 * H + 23),
+                     "a floating window of " + Size(outer().first, outer().second) + " with its frame");
+        HostLog::Clear();
+        Click(editor, 2 * 224, 2 * 88, MK_CONTROL);
+        host.Pump(kTimerPeriod * 2);
+        report.Check(outer() == std::make_pair(W + 6, H + 23) && HostLog::Count(audioMasterSizeWindow) == 0 &&
+                         EditRect(p) == std::make_pair(W, H),
+                     "ctrl + click in the corner makes it " + Size(outer().first, outer().second) + " by itself");
+    } else if (!report.Check(editor && ClientOf(editor) == rect,
+                             "its window is " + Size(ClientOf(editor).first, ClientOf(editor).second))) {
         return;
+    }
+    if (GetParent(editor) != host.Frame()) {
+        HostLog::SetSizeWindowHandler(nullptr);
+        sizingHost = nullptr;
+        report.Check(p.Dispatch(effEditClose) == 1 && !IsWindow(editor), "the editor closes");
+        return;
+    }
     host.Pump(600);
 
     // A click in the middle of the doubled picture toggles pause, as in the middle at 1x.
