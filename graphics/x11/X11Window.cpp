@@ -1,0 +1,495 @@
+#include "graphics/x11/X11Window.h"
+
+#include <dlfcn.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <climits>
+#include <cstdlib>
+#include <new>
+#include <vector>
+
+#include "graphics/GraphicsRaster.h"
+#include "graphics/PngLoader.h"
+#include "graphics/SystemSurface.h"
+#include "plugin/Module.h"
+#include "plugin/PluginCore.h"
+
+// Last: Xlib's macros (Bool, None, Status) would clash with names in the headers above.
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+namespace {
+
+uint64_t NowMs()
+{
+    timespec t = {};
+    clock_gettime(CLOCK_MONOTONIC, &t);
+    return static_cast<uint64_t>(t.tv_sec) * 1000u + static_cast<uint64_t>(t.tv_nsec) / 1000000u;
+}
+
+bool HasArea(const Rect& r)
+{
+    return r.right > r.left && r.bottom > r.top;
+}
+
+std::string FolderOf(const std::string& path)
+{
+    const size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+// The host owns the process's Xlib error handler; ours stands in only around requests that
+// may name a window the host has already destroyed, so that they fail quietly.
+int trappedErrors = 0;
+
+int TrapHandler(Display*, XErrorEvent*)
+{
+    ++trappedErrors;
+    return 0;
+}
+
+class ErrorTrap {
+public:
+    explicit ErrorTrap(Display* display) : display(display)
+    {
+        XSync(display, False);
+        trappedErrors = 0;
+        previous = XSetErrorHandler(TrapHandler);
+    }
+    ~ErrorTrap() { XSetErrorHandler(previous); }
+    // Waits for the server's answer to everything sent; true when none of it failed.
+    bool Succeeded()
+    {
+        XSync(display, False);
+        return trappedErrors == 0;
+    }
+
+private:
+    Display* display;
+    int (*previous)(Display*, XErrorEvent*) = nullptr;
+};
+
+int ShiftOfMask(unsigned long mask)
+{
+    int shift = 0;
+    while (mask && !(mask & 1)) {
+        mask >>= 1;
+        ++shift;
+    }
+    return shift;
+}
+
+}  // namespace
+
+struct X11Window::Connection {
+    Display* display = nullptr;
+    GC gc = nullptr;
+    Visual* visual = nullptr;
+    int depth = 0;
+    Atom deleteWindow = 0;
+    std::vector<uint32_t> converted;
+};
+
+X11Window::X11Window(PluginCore* plug, int32_t width, int32_t height, double framesPerSecond)
+    : Graphics(plug, width, height, framesPerSecond)
+{
+}
+
+X11Window::~X11Window()
+{
+    CloseWindow();
+    if (x && x->display) XCloseDisplay(x->display);
+    delete x;
+}
+
+void* X11Window::GetWindowHandle() const
+{
+    return reinterpret_cast<void*>(static_cast<uintptr_t>(window));
+}
+
+bool X11Window::OpenWindow(void* parent)
+{
+    hostParent = parent;
+    if (floating) {
+        if (window) return true;
+        return OpenFloatingWindow(Rect(128, 128, 128 + width, 128 + height));
+    }
+    int32_t left = 0;
+    int32_t top = 0;
+    if (window) {
+        // Made anew in the new parent, at the place it had in the old one.
+        Window root = 0;
+        int wx = 0, wy = 0;
+        unsigned int ww = 0, wh = 0, border = 0, depth = 0;
+        ErrorTrap trap(x->display);
+        if (XGetGeometry(x->display, window, &root, &wx, &wy, &ww, &wh, &border, &depth)) {
+            left = wx;
+            top = wy;
+        }
+        CloseWindow();
+    }
+    const unsigned long parentWindow = static_cast<unsigned long>(reinterpret_cast<uintptr_t>(parent));
+    return CreateWindowIn(parentWindow, left, top, parentWindow == 0);
+}
+
+bool X11Window::OpenFloatingWindow(const Rect& rect)
+{
+    if (window) return true;
+    return CreateWindowIn(0, rect.left, rect.top, true);
+}
+
+bool X11Window::CreateWindowIn(unsigned long parentWindow, int32_t left, int32_t top, bool topLevel)
+{
+    if (width <= 0 || height <= 0) return false;
+    if (!x) x = new (std::nothrow) Connection();
+    if (!x) return false;
+    if (!x->display) {
+        x->display = XOpenDisplay(nullptr);
+        if (!x->display) return false;
+        x->deleteWindow = XInternAtom(x->display, "WM_DELETE_WINDOW", False);
+    }
+    Display* display = x->display;
+    const Window parentId = parentWindow ? parentWindow : DefaultRootWindow(display);
+
+    ErrorTrap trap(display);
+    XWindowAttributes parentAttributes = {};
+    if (!XGetWindowAttributes(display, parentId, &parentAttributes) || !trap.Succeeded()) return false;
+
+    XSetWindowAttributes attributes = {};
+    attributes.background_pixmap = None;  // the paint covers the whole area; no flash of a fill
+    attributes.event_mask = ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask |
+                            EnterWindowMask | LeaveWindowMask | StructureNotifyMask;
+    const Window made = XCreateWindow(display, parentId, left, top, static_cast<unsigned>(width),
+                                      static_cast<unsigned>(height), 0, CopyFromParent, InputOutput,
+                                      CopyFromParent, CWBackPixmap | CWEventMask, &attributes);
+    if (!trap.Succeeded() || !made) return false;
+
+    x->visual = parentAttributes.visual;
+    x->depth = parentAttributes.depth;
+    x->gc = XCreateGC(display, made, 0, nullptr);
+    if (!topLevel) {
+        XStoreName(display, made, "Vireo");
+    } else {
+        const std::string name = plug ? plug->EffectName() : std::string();
+        XStoreName(display, made, name.c_str());
+        XSetWMProtocols(display, made, &x->deleteWindow, 1);
+        XSizeHints hints = {};
+        hints.flags = PPosition | PMinSize | PMaxSize;
+        hints.x = left;
+        hints.y = top;
+        hints.min_width = hints.max_width = width;
+        hints.min_height = hints.max_height = height;
+        XSetWMNormalHints(display, made, &hints);
+    }
+    XMapWindow(display, made);
+    if (!trap.Succeeded()) {
+        XFreeGC(display, x->gc);
+        x->gc = nullptr;
+        XDestroyWindow(display, made);
+        trap.Succeeded();
+        return false;
+    }
+    window = made;
+    invalid = Rect();
+    hasCapture = trackingLeave = leaveWhileCaptured = painting = false;
+    lastPressWasDouble = true;
+    nextTickMs = NowMs() + TimerPeriod();
+    // A window that is shown owes one paint of its whole client area.
+    Invalidate(Rect(0, 0, width, height));
+    return true;
+}
+
+void X11Window::CloseWindow()
+{
+    if (!window) return;
+    const Window closing = window;
+    window = 0;
+    invalid = Rect();
+    hasCapture = trackingLeave = leaveWhileCaptured = painting = false;
+    if (!x || !x->display) return;
+    // The host may have destroyed its window, and ours with it, already.
+    ErrorTrap trap(x->display);
+    if (x->gc) XFreeGC(x->display, x->gc);
+    x->gc = nullptr;
+    XDestroyWindow(x->display, closing);
+    trap.Succeeded();
+}
+
+Rect X11Window::GetFloatingWindowRect() const
+{
+    if (!window) return Rect();
+    ErrorTrap trap(x->display);
+    Window child = 0;
+    int rx = 0, ry = 0;
+    if (!XTranslateCoordinates(x->display, window, DefaultRootWindow(x->display), 0, 0, &rx, &ry, &child) ||
+        !trap.Succeeded())
+        return Rect();
+    return Rect(rx, ry, rx + width, ry + height);
+}
+
+void X11Window::SetWindowTitle(const std::string& text)
+{
+    if (!window) return;
+    ErrorTrap trap(x->display);
+    XStoreName(x->display, window, text.c_str());
+    trap.Succeeded();
+}
+
+bool X11Window::PromptParamValue(Control*, Param*)
+{
+    return false;
+}
+
+std::string X11Window::GetHostPath()
+{
+    char path[4096];
+    const ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
+    if (n <= 0) return std::string();
+    return FolderOf(std::string(path, static_cast<size_t>(n)));
+}
+
+std::string X11Window::GetPluginPath()
+{
+    Dl_info info = {};
+    if (!dladdr(reinterpret_cast<void*>(&NowMs), &info) || !info.dli_fname) return std::string();
+    return FolderOf(info.dli_fname);
+}
+
+bool X11Window::PromptForFile(std::string& path, bool, const std::string&, const std::string&)
+{
+    path.clear();
+    return false;
+}
+
+bool X11Window::PromptForColour(Colour&, const std::string&)
+{
+    return false;
+}
+
+bool X11Window::OpenUrl(const std::string&)
+{
+    return false;
+}
+
+Surface* X11Window::LoadModuleImage(int32_t id)
+{
+    return LoadPngResource(ModuleHandleRef(), id, nullptr);
+}
+
+void X11Window::Invalidate(const Rect& area)
+{
+    if (!window) return;
+    const Rect clipped(std::max(area.left, 0), std::max(area.top, 0), std::min(area.right, width),
+                       std::min(area.bottom, height));
+    if (!HasArea(clipped)) return;
+    invalid = HasArea(invalid) ? RectUnion(invalid, clipped) : clipped;
+}
+
+bool X11Window::ServeEvents()
+{
+    return ServeEvents(NowMs());
+}
+
+bool X11Window::ServeEvents(uint64_t now)
+{
+    if (!window) return false;
+    Display* display = x->display;
+    while (window && XPending(display) > 0) {
+        XEvent event;
+        XNextEvent(display, &event);
+        HandleEvent(&event);
+    }
+    if (!window) return false;
+    // Ticks keep to their own grid, so a host idling at 30 Hz still sees 24 paints a second;
+    // a host idling slower gets one at every call.
+    if (now >= nextTickMs) {
+        nextTickMs += TimerPeriod();
+        if (nextTickMs <= now) nextTickMs = now + TimerPeriod();
+        Tick();
+    }
+    // What an expose left to repaint is painted once the queue is empty, as WM_PAINT is.
+    if (HasArea(invalid)) Paint();
+    return window != 0;
+}
+
+void X11Window::Tick()
+{
+    Rect area;
+    if (IsAnyDirty(area)) Invalidate(area);
+    if (HasArea(invalid)) Paint();
+}
+
+bool X11Window::BeginWindowPaint()
+{
+    if (!window) return false;
+    paintArea = HasArea(invalid) ? invalid : Rect();
+    invalid = Rect();
+    painting = true;
+    return true;
+}
+
+bool X11Window::PresentPaint(const SystemSurface* surface)
+{
+    if (!painting) return false;
+    painting = false;
+    if (!surface || !HasPixels(*surface) || !HasArea(paintArea) || !window) return true;
+    const int32_t right = std::min({paintArea.right, width, surface->width()});
+    const int32_t bottom = std::min({paintArea.bottom, height, surface->height()});
+    if (right <= paintArea.left || bottom <= paintArea.top) return true;
+    const int32_t w = surface->width();
+    const int32_t h = surface->height();
+    Visual* visual = x->visual;
+    const bool direct = (x->depth == 24 || x->depth == 32) && visual->red_mask == 0xFF0000 &&
+                        visual->green_mask == 0x00FF00 && visual->blue_mask == 0x0000FF;
+    // Surface rows need not follow one another in memory; the image wants one block.
+    try {
+        x->converted.resize(static_cast<size_t>(w) * static_cast<size_t>(h));
+    } catch (...) {
+        return false;
+    }
+    const int rs = ShiftOfMask(visual->red_mask), gs = ShiftOfMask(visual->green_mask),
+              bs = ShiftOfMask(visual->blue_mask);
+    for (int32_t y = paintArea.top; y < bottom; ++y) {
+        const uint32_t* from = SurfaceRow(*surface, y);
+        uint32_t* to = x->converted.data() + static_cast<size_t>(y) * static_cast<size_t>(w);
+        for (int32_t px = paintArea.left; px < right; ++px) {
+            const uint32_t c = from[px];
+            if (direct) {
+                to[px] = c | 0xFF000000u;
+            } else {
+                const unsigned long r = (c >> 16) & 255, g = (c >> 8) & 255, b = c & 255;
+                to[px] = static_cast<uint32_t>(((r << rs) & visual->red_mask) | ((g << gs) & visual->green_mask) |
+                                               ((b << bs) & visual->blue_mask));
+            }
+        }
+    }
+    XImage* image = XCreateImage(x->display, visual, static_cast<unsigned>(x->depth), ZPixmap, 0,
+                                 reinterpret_cast<char*>(x->converted.data()), static_cast<unsigned>(w),
+                                 static_cast<unsigned>(h), 32, w * 4);
+    if (!image) return false;
+    image->byte_order = LSBFirst;  // the words are in this machine's order; Xlib swaps if it must
+    XPutImage(x->display, window, x->gc, image, paintArea.left, paintArea.top, paintArea.left, paintArea.top,
+              static_cast<unsigned>(right - paintArea.left), static_cast<unsigned>(bottom - paintArea.top));
+    image->data = nullptr;  // ours, not Xlib's to free
+    XDestroyImage(image);
+    XFlush(x->display);
+    return true;
+}
+
+MouseKeys X11Window::KeysOf(unsigned int state) const
+{
+    MouseKeys keys;
+    keys.left = (state & Button1Mask) ? 1 : 0;
+    keys.right = (state & Button3Mask) ? 1 : 0;
+    keys.shift = (state & ShiftMask) ? 1 : 0;
+    keys.ctrl = (state & ControlMask) ? 1 : 0;
+    keys.alt = (state & Mod1Mask) ? 1 : 0;
+    return keys;
+}
+
+void X11Window::HandleEvent(void* raw)
+{
+    XEvent& event = *static_cast<XEvent*>(raw);
+    if (event.xany.window != window) return;
+    switch (event.type) {
+    case Expose:
+        Invalidate(Rect(event.xexpose.x, event.xexpose.y, event.xexpose.x + event.xexpose.width,
+                        event.xexpose.y + event.xexpose.height));
+        break;
+    case ButtonPress: {
+        const XButtonEvent& b = event.xbutton;
+        MouseKeys keys = KeysOf(b.state);
+        if (b.button == Button4 || b.button == Button5) {
+            OnMouseWheel(b.x, b.y, keys, b.button == Button4 ? 1 : -1);
+            break;
+        }
+        if (b.button != Button1 && b.button != Button3) {
+            lastPressWasDouble = true;  // another button breaks a double click
+            break;
+        }
+        // The state is the one before this press: the pressed button counts as held.
+        if (b.button == Button1) keys.left = 1; else keys.right = 1;
+        const uint64_t now = static_cast<uint64_t>(b.time);
+        const bool isDouble = !lastPressWasDouble && lastPressButton == b.button &&
+                              now - lastPressMs <= kDoubleClickMs &&
+                              std::abs(b.x - lastPressX) <= kDoubleClickBox / 2 &&
+                              std::abs(b.y - lastPressY) <= kDoubleClickBox / 2;
+        lastPressMs = now;
+        lastPressX = b.x;
+        lastPressY = b.y;
+        lastPressButton = b.button;
+        lastPressWasDouble = isDouble;
+        if (isDouble) {
+            // The second press of a double click is not a press; only the left one has a use.
+            if (b.button == Button1) OnMouseDblClick(b.x, b.y, keys);
+            break;
+        }
+        hasCapture = true;
+        OnMouseDown(b.x, b.y, keys);
+        break;
+    }
+    case ButtonRelease: {
+        const XButtonEvent& b = event.xbutton;
+        if (b.button != Button1 && b.button != Button3) break;
+        hasCapture = false;
+        OnMouseUp(b.x, b.y);
+        if (leaveWhileCaptured) {
+            leaveWhileCaptured = false;
+            if (b.x < 0 || b.y < 0 || b.x >= width || b.y >= height) {
+                if (trackingLeave) {
+                    trackingLeave = false;
+                    OnMouseOut();
+                }
+            }
+        }
+        break;
+    }
+    case MotionNotify:
+    case EnterNotify: {
+        const int px = event.type == MotionNotify ? event.xmotion.x : event.xcrossing.x;
+        const int py = event.type == MotionNotify ? event.xmotion.y : event.xcrossing.y;
+        const unsigned state = event.type == MotionNotify ? event.xmotion.state : event.xcrossing.state;
+        if (event.type == EnterNotify) leaveWhileCaptured = false;
+        const MouseKeys keys = KeysOf(state);
+        if (keys.left || keys.right) {
+            if (hasCapture) OnMouseDrag(px, py, keys);
+            break;
+        }
+        if (OnMouseOver(px, py, keys)) trackingLeave = true;
+        break;
+    }
+    case LeaveNotify:
+        if (hasCapture) {
+            leaveWhileCaptured = true;
+        } else if (trackingLeave) {
+            trackingLeave = false;
+            OnMouseOut();
+        }
+        break;
+    case ClientMessage:
+        if (static_cast<Atom>(event.xclient.data.l[0]) == x->deleteWindow) CloseWindow();
+        break;
+    case DestroyNotify:
+        // Gone with the host's window: nothing is left to destroy.
+        if (x->gc) XFreeGC(x->display, x->gc);
+        x->gc = nullptr;
+        window = 0;
+        invalid = Rect();
+        hasCapture = trackingLeave = leaveWhileCaptured = painting = false;
+        break;
+    default:
+        break;
+    }
+}
+
+Graphics* CreateGraphics(PluginCore* plug, int32_t width, int32_t height, double framesPerSecond)
+{
+    try {
+        return new GraphicsRaster(plug, width, height, framesPerSecond);
+    } catch (...) {
+        return nullptr;
+    }
+}

@@ -1,0 +1,241 @@
+// The LV2 plug-in: ports, audio, parameters and state, all through the plug-in object's
+// instance record so that the bundle behaves as the DLL does in a VST host.
+#include <lv2/atom/atom.h>
+#include <lv2/core/lv2.h>
+#include <lv2/state/state.h>
+#include <lv2/urid/urid.h>
+
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <mutex>
+#include <new>
+#include <set>
+
+#include "graphics/Graphics.h"
+#include "plugin/Module.h"
+#include "plugin/PluginCore.h"
+#include "plugin/lv2/Lv2Instance.h"
+#include "plugin/lv2/Lv2Uris.h"
+
+VstIntPtr VSTCALLBACK Lv2HostCallback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr, void*, float)
+{
+    if (opcode == audioMasterVersion) return 2400;
+    if (opcode != audioMasterAutomate || !effect || !effect->user) return 0;
+    if (index < 0 || index >= Lv2Instance::kControlCount) return 0;
+    static_cast<Lv2Instance*>(effect->user)->pendingToHost.fetch_or(1u << index);
+    return 1;
+}
+
+namespace {
+
+std::mutex liveMutex;
+std::set<const Lv2Instance*>& LiveInstances()
+{
+    static std::set<const Lv2Instance*> live;
+    return live;
+}
+
+}  // namespace
+
+bool Lv2InstanceAlive(const Lv2Instance* instance)
+{
+    std::lock_guard<std::mutex> hold(liveMutex);
+    return LiveInstances().count(instance) != 0;
+}
+
+void SetParameterFromPort(PluginCore* core, int index, float value)
+{
+    if (!core || index < 0 || index >= core->ParamCount() || !std::isfinite(value)) return;
+    ScopedLock hold(&core->Lock());
+    Param& param = core->ParamAt(index);
+    double plain = std::fmin(std::fmax(static_cast<double>(value), param.Min()), param.Max());
+    if (param.Kind() != ParamKind::Double && param.Step() > 0.0)
+        plain = std::fmin(std::floor(plain / param.Step() + 0.5) * param.Step(), param.Max());
+    param.Set(plain);
+    if (Graphics* graphics = core->GetGraphics()) graphics->SetControlFromPlug(index, param.GetNormalized(), &core->Lock());
+    core->ParameterChanged(index);
+}
+
+namespace {
+
+AEffect* RecordOf(Lv2Instance* instance)
+{
+    return instance->core->Record();
+}
+
+LV2_Handle Instantiate(const LV2_Descriptor*, double rate, const char*, const LV2_Feature* const* features)
+{
+    // A rate the plug-in could not be told about exactly (VST passes it as a float).
+    if (!std::isfinite(rate) || rate < 1.0 || rate > 16.0e6) return nullptr;
+    const LV2_URID_Map* map = nullptr;
+    for (int i = 0; features && features[i]; ++i)
+        if (features[i]->URI && std::strcmp(features[i]->URI, LV2_URID__map) == 0)
+            map = static_cast<const LV2_URID_Map*>(features[i]->data);
+
+    Lv2Instance* instance = new (std::nothrow) Lv2Instance();
+    if (!instance) return nullptr;
+    try {
+        for (auto& buffer : instance->wide) buffer.assign(Lv2Instance::kPieceFrames, 0.0);
+    } catch (...) {
+        delete instance;
+        return nullptr;
+    }
+    for (float& last : instance->lastControls) last = std::numeric_limits<float>::quiet_NaN();
+    if (map && map->map) {
+        instance->chunkKey = map->map(map->handle, kQuillographStateKey);
+        instance->chunkType = map->map(map->handle, LV2_ATOM__Chunk);
+    }
+
+    HostCallbackRef() = Lv2HostCallback;
+    instance->core = CreatePluginInstance();
+    if (!instance->core) {
+        delete instance;
+        return nullptr;
+    }
+    try {
+        std::lock_guard<std::mutex> hold(liveMutex);
+        LiveInstances().insert(instance);
+    } catch (...) {
+        delete instance->core;
+        delete instance;
+        return nullptr;
+    }
+    AEffect* effect = RecordOf(instance);
+    effect->user = instance;
+    effect->dispatcher(effect, effOpen, 0, 0, nullptr, 0.0f);
+    effect->dispatcher(effect, effSetSampleRate, 0, 0, nullptr, static_cast<float>(rate));
+    effect->dispatcher(effect, effSetBlockSize, 0, Lv2Instance::kPieceFrames, nullptr, 0.0f);
+    return instance;
+}
+
+void ConnectPort(LV2_Handle handle, uint32_t port, void* data)
+{
+    auto* instance = static_cast<Lv2Instance*>(handle);
+    switch (port) {
+    case Lv2Instance::kInLeft: instance->inputs[0] = static_cast<const float*>(data); break;
+    case Lv2Instance::kInRight: instance->inputs[1] = static_cast<const float*>(data); break;
+    case Lv2Instance::kOutLeft: instance->outputs[0] = static_cast<float*>(data); break;
+    case Lv2Instance::kOutRight: instance->outputs[1] = static_cast<float*>(data); break;
+    default:
+        if (port >= Lv2Instance::kFirstControl && port < Lv2Instance::kFirstControl + Lv2Instance::kControlCount)
+            instance->controls[port - Lv2Instance::kFirstControl] = static_cast<const float*>(data);
+        break;
+    }
+}
+
+void Activate(LV2_Handle handle)
+{
+    AEffect* effect = RecordOf(static_cast<Lv2Instance*>(handle));
+    effect->dispatcher(effect, effMainsChanged, 0, 1, nullptr, 0.0f);
+}
+
+void Deactivate(LV2_Handle handle)
+{
+    AEffect* effect = RecordOf(static_cast<Lv2Instance*>(handle));
+    effect->dispatcher(effect, effMainsChanged, 0, 0, nullptr, 0.0f);
+}
+
+void Run(LV2_Handle handle, uint32_t frames)
+{
+    auto* instance = static_cast<Lv2Instance*>(handle);
+    for (int i = 0; i < Lv2Instance::kControlCount; ++i) {
+        if (!instance->controls[i]) continue;
+        const float value = *instance->controls[i];
+        // Compared as bits: NaN is never equal to itself, and a port left at NaN must not
+        // re-apply (and take the lock for) nothing on every block.
+        if (std::memcmp(&value, &instance->lastControls[i], sizeof value) == 0) continue;
+        instance->lastControls[i] = value;
+        SetParameterFromPort(instance->core, i, value);
+    }
+
+    AEffect* effect = RecordOf(instance);
+    double* wideIn[2] = {instance->wide[0].data(), instance->wide[1].data()};
+    double* wideOut[2] = {instance->wide[2].data(), instance->wide[3].data()};
+    for (uint32_t done = 0; done < frames;) {
+        const uint32_t left = frames - done;
+        const int piece = static_cast<int>(left < Lv2Instance::kPieceFrames ? left : Lv2Instance::kPieceFrames);
+        // Everything is read before anything is written: the host may give the same buffer
+        // as input and output.
+        for (int c = 0; c < 2; ++c) {
+            const float* in = instance->inputs[c];
+            if (in) {
+                for (int i = 0; i < piece; ++i) wideIn[c][i] = in[done + i];
+            } else {
+                std::memset(wideIn[c], 0, sizeof(double) * piece);
+            }
+        }
+        effect->processDoubleReplacing(effect, wideIn, wideOut, piece);
+        for (int c = 0; c < 2; ++c) {
+            float* out = instance->outputs[c];
+            if (!out) continue;
+            for (int i = 0; i < piece; ++i) out[done + i] = static_cast<float>(wideOut[c][i]);
+        }
+        done += static_cast<uint32_t>(piece);
+    }
+}
+
+void Cleanup(LV2_Handle handle)
+{
+    auto* instance = static_cast<Lv2Instance*>(handle);
+    {
+        std::lock_guard<std::mutex> hold(liveMutex);
+        LiveInstances().erase(instance);
+    }
+    AEffect* effect = RecordOf(instance);
+    effect->user = nullptr;
+    // Closes the editor window if one is still open and destroys the plug-in object.
+    effect->dispatcher(effect, effClose, 0, 0, nullptr, 0.0f);
+    delete instance;
+}
+
+LV2_State_Status Save(LV2_Handle handle, LV2_State_Store_Function store, LV2_State_Handle storeHandle, uint32_t,
+                      const LV2_Feature* const*)
+{
+    auto* instance = static_cast<Lv2Instance*>(handle);
+    if (!store || !instance->chunkKey || !instance->chunkType) return LV2_STATE_ERR_NO_FEATURE;
+    AEffect* effect = RecordOf(instance);
+    void* data = nullptr;
+    const VstIntPtr size = effect->dispatcher(effect, effGetChunk, 0, 0, &data, 0.0f);
+    if (size <= 0 || !data) return LV2_STATE_ERR_UNKNOWN;
+    return store(storeHandle, instance->chunkKey, data, static_cast<size_t>(size), instance->chunkType,
+                 LV2_STATE_IS_POD | LV2_STATE_IS_PORTABLE);
+}
+
+LV2_State_Status Restore(LV2_Handle handle, LV2_State_Retrieve_Function retrieve, LV2_State_Handle retrieveHandle,
+                         uint32_t, const LV2_Feature* const*)
+{
+    auto* instance = static_cast<Lv2Instance*>(handle);
+    if (!retrieve || !instance->chunkKey || !instance->chunkType) return LV2_STATE_ERR_NO_FEATURE;
+    size_t size = 0;
+    uint32_t type = 0;
+    uint32_t flags = 0;
+    const void* data = retrieve(retrieveHandle, instance->chunkKey, &size, &type, &flags);
+    if (!data) return LV2_STATE_ERR_NO_PROPERTY;
+    // Anything but the plug-in's own chunk is refused whole, and nothing changes.
+    if (type != instance->chunkType) return LV2_STATE_ERR_BAD_TYPE;
+    if (size != Lv2Instance::kStateBytes) return LV2_STATE_ERR_UNKNOWN;
+    AEffect* effect = RecordOf(instance);
+    if (effect->dispatcher(effect, effSetChunk, 0, static_cast<VstIntPtr>(size), const_cast<void*>(data), 0.0f) != 1)
+        return LV2_STATE_ERR_UNKNOWN;
+    // The host's control ports still hold the old values until the editor sends these.
+    instance->pendingToHost.fetch_or((1u << Lv2Instance::kControlCount) - 1);
+    return LV2_STATE_SUCCESS;
+}
+
+const void* ExtensionData(const char* uri)
+{
+    static const LV2_State_Interface state = {Save, Restore};
+    if (uri && std::strcmp(uri, LV2_STATE__interface) == 0) return &state;
+    return nullptr;
+}
+
+const LV2_Descriptor descriptor = {kQuillographPluginUri, Instantiate, ConnectPort, Activate, Run,
+                                   Deactivate, Cleanup, ExtensionData};
+
+}  // namespace
+
+extern "C" LV2_SYMBOL_EXPORT const LV2_Descriptor* lv2_descriptor(uint32_t index)
+{
+    return index == 0 ? &descriptor : nullptr;
+}

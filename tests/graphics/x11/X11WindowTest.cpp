@@ -1,0 +1,287 @@
+// The X11 window layer on a real X server (the test runs under its own Xvfb): events the
+// server delivers reach the controls as the Win32 window procedure delivers them, double
+// clicks are told by timing, the timer paints dirty controls, and the window shows the
+// surface pixel for pixel.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "graphics/Control.h"
+#include "graphics/GraphicsRaster.h"
+#include "plugin/PluginCore.h"
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+namespace {
+
+class Plug : public PluginCore {
+public:
+    Plug() : PluginCore(1, 2, 2, "Quillograph", "", "Veksa", 1000, 1, 0, false, true, true) {}
+};
+
+// Fills its area with a gradient and writes down every event with its keys.
+class Probe : public Control {
+public:
+    explicit Probe(PluginCore* plug) : Control(plug, Rect(0, 0, 64, 32), -1, Blend()) {}
+    bool Draw(Graphics& graphics) override
+    {
+        ++draws;
+        for (int y = 0; y < 32; ++y)
+            graphics.FillRect(Colour(255, 4 * y, 255 - 4 * y, tint), Rect(0, y, 64, y + 1), Blend());
+        return true;
+    }
+    void OnMouseDown(int32_t x, int32_t y, const MouseKeys& k) override { Log("down", x, y, &k); }
+    void OnMouseUp(int32_t x, int32_t y) override { Log("up", x, y, nullptr); }
+    void OnMouseDrag(int32_t x, int32_t y, int32_t, int32_t, const MouseKeys& k) override { Log("drag", x, y, &k); }
+    void OnMouseDblClick(int32_t x, int32_t y, const MouseKeys& k) override { Log("dbl", x, y, &k); }
+    void OnMouseWheel(int32_t x, int32_t y, const MouseKeys& k, int32_t steps) override
+    {
+        Log(("wheel" + std::to_string(steps)).c_str(), x, y, &k);
+    }
+    void OnMouseOver(int32_t x, int32_t y, const MouseKeys& k) override { Log("over", x, y, &k); }
+    void OnMouseOut() override { events.push_back("out"); }
+
+    std::vector<std::string> events;
+    int draws = 0;
+    int tint = 0;
+
+private:
+    void Log(const char* what, int32_t x, int32_t y, const MouseKeys* k)
+    {
+        std::string text = std::string(what) + " " + std::to_string(x) + " " + std::to_string(y);
+        if (k) {
+            text += " ";
+            text += k->left ? "L" : "-";
+            text += k->right ? "R" : "-";
+            text += k->shift ? "S" : "-";
+            text += k->ctrl ? "C" : "-";
+            text += k->alt ? "A" : "-";
+        }
+        events.push_back(text);
+    }
+};
+
+class X11Editor : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (!std::getenv("DISPLAY")) GTEST_SKIP() << "no X server";
+        sender = XOpenDisplay(nullptr);
+        ASSERT_NE(sender, nullptr);
+        parent = XCreateSimpleWindow(sender, DefaultRootWindow(sender), 0, 0, 300, 200, 0, 0, 0);
+        XMapWindow(sender, parent);
+        XSync(sender, False);
+        graphics.reset(static_cast<GraphicsRaster*>(CreateGraphics(&plug, 64, 32, 24.0)));
+        probe = new Probe(&plug);
+        graphics->AttachControl(probe);
+        graphics->mouseOverEnabled = true;
+        graphics->CreateSurface();
+        ASSERT_TRUE(graphics->OpenWindow(reinterpret_cast<void*>(parent)));
+        window = static_cast<Window>(reinterpret_cast<uintptr_t>(graphics->GetWindowHandle()));
+        Serve();
+    }
+    void TearDown() override
+    {
+        graphics.reset();
+        if (sender) XCloseDisplay(sender);
+    }
+
+    // Lets the window read what the server has for it.
+    void Serve()
+    {
+        XSync(sender, False);
+        for (int i = 0; i < 5; ++i) {
+            graphics->ServeEvents();
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+    }
+    void Button(int type, unsigned button, int x, int y, unsigned state, Time time)
+    {
+        XEvent event = {};
+        event.xbutton.type = type;
+        event.xbutton.window = window;
+        event.xbutton.root = DefaultRootWindow(sender);
+        event.xbutton.x = x;
+        event.xbutton.y = y;
+        event.xbutton.state = state;
+        event.xbutton.button = button;
+        event.xbutton.time = time;
+        event.xbutton.same_screen = True;
+        XSendEvent(sender, window, False, 0, &event);
+    }
+    void Click(unsigned button, int x, int y, unsigned state, Time time)
+    {
+        const unsigned held = button == Button1 ? Button1Mask : button == Button3 ? Button3Mask : 0;
+        Button(ButtonPress, button, x, y, state, time);
+        Button(ButtonRelease, button, x, y, state | held, time + 10);
+    }
+    void Motion(int x, int y, unsigned state)
+    {
+        XEvent event = {};
+        event.xmotion.type = MotionNotify;
+        event.xmotion.window = window;
+        event.xmotion.x = x;
+        event.xmotion.y = y;
+        event.xmotion.state = state;
+        event.xmotion.same_screen = True;
+        XSendEvent(sender, window, False, 0, &event);
+    }
+    void Crossing(int type, int x, int y)
+    {
+        XEvent event = {};
+        event.xcrossing.type = type;
+        event.xcrossing.window = window;
+        event.xcrossing.x = x;
+        event.xcrossing.y = y;
+        event.xcrossing.mode = NotifyNormal;
+        event.xcrossing.same_screen = True;
+        XSendEvent(sender, window, False, 0, &event);
+    }
+    std::vector<std::string> Events()
+    {
+        Serve();
+        std::vector<std::string> seen;
+        seen.swap(probe->events);
+        return seen;
+    }
+
+    Plug plug;
+    Display* sender = nullptr;
+    Window parent = 0;
+    Window window = 0;
+    std::unique_ptr<GraphicsRaster> graphics;
+    Probe* probe = nullptr;
+};
+
+using Strings = std::vector<std::string>;
+
+TEST_F(X11Editor, ButtonsWheelAndModifiersReachTheControl)
+{
+    Click(Button1, 5, 6, 0, 1000);
+    Click(Button3, 7, 8, ShiftMask | ControlMask, 5000);
+    Button(ButtonPress, Button4, 9, 10, Mod1Mask, 9000);
+    Button(ButtonPress, Button5, 9, 10, ControlMask, 9100);
+    Button(ButtonPress, 2, 9, 10, 0, 9200);  // the middle button has no use
+    EXPECT_EQ(Events(), (Strings{"down 5 6 L----", "up 5 6", "down 7 8 -RSC-", "up 7 8", "wheel1 9 10 ----A",
+                                 "wheel-1 9 10 ---C-"}));
+}
+
+TEST_F(X11Editor, DoubleClicksAreToldByTiming)
+{
+    // Within 500 ms and 2 pixels the second press is a double click, not a press; a third
+    // starts anew. Later or farther it is a press again; a right double click does nothing.
+    Click(Button1, 10, 10, 0, 1000);
+    Click(Button1, 11, 12, 0, 1400);
+    Click(Button1, 11, 12, 0, 1500);
+    Click(Button1, 20, 20, 0, 3000);
+    Click(Button1, 20, 20, 0, 3501);
+    Click(Button1, 30, 20, 0, 5000);
+    Click(Button1, 33, 20, 0, 5100);
+    Click(Button3, 40, 20, 0, 7000);
+    Click(Button3, 40, 20, 0, 7100);
+    EXPECT_EQ(Events(), (Strings{"down 10 10 L----", "up 10 10", "dbl 11 12 L----", "up 11 12", "down 11 12 L----",
+                                 "up 11 12", "down 20 20 L----", "up 20 20", "down 20 20 L----", "up 20 20",
+                                 "down 30 20 L----", "up 30 20", "down 33 20 L----", "up 33 20", "down 40 20 -R---",
+                                 "up 40 20", "up 40 20"}));
+}
+
+TEST_F(X11Editor, DragsNeedTheCaptureAndLeavingWaitsForTheRelease)
+{
+    Motion(3, 4, Button1Mask);  // a button held without a press here is no drag
+    Motion(5, 6, 0);
+    Crossing(LeaveNotify, 70, 6);
+    EXPECT_EQ(Events(), (Strings{"over 5 6 -----", "out"}));
+
+    Crossing(EnterNotify, 1, 1);
+    Button(ButtonPress, Button1, 2, 2, 0, 1000);
+    Motion(10, 3, Button1Mask | ShiftMask);
+    Crossing(LeaveNotify, 80, 3);
+    Motion(90, 3, Button1Mask);
+    Button(ButtonRelease, Button1, 90, 3, Button1Mask, 1200);
+    EXPECT_EQ(Events(), (Strings{"over 1 1 -----", "down 2 2 L----", "drag 10 3 L-S--", "drag 90 3 L----", "up 90 3",
+                                 "out"}));
+}
+
+TEST_F(X11Editor, IdleCallsAt30HzPaintTwentyFourFramesASecond)
+{
+    // A second of a host's idle calls every 33.3 ms, on the clock the window keeps time by.
+    const uint64_t start = static_cast<uint64_t>(
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
+            .count());
+    const int drawn = probe->draws;
+    for (int call = 1; call <= 30; ++call) {
+        probe->MarkDirty(false);
+        graphics->ServeEvents(start + static_cast<uint64_t>(call * 1000 / 30));
+    }
+    // 1000 / 41 ticks, give or take the one under way when the second began.
+    EXPECT_GE(probe->draws - drawn, 23);
+    EXPECT_LE(probe->draws - drawn, 25);
+
+    // A host idling every 100 ms gets a paint at every call, no more.
+    const int before = probe->draws;
+    for (int call = 1; call <= 10; ++call) {
+        probe->MarkDirty(false);
+        graphics->ServeEvents(start + 1000 + static_cast<uint64_t>(call * 100));
+    }
+    EXPECT_EQ(probe->draws - before, 10);
+}
+
+TEST_F(X11Editor, TheTimerPaintsDirtyControlsAndTheWindowShowsTheSurface)
+{
+    const int drawn = probe->draws;
+    EXPECT_GE(drawn, 1);  // the first paint of a new window
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    graphics->ServeEvents();  // a tick: nothing dirty
+    probe->tint = 200;
+    probe->MarkDirty(false);
+    graphics->ServeEvents();  // within the period of that tick: no paint yet
+    EXPECT_EQ(probe->draws, drawn);
+    std::this_thread::sleep_for(std::chrono::milliseconds(Graphics::TimerPeriod() + 5));
+    graphics->ServeEvents();
+    EXPECT_EQ(probe->draws, drawn + 1);
+
+    XImage* image = XGetImage(sender, window, 0, 0, 64, 32, AllPlanes, ZPixmap);
+    ASSERT_NE(image, nullptr);
+    const SystemSurface& surface = *graphics->DrawingSurface();
+    int differing = 0;
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 64; ++x)
+            if ((XGetPixel(image, x, y) & 0xFFFFFF) != (SurfaceRow(surface, y)[x] & 0xFFFFFF)) ++differing;
+    XDestroyImage(image);
+    EXPECT_EQ(differing, 0);
+    EXPECT_EQ(SurfaceRow(surface, 31)[0] & 0xFFFFFF, 0x7C83C8u);
+}
+
+TEST_F(X11Editor, ReopeningMovesTheWindowAndAGoneParentIsSurvived)
+{
+    const Window second = XCreateSimpleWindow(sender, DefaultRootWindow(sender), 0, 0, 300, 200, 0, 0, 0);
+    XSync(sender, False);
+    ASSERT_TRUE(graphics->OpenWindow(reinterpret_cast<void*>(second)));
+    const Window moved = static_cast<Window>(reinterpret_cast<uintptr_t>(graphics->GetWindowHandle()));
+    Window root = 0, parentOf = 0, *children = nullptr;
+    unsigned count = 0;
+    ASSERT_TRUE(XQueryTree(sender, moved, &root, &parentOf, &children, &count));
+    if (children) XFree(children);
+    EXPECT_EQ(parentOf, second);
+
+    // The host destroys its window, and ours with it, before closing the editor.
+    XDestroyWindow(sender, second);
+    XSync(sender, False);
+    for (int i = 0; i < 20 && graphics->IsWindowOpen(); ++i) {
+        graphics->ServeEvents();
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    EXPECT_FALSE(graphics->IsWindowOpen());
+    graphics->CloseWindow();
+    // A parent that does not exist is refused, and the editor opens again afterwards.
+    EXPECT_FALSE(graphics->OpenWindow(reinterpret_cast<void*>(uintptr_t{0x7FFFFF0})));
+    EXPECT_TRUE(graphics->OpenWindow(nullptr));
+}
+
+}  // namespace
