@@ -25,6 +25,7 @@
 
 #include "tools/AllocationCounter.h"
 
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
@@ -504,6 +505,25 @@ TEST_F(Lv2Editor, AtTheHostsScaleFactorEveryPixelIsABlockAndCtrlClickInTheCorner
     EXPECT_EQ(w, 232u);
     EXPECT_EQ(instance.controls[3], 0.0f) << "the click did not reach the display";
     Close(ui);
+}
+
+TEST_F(Lv2Editor, WithoutTheHostsScaleFactorXftDpiChoosesTheScale)
+{
+    // The screen's resources as a desktop sets them; read by a display opened afterwards.
+    const std::string resources = "Xft.dpi:\t288\n";
+    const Atom manager = XInternAtom(display, "RESOURCE_MANAGER", False);
+    XChangeProperty(display, DefaultRootWindow(display), manager, XA_STRING, 8, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(resources.c_str()), static_cast<int>(resources.size()));
+    XSync(display, False);
+    {
+        Instance instance(host, 48000.0);
+        const Ui ui = Open(instance.handle, true, true);
+        ASSERT_NE(ui.handle, nullptr);
+        EXPECT_EQ(requested, "696x288");
+        Close(ui);
+    }
+    XDeleteProperty(display, DefaultRootWindow(display), manager);
+    XSync(display, False);
 }
 
 TEST_F(Lv2Editor, EveryDisplayDrawsAtTheLowestAndHighestRates)
