@@ -57,6 +57,8 @@ AnalyserPlugin::AnalyserPlugin()
     graphics->mouseOverEnabled = true;
     std::unique_ptr<AnalyserView> newView(new AnalyserView(this));
     graphics->AttachControl(newView.get());
+    // Ctrl + left click in the corner square cycles the editor's scale.
+    graphics->SetScaleArea(newView->CornerSquare());
     view = newView.release();
     AttachGraphics(graphics.get());
     graphics.release();
@@ -199,6 +201,7 @@ bool AnalyserPlugin::SaveState(StateChunk& chunk)
     for (int i = 0; i < AnalyserState::kValueCount; ++i) state.values[i] = ParamAt(i).Value();
     // Without a view the colours are stored as all zero, which a load leaves alone.
     if (view) view->GetViewColours(state.colours[0], state.colours[1], state.colours[2], state.colours[3]);
+    if (Graphics* graphics = GetGraphics()) state.editorScale = graphics->ScaleChoice();
     return state.Write(chunk);
 }
 
@@ -210,6 +213,8 @@ bool AnalyserPlugin::LoadState(StateChunk& chunk)
     for (int i = 0; i < AnalyserState::kValueCount; ++i)
         if (std::isfinite(state.values[i])) ParamAt(i).Set(state.values[i]);
     if (view) view->SetViewColours(state.colours[0], state.colours[1], state.colours[2], state.colours[3]);
+    // Taken up by the editor's next tick, on its own thread; a chunk without it means automatic.
+    if (Graphics* graphics = GetGraphics()) graphics->SetScaleChoice(state.editorScale);
 
     // A window section read elsewhere than in the host it was written for has nothing to restore.
     if (!state.hasWindow || HostId() != 1) return true;

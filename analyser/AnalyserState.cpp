@@ -39,6 +39,21 @@ void CutText(std::string& text)
 
 int32_t ClampChannel(int32_t v) { return v < 0 ? 0 : v > 255 ? 255 : v; }
 
+// True when the reader's remaining bytes are exactly one tail of ours, whose fields are then
+// taken; a damaged or unknown tail is not ours and is left alone.
+bool ReadTail(ChunkReader reader, AnalyserState& state)
+{
+    std::string tag;
+    int32_t version = 0, length = 0, scale = 0;
+    if (!reader.ReadBytes(4, tag) || tag.compare(0, 4, reinterpret_cast<const char*>(AnalyserState::kTailTag), 4) != 0)
+        return false;
+    if (!reader.ReadInt32(version) || version != AnalyserState::kTailVersion) return false;
+    if (!reader.ReadInt32(length) || length < 4 || length != reader.Remaining()) return false;
+    if (!reader.ReadInt32(scale) || scale < 0 || scale > 4) return false;
+    state.editorScale = scale;
+    return true;
+}
+
 }  // namespace
 
 bool AnalyserState::Write(StateChunk& chunk) const
@@ -51,6 +66,9 @@ bool AnalyserState::Write(StateChunk& chunk) const
     for (double value : values) ok = ok && chunk.PutFloat64(value);
     for (const Colour& c : colours)
         ok = ok && chunk.PutInt32(c.a) && chunk.PutInt32(c.r) && chunk.PutInt32(c.g) && chunk.PutInt32(c.b);
+    if (editorScale != 0) {
+        ok = ok && chunk.Append(kTailTag, 4) && chunk.PutInt32(kTailVersion) && chunk.PutInt32(4) && chunk.PutInt32(editorScale);
+    }
     return ok;
 }
 
@@ -62,12 +80,12 @@ bool AnalyserState::Read(const uint8_t* data, int size, bool preferWindow, Analy
     ChunkReader withWindow(data, size);
     const bool sectionFits = ReadWindowSection(withWindow, windowed);
     const bool windowFits = sectionFits && ReadValueSection(withWindow, windowed);
-    const bool windowExact = windowFits && withWindow.Remaining() == 0;
+    const bool windowExact = windowFits && (withWindow.Remaining() == 0 || ReadTail(withWindow, windowed));
 
     AnalyserState plain;
     ChunkReader withoutWindow(data, size);
     const bool plainFits = ReadValueSection(withoutWindow, plain);
-    const bool plainExact = plainFits && withoutWindow.Remaining() == 0;
+    const bool plainExact = plainFits && (withoutWindow.Remaining() == 0 || ReadTail(withoutWindow, plain));
 
     // Only the exact sizes are ever written; a longer chunk (a tail after the layout) or a
     // damaged one is told apart by its first bytes. A plain chunk starts with the domain,

@@ -1,7 +1,11 @@
 // The analyser's state as it lies in the host's project: in one host a window section
 // first (the host window's class, the window title, the floating window's place), then the
 // four parameter values and the four user colours. Stored projects rely on these bytes, so
-// the layout never changes; it carries no version or length of its own.
+// the layout never changes; it carries no version or length of its own. What came later
+// follows it as a tagged, versioned tail, which older readers ignore:
+//   "QGEX", int32 version (1), int32 n (bytes that follow), then n bytes:
+//   int32 editor scale (0 automatic, 1 to 4); later fields of version 1 would follow it.
+// The tail is written only when it holds something other than the defaults.
 #pragma once
 
 #include <cstdint>
@@ -20,6 +24,9 @@ struct AnalyserState {
     static constexpr int kWindowSectionBytes = 4 + 4 + 16;
     // What a window title (and a window class name) can hold.
     static constexpr size_t kMaxTextLength = 255;
+    static constexpr uint8_t kTailTag[4] = {'Q', 'G', 'E', 'X'};
+    static constexpr int32_t kTailVersion = 1;
+    static constexpr int kTailHeaderBytes = 12;
 
     bool hasWindow = false;
     std::string hostClass;
@@ -29,15 +36,18 @@ struct AnalyserState {
     Rect windowRect;
     double values[kValueCount] = {};
     Colour colours[kColourCount];  // background, fill, edge, caption
+    int32_t editorScale = 0;        // 0 automatic, 1 to 4
 
-    // Appends the layout; the window section only when hasWindow is set.
+    // Appends the layout; the window section only when hasWindow is set, the tail only when
+    // editorScale is not automatic.
     bool Write(StateChunk& chunk) const;
 
     // Takes the bytes apart without reading past `size`. Which layout they hold is told by
     // the size and the window section's lengths, not by the host we run in: a chunk of
     // exactly 96 bytes has no window section, one of exactly 120 + L1 + L2 bytes has. A
-    // longer chunk is read with the layout its leading bytes fit, `preferWindow` deciding
-    // when both do, and its tail ignored. Texts come back cut at their first zero byte and
+    // chunk whose layout is followed by a well-formed tail of ours counts as exact too, and
+    // the tail is read. Any other longer chunk is read with the layout its leading bytes fit,
+    // `preferWindow` deciding when both do, and its tail ignored (editorScale automatic). Texts come back cut at their first zero byte and
     // at kMaxTextLength, colour channels clamped to 0..255; values as stored (NaN included).
     // False when no layout fits.
     static bool Read(const uint8_t* data, int size, bool preferWindow, AnalyserState& state);

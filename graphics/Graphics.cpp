@@ -124,9 +124,60 @@ Surface* Graphics::CachedImageOf(int32_t id) const
     return found == bitmaps.end() ? nullptr : found->second.image;
 }
 
+void Graphics::SetScaleChoice(int32_t choice)
+{
+    scaleChoice = choice >= 0 && choice <= kMaxScale ? choice : 0;
+    scalePending = true;
+}
+
+void Graphics::CycleScaleChoice()
+{
+    SetScaleChoice((ScaleChoice() + 1) % (kMaxScale + 1));
+    if (TakeScaleRequest()) ApplyScale();
+}
+
+int32_t Graphics::WantedScale() const
+{
+    const int32_t choice = ScaleChoice();
+    if (choice >= 1 && choice <= kMaxScale) return choice;
+    return std::max(1, std::min(kMaxScale, ScreenScale()));
+}
+
+void Graphics::EditorSize(int32_t& w, int32_t& h)
+{
+    const int32_t s = WantedScale();
+    w = roomWidth = width * s;
+    h = roomHeight = height * s;
+}
+
+int32_t Graphics::FittingScale(int64_t w, int64_t h) const
+{
+    int32_t s = WantedScale();
+    while (s > 1 && (w < int64_t(width) * s || h < int64_t(height) * s)) --s;
+    return s;
+}
+
+int32_t Graphics::Unscaled(int32_t v) const
+{
+    const int32_t s = std::max(1, shownScale);
+    // Rounded down, so that points left of or above the window stay outside it.
+    return v >= 0 ? v / s : -1 - (-1 - v) / s;
+}
+
+bool Graphics::InScaleArea(int32_t x, int32_t y, const MouseKeys& keys) const
+{
+    return keys.left && keys.ctrl && !keys.right && !scaleArea.IsEmpty() && Contains(scaleArea, x, y);
+}
+
 void Graphics::OnMouseDown(int32_t x, int32_t y, const MouseKeys& keys)
 {
+    x = Unscaled(x);
+    y = Unscaled(y);
     captured = lastX = lastY = -1;
+    if (InScaleArea(x, y, keys)) {
+        CycleScaleChoice();
+        return;
+    }
     const int32_t i = ControlAt(x, y);
     if (i < 0) return;
     captured = i;
@@ -137,6 +188,8 @@ void Graphics::OnMouseDown(int32_t x, int32_t y, const MouseKeys& keys)
 
 void Graphics::OnMouseUp(int32_t x, int32_t y)
 {
+    x = Unscaled(x);
+    y = Unscaled(y);
     const int32_t i = ControlAt(x, y);
     captured = lastX = lastY = -1;
     if (Control* control = ControlAtIndex(i)) control->OnMouseUp(x, y);
@@ -144,6 +197,8 @@ void Graphics::OnMouseUp(int32_t x, int32_t y)
 
 void Graphics::OnMouseDrag(int32_t x, int32_t y, const MouseKeys& keys)
 {
+    x = Unscaled(x);
+    y = Unscaled(y);
     Control* control = ControlAtIndex(ControlAt(x, y));
     if (!control) return;
     const int32_t dx = Distance(x, lastX);
@@ -155,18 +210,29 @@ void Graphics::OnMouseDrag(int32_t x, int32_t y, const MouseKeys& keys)
 
 void Graphics::OnMouseDblClick(int32_t x, int32_t y, const MouseKeys& keys)
 {
+    x = Unscaled(x);
+    y = Unscaled(y);
     captured = lastX = lastY = -1;
+    // The second press of two quick ctrl clicks in the scale area is one more step.
+    if (InScaleArea(x, y, keys)) {
+        CycleScaleChoice();
+        return;
+    }
     if (Control* control = ControlAtIndex(ControlAt(x, y))) control->OnMouseDblClick(x, y, keys);
 }
 
 void Graphics::OnMouseWheel(int32_t x, int32_t y, const MouseKeys& keys, int32_t steps)
 {
+    x = Unscaled(x);
+    y = Unscaled(y);
     if (Control* control = ControlAtIndex(ControlAt(x, y))) control->OnMouseWheel(x, y, keys, steps);
 }
 
 bool Graphics::OnMouseOver(int32_t x, int32_t y, const MouseKeys& keys)
 {
     if (!mouseOverEnabled) return false;
+    x = Unscaled(x);
+    y = Unscaled(y);
     const int32_t i = ControlAt(x, y);
     Control* control = ControlAtIndex(i);
     if (!control) return true;

@@ -5,6 +5,7 @@
 // through CreateGraphics.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <map>
 #include <string>
@@ -80,7 +81,8 @@ public:
     // later requests answer the first BitmapInfo whatever frame count they pass.
     BitmapInfo LoadBitmap(int32_t id, int32_t frames);
 
-    // Mouse, in window-client coordinates.
+    // Mouse, in window-client coordinates: divided by the shown scale before the controls
+    // see them. Ctrl + left click in the scale area cycles the scale instead.
     void OnMouseDown(int32_t x, int32_t y, const MouseKeys& keys);
     void OnMouseUp(int32_t x, int32_t y);
     void OnMouseDrag(int32_t x, int32_t y, const MouseKeys& keys);
@@ -98,6 +100,27 @@ public:
     bool mouseOverEnabled = false;
     std::string hostClass;
 
+    // The window shows the surface enlarged by a whole scale, 1 to kMaxScale. The choice is
+    // 0 (follow the screen) or a fixed scale; it may be set from any thread, and the window
+    // takes it up at its next timer tick.
+    static constexpr int32_t kMaxScale = 4;
+    int32_t ScaleChoice() const { return scaleChoice.load(); }
+    void SetScaleChoice(int32_t choice);
+    // Automatic, 1x, 2x, 3x, 4x, automatic..., taken up at once (window thread only).
+    void CycleScaleChoice();
+    // The scale the editor asks for: the choice, or the screen's when automatic.
+    int32_t WantedScale() const;
+    // The scale the window shows: the wanted one when the window has room for it, otherwise
+    // the largest that fits (1 at least).
+    int32_t ShownScale() const { return shownScale; }
+    // The editor's size at the wanted scale, as the host is told it; remembered as the room
+    // the host makes for the next window.
+    void EditorSize(int32_t& w, int32_t& h);
+    // Where a ctrl + left click cycles the scale, in surface coordinates; empty: nowhere.
+    void SetScaleArea(const Rect& area) { scaleArea = area; }
+    // The window layer's scale for the screen the editor is on (1 to kMaxScale).
+    virtual int32_t ScreenScale() const { return 1; }
+
     // The redraw rate shared by every editor of the module; a positive rate replaces it.
     static double FrameRate();
     // The redraw timer's period in milliseconds at the current frame rate (41 at 24).
@@ -108,6 +131,15 @@ protected:
         BitmapInfo info;
         Surface* image = nullptr;  // owned; null when the load failed
     };
+
+    // The window layer brings the window to the wanted scale: asks the host for room (or
+    // resizes itself when floating) and shows the largest scale the window holds. Window thread.
+    virtual void ApplyScale() {}
+    // True once after the choice changed (or the window asked for a new look at its size).
+    bool TakeScaleRequest() { return scalePending.exchange(false); }
+    void RequestScale() { scalePending = true; }
+    // The largest scale up to the wanted one that a client area of w x h holds.
+    int32_t FittingScale(int64_t w, int64_t h) const;
 
     // Decodes image resource `id` into a new surface the caller owns, or null.
     virtual Surface* LoadImageSurface(int32_t id) = 0;
@@ -123,6 +155,19 @@ protected:
     int32_t mouseOver = -1;
     int32_t lastX = 0;
     int32_t lastY = 0;
+    int32_t shownScale = 1;
+    // The room the host last made (or was told of) for the editor; 0 while unknown.
+    int32_t roomWidth = 0;
+    int32_t roomHeight = 0;
+
+private:
+    // Window-client coordinates to surface coordinates.
+    int32_t Unscaled(int32_t v) const;
+    bool InScaleArea(int32_t x, int32_t y, const MouseKeys& keys) const;
+
+    std::atomic<int32_t> scaleChoice{0};
+    std::atomic<bool> scalePending{false};
+    Rect scaleArea;
 };
 
 // Makes the platform's complete graphics object (window layer plus raster layer).

@@ -104,6 +104,11 @@ void PluginCore::SetParameterFromEditor(int index, double value)
     ParameterChanged(index);
 }
 
+bool PluginCore::RequestEditorSize(int32_t width, int32_t height)
+{
+    return CallHost(audioMasterSizeWindow, width, height, nullptr, 0.0f) != 0;
+}
+
 void PluginCore::SetSpeakerArrangement(const VstSpeakerArrangement* inputs, const VstSpeakerArrangement* outputs)
 {
     auto bounded = [](VstInt32 n, VstInt32 announced) { return n < 0 ? 0 : n > announced ? announced : n; };

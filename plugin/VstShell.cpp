@@ -23,8 +23,11 @@ VstIntPtr CopyName(void* ptr, const std::string& text, size_t limit = kNameCopyB
     return 1;
 }
 
-// Shared by every instance: hosts keep the pointer they are given.
+// Shared by every instance: hosts keep the pointer they are given. Each request writes the
+// asking instance's size, which hosts read before they ask again.
 ERect editorRect = {0, 0, 0, 0};
+
+int16_t ToInt16(int32_t v) { return static_cast<int16_t>(v < 0 ? 0 : v > INT16_MAX ? INT16_MAX : v); }
 
 // The largest state chunk we accept from a host; far above anything we write.
 constexpr VstIntPtr kMaxChunkBytes = 16 * 1024 * 1024;
@@ -137,14 +140,17 @@ VstIntPtr VstShell::Dispatch(AEffect* effect, VstInt32 opcode, VstInt32 index, V
         }
         return 0;
     }
-    case effEditGetRect:
+    case effEditGetRect: {
         if (!core->graphics || !ptr) return 0;
-        if (editorRect.bottom == 0 && editorRect.right == 0) {
-            editorRect.bottom = static_cast<int16_t>(core->graphics->Height());
-            editorRect.right = static_cast<int16_t>(core->graphics->Width());
-        }
+        // The size at the editor's scale, which differs between instances and changes with it.
+        int32_t w = 0, h = 0;
+        core->graphics->EditorSize(w, h);
+        editorRect.top = editorRect.left = 0;
+        editorRect.bottom = ToInt16(h);
+        editorRect.right = ToInt16(w);
         *static_cast<ERect**>(ptr) = &editorRect;
         return 1;
+    }
     case effEditOpen:
         if (!core->graphics || !core->graphics->OpenWindow(ptr)) return 0;
         core->editorParent = ptr;

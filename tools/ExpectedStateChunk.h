@@ -69,3 +69,16 @@ inline ChunkBytes ValueSectionBytes(const double (&values)[4], const int32_t (&c
         for (int32_t channel : c) AppendInt32(b, channel);
     return b;
 }
+
+// The tail after the layout that carries the editor's scale (written only when it is not
+// automatic): the tag "QGEX", a version, the number of bytes that follow, then the fields,
+// the scale first. `length` -1 gives the true count of the fields.
+inline ChunkBytes ScaleTailBytes(const std::vector<int32_t>& fields, int32_t version = 1, int32_t length = -1,
+                                 const char* tag = "QGEX")
+{
+    ChunkBytes b(tag, tag + 4);
+    AppendInt32(b, version);
+    AppendInt32(b, length >= 0 ? length : static_cast<int32_t>(4 * fields.size()));
+    for (int32_t f : fields) AppendInt32(b, f);
+    return b;
+}

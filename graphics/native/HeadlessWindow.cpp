@@ -6,10 +6,12 @@
 #include <algorithm>
 #include <atomic>
 #include <climits>
+#include <cstring>
 #include <utility>
 
 #include "graphics/GraphicsRaster.h"
 #include "graphics/PngLoader.h"
+#include "graphics/ScaleBlit.h"
 #include "graphics/SystemSurface.h"
 #include "plugin/Module.h"
 #include "plugin/PluginCore.h"
@@ -48,22 +50,65 @@ int32_t HeadlessWindow::OpenWindowCount()
     return openWindows;
 }
 
-bool HeadlessWindow::CreateWindowAt(const Rect& outer)
+bool HeadlessWindow::SizeClient(int32_t w, int32_t h)
 {
-    const size_t pixels = width > 0 && height > 0 ? static_cast<size_t>(width) * static_cast<size_t>(height) : 0;
+    w = std::max(w, 0);
+    h = std::max(h, 0);
     try {
-        presented.assign(pixels, 0);
+        presented.assign(static_cast<size_t>(w) * static_cast<size_t>(h), 0);
     } catch (...) {
         return false;
     }
+    clientWidth = w;
+    clientHeight = h;
+    return true;
+}
+
+bool HeadlessWindow::CreateWindowAt(const Rect& outer)
+{
+    // A floating window's frame and caption take 6 and 23 pixels of its outer rectangle.
+    const int64_t w = outer.Width() - (floating ? 6 : 0);
+    const int64_t h = outer.Height() - (floating ? 23 : 0);
+    const int64_t limit = int64_t(width) * kMaxScale;
+    if (!SizeClient(static_cast<int32_t>(std::min(w, limit)), static_cast<int32_t>(std::min(h, int64_t(height) * kMaxScale))))
+        return false;
     open = true;
     ++openWindows;
     windowRect = outer;
     invalid = Rect();
     hasCapture = trackingLeave = painting = false;
+    shownScale = FittingScale(clientWidth, clientHeight);
+    // A window made at another size than the editor wants asks for room at its first tick.
+    if (clientWidth != width * WantedScale() || clientHeight != height * WantedScale()) RequestScale();
     // A window that is shown owes one paint of its whole client area.
-    Invalidate(Rect(0, 0, width, height));
+    Invalidate(Rect(0, 0, clientWidth, clientHeight));
     return true;
+}
+
+void HeadlessWindow::SetScreenScale(int32_t scale)
+{
+    screenScale = std::max(1, std::min(kMaxScale, scale));
+    if (open && ScaleChoice() == 0) ApplyScale();
+}
+
+void HeadlessWindow::ApplyScale()
+{
+    if (!open) return;
+    const int32_t s = WantedScale();
+    const int32_t w = width * s, h = height * s;
+    if (w != clientWidth || h != clientHeight) {
+        // A floating window is ours to resize; a child lives in the host's room.
+        if (floating || (plug && plug->RequestEditorSize(w, h))) {
+            if (SizeClient(w, h)) {
+                roomWidth = w;
+                roomHeight = h;
+                windowRect.right = windowRect.left + w + (floating ? 6 : 0);
+                windowRect.bottom = windowRect.top + h + (floating ? 23 : 0);
+            }
+        }
+    }
+    shownScale = FittingScale(clientWidth, clientHeight);
+    Invalidate(Rect(0, 0, clientWidth, clientHeight));
 }
 
 bool HeadlessWindow::OpenWindow(void* parent)
@@ -71,9 +116,11 @@ bool HeadlessWindow::OpenWindow(void* parent)
     hostParent = parent;
     if (floating) {
         if (open) return true;
-        return OpenFloatingWindow(Rect(128, 128, 128 + width, 128 + height));
+        return OpenFloatingWindow(Rect(128, 128, 128 + width * WantedScale(), 128 + height * WantedScale()));
     }
-    Rect outer(0, 0, width, height);
+    // The room the host made for us when it asked for our size, else the size we want.
+    const int32_t s = WantedScale();
+    Rect outer(0, 0, roomWidth > 0 ? roomWidth : width * s, roomHeight > 0 ? roomHeight : height * s);
     if (open) {
         // Made anew at the same place and size.
         outer = windowRect;
@@ -99,6 +146,7 @@ void HeadlessWindow::CloseWindow()
     open = false;
     --openWindows;
     presented.clear();
+    clientWidth = clientHeight = 0;
     invalid = Rect();
     hasCapture = trackingLeave = painting = false;
 }
@@ -174,8 +222,8 @@ bool HeadlessWindow::OpenUrl(const std::string& url)
 void HeadlessWindow::Invalidate(const Rect& area)
 {
     if (!open) return;
-    const Rect clipped(std::max(area.left, 0), std::max(area.top, 0), std::min(area.right, width),
-                       std::min(area.bottom, height));
+    const Rect clipped(std::max(area.left, 0), std::max(area.top, 0), std::min(area.right, clientWidth),
+                       std::min(area.bottom, clientHeight));
     if (!HasArea(clipped)) return;
     invalid = HasArea(invalid) ? RectUnion(invalid, clipped) : clipped;
 }
@@ -183,8 +231,9 @@ void HeadlessWindow::Invalidate(const Rect& area)
 bool HeadlessWindow::Tick()
 {
     if (!open) return false;
+    if (TakeScaleRequest()) ApplyScale();
     Rect area;
-    if (IsAnyDirty(area)) Invalidate(area);
+    if (IsAnyDirty(area)) Invalidate(ScaledArea(area, shownScale));
     if (!HasArea(invalid)) return false;
     Paint();
     return true;
@@ -207,20 +256,33 @@ bool HeadlessWindow::PresentPaint(const SystemSurface* surface)
     ++paintCount;
     lastPaintArea = paintArea;
     if (!surface || !HasPixels(*surface) || !HasArea(paintArea)) return true;
-    const int32_t right = std::min({paintArea.right, width, surface->width()});
-    const int32_t bottom = std::min({paintArea.bottom, height, surface->height()});
-    for (int32_t y = paintArea.top; y < bottom; ++y) {
-        const uint32_t* from = SurfaceRow(*surface, y);
-        uint32_t* to = presented.data() + static_cast<size_t>(y) * static_cast<size_t>(width);
-        for (int32_t x = paintArea.left; x < right; ++x) to[x] = from[x];
+    // As the DLL does: the blocks of the paint area are made in a scaled copy of the surface,
+    // which is then copied to the window; what lies beyond the picture is black.
+    const int32_t s = std::max(1, shownScale);
+    const Surface* from = surface;
+    if (s > 1) {
+        if (scaled.width() != surface->width() * s || scaled.height() != surface->height() * s)
+            scaled.resize(surface->width() * s, surface->height() * s);
+        ScaleBlit(RowsOf(scaled), RowsOf(*surface), SourceAreaOf(paintArea, s), s);
+        from = &scaled;
+    }
+    if (!HasPixels(*from)) return true;
+    const int32_t bottom = std::min(paintArea.bottom, clientHeight);
+    const int32_t right = std::min(paintArea.right, clientWidth);
+    const int32_t left = std::max(paintArea.left, 0);
+    for (int32_t y = std::max(paintArea.top, 0); y < bottom; ++y) {
+        uint32_t* to = presented.data() + static_cast<size_t>(y) * static_cast<size_t>(clientWidth);
+        const int32_t inside = y < from->height() ? std::max(std::min(right, from->width()) - left, 0) : 0;
+        if (inside > 0) std::memcpy(to + left, SurfaceRow(*from, y) + left, static_cast<size_t>(inside) * 4);
+        std::fill(to + left + inside, to + std::max(right, left + inside), 0u);
     }
     return true;
 }
 
 uint32_t HeadlessWindow::PresentedPixel(int32_t x, int32_t y) const
 {
-    if (!open || x < 0 || y < 0 || x >= width || y >= height) return 0;
-    return presented[static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)];
+    if (!open || x < 0 || y < 0 || x >= clientWidth || y >= clientHeight) return 0;
+    return presented[static_cast<size_t>(y) * static_cast<size_t>(clientWidth) + static_cast<size_t>(x)];
 }
 
 void HeadlessWindow::MouseDown(int32_t x, int32_t y, const MouseKeys& keys)

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "graphics/Graphics.h"
+#include "graphics/MemorySurface.h"
 
 class SystemSurface;
 
@@ -39,18 +40,25 @@ public:
     bool OpenFloatingWindow(const Rect& rect) override;
 
     // What the window's timer does, after letting any pending paint through as the message
-    // loop would: the dirty controls' area is invalidated and painted at once. True when a
-    // paint ran. Nothing happens while the window is closed.
+    // loop would: a new scale choice is taken up, the dirty controls' area is invalidated and
+    // painted at once. True when a paint ran. Nothing happens while the window is closed.
     bool Tick();
+
+    // The scale of the (imaginary) screen, as its DPI / 96 would give it; 1 at first. A
+    // change reaches an open window at once, as the system's DPI message would.
+    void SetScreenScale(int32_t scale);
+    int32_t ScreenScale() const override { return screenScale; }
     // Marks part of the client area for repainting, as an expose would.
     void Invalidate(const Rect& area);
 
-    // The client area as last presented, width * height pixels, rows top first; empty while
-    // the window is closed. A new window starts black (all zero).
+    // The client area as last presented, ClientWidth() * ClientHeight() pixels, rows top
+    // first; empty while the window is closed. A new (or resized) window starts black.
     const std::vector<uint32_t>& PresentedPixels() const { return presented; }
     uint32_t PresentedPixel(int32_t x, int32_t y) const;
     int32_t PaintCount() const { return paintCount; }
     Rect LastPaintArea() const { return lastPaintArea; }
+    int32_t ClientWidth() const { return clientWidth; }
+    int32_t ClientHeight() const { return clientHeight; }
 
     // Mouse input in client coordinates, routed as the window procedure routes the
     // messages. A button press takes the capture and a release lets it go; a move with a
@@ -90,9 +98,12 @@ protected:
     bool PresentPaint(const SystemSurface* surface);
     // Decodes the module's image resource `id` into a new surface, or null.
     Surface* LoadModuleImage(int32_t id);
+    void ApplyScale() override;
 
 private:
     bool CreateWindowAt(const Rect& outer);
+    // Gives the client area a new size, its pixels black until the next paint.
+    bool SizeClient(int32_t w, int32_t h);
 
     bool open = false;
     bool painting = false;
@@ -100,6 +111,10 @@ private:
     bool trackingLeave = false;
     void* hostParent = nullptr;
     Rect windowRect;
+    int32_t clientWidth = 0;
+    int32_t clientHeight = 0;
+    int32_t screenScale = 1;
+    MemorySurface scaled{0, 0};
     Rect invalid;
     Rect paintArea;
     Rect lastPaintArea;

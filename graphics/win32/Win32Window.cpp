@@ -16,6 +16,7 @@
 
 #include "graphics/GraphicsRaster.h"
 #include "graphics/PngLoader.h"
+#include "graphics/ScaleBlit.h"
 #include "graphics/SystemSurface.h"
 #include "plugin/Module.h"
 #include "plugin/Param.h"
@@ -24,12 +25,21 @@
 struct Win32Window::PaintState {
     PAINTSTRUCT ps;
     bool active = false;
+    // The picture enlarged to the shown scale, made when first needed.
+    SystemSurface* scaled = nullptr;
+    ~PaintState() { delete scaled; }
 };
 
 namespace {
 
 constexpr UINT_PTR kTimerId = 2;
 constexpr int kEditBoxId = 99;
+// Sent when a window's DPI changes: a top-level window's own, a child's after its parent's.
+constexpr UINT kDpiChanged = 0x02E0;
+constexpr UINT kDpiChangedAfterParent = 0x02E3;
+// What a floating window's frame and caption add to its client area.
+constexpr int kFrameWidth = 6;
+constexpr int kFrameHeight = 23;
 
 // Editors holding the window class, across every instance of the module.
 std::atomic<int32_t> classUsers{0};
@@ -90,6 +100,21 @@ private:
 };
 
 using ChooseColorFunction = BOOL(WINAPI*)(LPCHOOSECOLORA);
+using DpiForWindowFunction = UINT(WINAPI*)(HWND);
+
+// The DPI of a window where the system tells it per window (Windows 10 and later), of the
+// screen otherwise; a process the system does not treat as DPI-aware gets 96 either way.
+UINT DpiOf(HWND hwnd)
+{
+    static const DpiForWindowFunction dpiForWindow = reinterpret_cast<DpiForWindowFunction>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), "GetDpiForWindow")));
+    if (hwnd && IsWindow(hwnd) && dpiForWindow)
+        if (const UINT dpi = dpiForWindow(hwnd)) return dpi;
+    HDC screen = GetDC(nullptr);
+    const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSX) : 96;
+    if (screen) ReleaseDC(nullptr, screen);
+    return dpi > 0 ? static_cast<UINT>(dpi) : 96;
+}
 using FileDialogFunction = BOOL(WINAPI*)(LPOPENFILENAMEA);
 using ShellExecuteFunction = HINSTANCE(WINAPI*)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT);
 
@@ -266,7 +291,81 @@ bool Win32Window::CreateEditorWindow(uint32_t exStyle, const char* title, uint32
     }
     window = hwnd;
     SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    RoomChanged();
+    // A window made at another size than the editor wants asks for room at its first tick.
+    int32_t roomW = 0, roomH = 0;
+    if (PictureRoom(roomW, roomH) && (roomW != width * WantedScale() || roomH != height * WantedScale()))
+        RequestScale();
     return true;
+}
+
+int32_t Win32Window::ScreenScale() const
+{
+    HWND hwnd = static_cast<HWND>(window ? window : hostParent);
+    const int32_t scale = static_cast<int32_t>(DpiOf(hwnd) / 96);
+    return std::max(1, std::min(kMaxScale, scale));
+}
+
+bool Win32Window::PictureRoom(int32_t& w, int32_t& h) const
+{
+    w = h = 0;
+    HWND hwnd = static_cast<HWND>(window);
+    RECT r;
+    if (!hwnd) return false;
+    if (floating) {
+        if (!GetWindowRect(hwnd, &r)) return false;
+        w = std::max<int32_t>(0, r.right - r.left - kFrameWidth);
+        h = std::max<int32_t>(0, r.bottom - r.top - kFrameHeight);
+        return true;
+    }
+    if (!GetClientRect(hwnd, &r)) return false;
+    w = r.right;
+    h = r.bottom;
+    return true;
+}
+
+void Win32Window::RoomChanged()
+{
+    int32_t w = 0, h = 0;
+    PictureRoom(w, h);
+    shownScale = FittingScale(w, h);
+    if (window) InvalidateRect(static_cast<HWND>(window), nullptr, FALSE);
+}
+
+void Win32Window::ApplyScale()
+{
+    HWND hwnd = static_cast<HWND>(window);
+    if (!hwnd) return;
+    const int32_t w = width * WantedScale(), h = height * WantedScale();
+    int32_t roomW = 0, roomH = 0;
+    PictureRoom(roomW, roomH);
+    if (w != roomW || h != roomH) {
+        // A floating window is ours to resize; a child lives in the host's frame, which only
+        // the host can change. A host that refuses keeps the old size.
+        if (floating || (plug && plug->RequestEditorSize(w, h))) {
+            roomWidth = w;
+            roomHeight = h;
+            SetWindowPos(hwnd, nullptr, 0, 0, floating ? w + kFrameWidth : w, floating ? h + kFrameHeight : h,
+                         SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        }
+    }
+    RoomChanged();
+}
+
+void Win32Window::GrowIntoParent()
+{
+    HWND hwnd = static_cast<HWND>(window);
+    if (!hwnd || floating) return;
+    const int32_t w = width * WantedScale(), h = height * WantedScale();
+    int32_t roomW = 0, roomH = 0;
+    if (!PictureRoom(roomW, roomH) || (roomW >= w && roomH >= h)) return;
+    HWND parent = GetParent(hwnd);
+    RECT place, inside;
+    if (!parent || !GetWindowRect(hwnd, &place) || !GetClientRect(parent, &inside)) return;
+    MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&place), 2);
+    if (inside.right - place.left < w || inside.bottom - place.top < h) return;
+    SetWindowPos(hwnd, nullptr, 0, 0, w, h, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    RoomChanged();
 }
 
 bool Win32Window::OpenWindow(void* parent)
@@ -274,12 +373,15 @@ bool Win32Window::OpenWindow(void* parent)
     hostParent = parent;
     if (floating) {
         if (window) return true;
-        return OpenFloatingWindow(Rect(128, 128, 128 + width, 128 + height));
+        return OpenFloatingWindow(Rect(128, 128, 128 + width * WantedScale(), 128 + height * WantedScale()));
     }
     HWND parentWindow = static_cast<HWND>(parent);
     if (!parentWindow || !IsWindow(parentWindow)) return false;
 
-    int x = 0, y = 0, w = width, h = height;
+    // The room the host made when it asked for our size, else the size we want.
+    int x = 0, y = 0;
+    int w = roomWidth > 0 ? roomWidth : width * WantedScale();
+    int h = roomHeight > 0 ? roomHeight : height * WantedScale();
     if (window) {
         // Made anew at the place it had in its parent, whatever frame the new parent has.
         HWND old = static_cast<HWND>(window);
@@ -307,7 +409,8 @@ bool Win32Window::OpenFloatingWindow(const Rect& rect)
         return static_cast<int>(std::min<int64_t>(std::max<int64_t>(to - from + frame, 0), 16384));
     };
     return CreateEditorWindow(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, title.c_str(), WS_SYSMENU, rect.left, rect.top,
-                              extent(rect.left, rect.right, 6), extent(rect.top, rect.bottom, 23), owner);
+                              extent(rect.left, rect.right, kFrameWidth), extent(rect.top, rect.bottom, kFrameHeight),
+                              owner);
 }
 
 void* Win32Window::FindHostWindow()
@@ -390,14 +493,27 @@ intptr_t Win32Window::HandleMessage(void* handle, uint32_t message, uintptr_t wP
     case WM_CLOSE:
         CloseWindow();
         return 0;
+    case WM_SIZE:
+        RoomChanged();
+        return 0;
+    case kDpiChanged:
+    case kDpiChangedAfterParent:
+        // A screen of another density: an automatic scale follows it.
+        if (ScaleChoice() == 0) ApplyScale();
+        return 0;
     case WM_TIMER: {
         if (w != kTimerId) return 0;
         if (editBox && editState != EditNone) {
             ServeValuePrompt();
             return 0;
         }
+        if (TakeScaleRequest())
+            ApplyScale();
+        else if (shownScale < WantedScale())
+            GrowIntoParent();
         Rect area;
         if (IsAnyDirty(area)) {
+            area = ScaledArea(area, shownScale);
             RECT r = {area.left, area.top, area.right, area.bottom};
             InvalidateRect(hwnd, &r, FALSE);
             UpdateWindow(hwnd);
@@ -458,8 +574,9 @@ bool Win32Window::PromptParamValue(Control* control, Param* param)
     if (!control || !param || editBox || !window) return false;
     HWND parent = static_cast<HWND>(window);
     const Rect& r = control->DrawRect();
-    const int cx = static_cast<int>((static_cast<double>(r.left) + r.right) * 0.5);
-    const int cy = static_cast<int>((static_cast<double>(r.top) + r.bottom) * 0.5);
+    // Centred on the control as the window shows it.
+    const int cx = static_cast<int>((static_cast<double>(r.left) + r.right) * 0.5 * shownScale);
+    const int cy = static_cast<int>((static_cast<double>(r.top) + r.bottom) * 0.5 * shownScale);
     const std::string current = param->GetDisplayString();
     const HMENU id = reinterpret_cast<HMENU>(static_cast<INT_PTR>(kEditBoxId));
 
@@ -664,9 +781,32 @@ bool Win32Window::PresentPaint(const SystemSurface* surface)
     if (!paint || !paint->active) return false;
     paint->active = false;
     const RECT& r = paint->ps.rcPaint;
-    HDC source = surface ? static_cast<HDC>(surface->deviceContext()) : nullptr;
-    const bool copied = source && BitBlt(paint->ps.hdc, r.left, r.top, r.right - r.left, r.bottom - r.top, source,
-                                         r.left, r.top, SRCCOPY);
+    HDC dc = paint->ps.hdc;
+    const int32_t s = std::max(1, shownScale);
+    const SystemSurface* from = surface;
+    if (surface && s > 1) {
+        // The blocks of the paint area are made in the scaled copy, which the window takes.
+        const int32_t w = surface->width() * s, h = surface->height() * s;
+        if (!paint->scaled) paint->scaled = new (std::nothrow) SystemSurface(w, h);
+        if (paint->scaled && (paint->scaled->width() != w || paint->scaled->height() != h)) paint->scaled->resize(w, h);
+        from = paint->scaled && paint->scaled->width() == w && paint->scaled->height() == h ? paint->scaled : nullptr;
+        if (from)
+            ScaleBlit(RowsOf(*from), RowsOf(*surface), SourceAreaOf(Rect(r.left, r.top, r.right, r.bottom), s), s);
+    }
+    HDC source = from ? static_cast<HDC>(from->deviceContext()) : nullptr;
+    bool copied = false;
+    if (source) {
+        GdiFlush();
+        const LONG right = std::min<LONG>(r.right, from->width());
+        const LONG bottom = std::min<LONG>(r.bottom, from->height());
+        copied = right <= r.left || bottom <= r.top ||
+                 BitBlt(dc, r.left, r.top, right - r.left, bottom - r.top, source, r.left, r.top, SRCCOPY);
+        // What the window holds beyond the picture (a host that kept a larger room) is black.
+        const LONG besideFrom = std::max(right, r.left), belowFrom = std::max(bottom, r.top);
+        if (r.right > besideFrom) PatBlt(dc, besideFrom, r.top, r.right - besideFrom, r.bottom - r.top, BLACKNESS);
+        if (r.bottom > belowFrom && besideFrom > r.left)
+            PatBlt(dc, r.left, belowFrom, besideFrom - r.left, r.bottom - belowFrom, BLACKNESS);
+    }
     EndPaint(static_cast<HWND>(window), &paint->ps);
     return copied;
 }

@@ -39,6 +39,10 @@ public:
     Rect GetFloatingWindowRect() const override;
     bool OpenFloatingWindow(const Rect& rect) override;
 
+    // The window's DPI / 96 (per monitor where the system tells it, the system's otherwise),
+    // at least 1 and at most kMaxScale; before a window exists, that of the host's parent.
+    int32_t ScreenScale() const override;
+
     // The host's top-level window (an HWND): found from the parent given to OpenWindow, or
     // by the remembered class name among this process's top-level windows; null when neither.
     void* FindHostWindow();
@@ -61,6 +65,7 @@ protected:
     bool PresentPaint(const SystemSurface* surface);
     // Decodes the plug-in library's "PNG" resource `id` into a new surface, or null.
     Surface* LoadModuleImage(int32_t id);
+    void ApplyScale() override;
 
     // What the value prompt is doing, read and changed by the window's timer.
     enum EditState : int32_t { EditNone = 0, EditFocused = 1, EditRefresh = 2, EditCancel = 3, EditCommit = 4 };
@@ -88,6 +93,14 @@ private:
     void ReleaseClass();
     bool CreateEditorWindow(uint32_t exStyle, const char* title, uint32_t style, int x, int y, int w, int h,
                             void* parent);
+    // The client area the picture may take: a floating window's outer size less the frame
+    // allowance it was made with, a child's client rectangle.
+    bool PictureRoom(int32_t& w, int32_t& h) const;
+    // Follows a new window size: the shown scale, and the whole window repainted.
+    void RoomChanged();
+    // A child smaller than the editor wants grows once its parent holds the wanted size (a
+    // host that resizes its frame without answering the request).
+    void GrowIntoParent();
     // The window went away without CloseWindow (its parent was destroyed).
     void WindowLost();
     void ServeValuePrompt();

@@ -1,8 +1,11 @@
 // The LV2 editor: the plug-in's own editor window put inside the host's window, driven by
 // the host's idle calls. It reaches the running plug-in through instance access; a host
 // without it (or a second editor of the same instance) gets a frozen view with a note.
+#include <lv2/atom/atom.h>
 #include <lv2/instance-access/instance-access.h>
+#include <lv2/options/options.h>
 #include <lv2/ui/ui.h>
+#include <lv2/urid/urid.h>
 
 #include <cstring>
 #include <new>
@@ -49,6 +52,28 @@ struct Editor {
     void* handle = nullptr;           // the X window this editor opened
 };
 
+// The host's scale factor among its options (a float keyed by ui:scaleFactor), 0 when none.
+float ScaleFactorOf(const LV2_Options_Option* options, const LV2_URID_Map* map)
+{
+    if (!options || !map || !map->map) return 0.0f;
+    const LV2_URID key = map->map(map->handle, LV2_UI__scaleFactor);
+    const LV2_URID floatType = map->map(map->handle, LV2_ATOM__Float);
+    for (const LV2_Options_Option* o = options; o->key || o->value; ++o)
+        if (o->key == key && o->type == floatType && o->size == sizeof(float) && o->value) {
+            float factor = 0.0f;
+            std::memcpy(&factor, o->value, sizeof factor);
+            return factor;
+        }
+    return 0.0f;
+}
+
+// The host's resize feature makes the room for a new editor scale.
+bool ResizeThroughHost(void* context, int32_t width, int32_t height)
+{
+    const auto* resize = static_cast<const LV2UI_Resize*>(context);
+    return resize && resize->ui_resize && resize->ui_resize(resize->handle, width, height) == 0;
+}
+
 AEffect* RecordOf(PluginCore* core)
 {
     return core->Record();
@@ -83,6 +108,8 @@ void Cleanup(LV2UI_Handle handle)
 {
     auto* editor = static_cast<Editor*>(handle);
     if (!editor) return;
+    // The host's resize feature goes with this editor; the window outlives it.
+    if (editor->window && CoreOf(editor)) editor->window->SetResizer(nullptr, nullptr);
     if (PluginCore* core = CoreOf(editor)) {
         Graphics* graphics = core->GetGraphics();
         // Another editor may have the window by now; only ours is closed.
@@ -105,12 +132,16 @@ LV2UI_Handle Instantiate(const LV2UI_Descriptor*, const char* pluginUri, const c
     void* parent = nullptr;
     const LV2UI_Resize* resize = nullptr;
     Lv2Instance* instance = nullptr;
+    const LV2_Options_Option* options = nullptr;
+    const LV2_URID_Map* map = nullptr;
     for (int i = 0; features && features[i]; ++i) {
         const char* uri = features[i]->URI;
         if (!uri) continue;
         if (std::strcmp(uri, LV2_UI__parent) == 0) parent = features[i]->data;
         else if (std::strcmp(uri, LV2_UI__resize) == 0) resize = static_cast<const LV2UI_Resize*>(features[i]->data);
         else if (std::strcmp(uri, LV2_INSTANCE_ACCESS_URI) == 0) instance = static_cast<Lv2Instance*>(features[i]->data);
+        else if (std::strcmp(uri, LV2_OPTIONS__options) == 0) options = static_cast<const LV2_Options_Option*>(features[i]->data);
+        else if (std::strcmp(uri, LV2_URID__map) == 0) map = static_cast<const LV2_URID_Map*>(features[i]->data);
     }
 
     Editor* editor = new (std::nothrow) Editor();
@@ -142,6 +173,9 @@ LV2UI_Handle Instantiate(const LV2UI_Descriptor*, const char* pluginUri, const c
         // Frozen from the first picture on: nothing feeds it audio anyway.
         SetParameterFromPort(editor->frozen, 3, 1.0f);
     }
+    editor->window->SetHostScaleFactor(ScaleFactorOf(options, map));
+    editor->window->SetResizer(resize && resize->ui_resize ? ResizeThroughHost : nullptr,
+                               const_cast<LV2UI_Resize*>(resize));
     AEffect* effect = RecordOf(editor->core);
     if (effect->dispatcher(effect, effEditOpen, 0, 0, parent, 0.0f) != 1) {
         Cleanup(editor);
@@ -149,7 +183,9 @@ LV2UI_Handle Instantiate(const LV2UI_Descriptor*, const char* pluginUri, const c
     }
     editor->handle = graphics->GetWindowHandle();
     if (widget) *widget = editor->handle;
-    if (resize && resize->ui_resize) resize->ui_resize(resize->handle, graphics->Width(), graphics->Height());
+    int32_t w = 0, h = 0;
+    graphics->EditorSize(w, h);
+    if (resize && resize->ui_resize) resize->ui_resize(resize->handle, w, h);
     return editor;
 }
 

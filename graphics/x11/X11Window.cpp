@@ -6,12 +6,15 @@
 
 #include <algorithm>
 #include <climits>
+#include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <new>
 #include <vector>
 
 #include "graphics/GraphicsRaster.h"
 #include "graphics/PngLoader.h"
+#include "graphics/ScaleBlit.h"
 #include "graphics/SystemSurface.h"
 #include "plugin/Module.h"
 #include "plugin/PluginCore.h"
@@ -19,6 +22,7 @@
 // Last: Xlib's macros (Bool, None, Status) would clash with names in the headers above.
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <X11/Xresource.h>
 #include <X11/Xutil.h>
 
 namespace {
@@ -113,12 +117,17 @@ void* X11Window::GetWindowHandle() const
 bool X11Window::OpenWindow(void* parent)
 {
     hostParent = parent;
+    // The screen's scale is read from the display before the size is chosen.
+    if (!OpenDisplay()) return false;
     if (floating) {
         if (window) return true;
-        return OpenFloatingWindow(Rect(128, 128, 128 + width, 128 + height));
+        return OpenFloatingWindow(Rect(128, 128, 128 + width * WantedScale(), 128 + height * WantedScale()));
     }
     int32_t left = 0;
     int32_t top = 0;
+    // The room the host made when it asked for our size, else the size we want.
+    int32_t w = roomWidth > 0 ? roomWidth : width * WantedScale();
+    int32_t h = roomHeight > 0 ? roomHeight : height * WantedScale();
     if (window) {
         // Made anew in the new parent, at the place it had in the old one.
         Window root = 0;
@@ -128,22 +137,27 @@ bool X11Window::OpenWindow(void* parent)
         if (XGetGeometry(x->display, window, &root, &wx, &wy, &ww, &wh, &border, &depth)) {
             left = wx;
             top = wy;
+            w = static_cast<int32_t>(ww);
+            h = static_cast<int32_t>(wh);
         }
         CloseWindow();
     }
     const unsigned long parentWindow = static_cast<unsigned long>(reinterpret_cast<uintptr_t>(parent));
-    return CreateWindowIn(parentWindow, left, top, parentWindow == 0);
+    return CreateWindowIn(parentWindow, left, top, w, h, parentWindow == 0);
 }
 
 bool X11Window::OpenFloatingWindow(const Rect& rect)
 {
     if (window) return true;
-    return CreateWindowIn(0, rect.left, rect.top, true);
+    const auto extent = [](int64_t from, int64_t to, int32_t fallback) {
+        return to > from ? static_cast<int32_t>(std::min<int64_t>(to - from, 16384)) : fallback;
+    };
+    return CreateWindowIn(0, rect.left, rect.top, extent(rect.left, rect.right, width * WantedScale()),
+                          extent(rect.top, rect.bottom, height * WantedScale()), true);
 }
 
-bool X11Window::CreateWindowIn(unsigned long parentWindow, int32_t left, int32_t top, bool topLevel)
+bool X11Window::OpenDisplay()
 {
-    if (width <= 0 || height <= 0) return false;
     if (!x) x = new (std::nothrow) Connection();
     if (!x) return false;
     if (!x->display) {
@@ -151,6 +165,76 @@ bool X11Window::CreateWindowIn(unsigned long parentWindow, int32_t left, int32_t
         if (!x->display) return false;
         x->deleteWindow = XInternAtom(x->display, "WM_DELETE_WINDOW", False);
     }
+    return true;
+}
+
+int32_t X11Window::ScreenScale() const
+{
+    double factor = hostScaleFactor;
+    if (!(factor > 0.0) && x && x->display) {
+        // Xft.dpi from the resources the desktop set on the screen (xrdb).
+        if (const char* resources = XResourceManagerString(x->display)) {
+            XrmInitialize();
+            XrmDatabase db = XrmGetStringDatabase(resources);
+            char* type = nullptr;
+            XrmValue value = {};
+            if (db && XrmGetResource(db, "Xft.dpi", "Xft.Dpi", &type, &value) && value.addr)
+                factor = std::atof(value.addr) / 96.0;
+            if (db) XrmDestroyDatabase(db);
+        }
+    }
+    if (!(factor >= 1.0) || !std::isfinite(factor)) return 1;
+    return std::min(kMaxScale, static_cast<int32_t>(factor));
+}
+
+void X11Window::SetResizer(Resizer newResizer, void* context)
+{
+    resizer = newResizer;
+    resizerContext = context;
+}
+
+void X11Window::FixSizeHints(int32_t w, int32_t h)
+{
+    XSizeHints hints = {};
+    hints.flags = PMinSize | PMaxSize;
+    hints.min_width = hints.max_width = w;
+    hints.min_height = hints.max_height = h;
+    XSetWMNormalHints(x->display, window, &hints);
+}
+
+void X11Window::RoomChanged(int32_t w, int32_t h)
+{
+    clientWidth = std::max(w, 0);
+    clientHeight = std::max(h, 0);
+    shownScale = FittingScale(clientWidth, clientHeight);
+    Invalidate(Rect(0, 0, clientWidth, clientHeight));
+}
+
+void X11Window::ApplyScale()
+{
+    if (!window) return;
+    const int32_t w = width * WantedScale(), h = height * WantedScale();
+    if (w != clientWidth || h != clientHeight) {
+        // A window of its own is ours to resize; inside the host's, the host makes the room.
+        const bool room = topLevelWindow || (resizer ? resizer(resizerContext, w, h) : plug && plug->RequestEditorSize(w, h));
+        if (room) {
+            roomWidth = w;
+            roomHeight = h;
+            ErrorTrap trap(x->display);
+            if (topLevelWindow) FixSizeHints(w, h);
+            XResizeWindow(x->display, window, static_cast<unsigned>(w), static_cast<unsigned>(h));
+            if (trap.Succeeded()) RoomChanged(w, h);
+        }
+    }
+    shownScale = FittingScale(clientWidth, clientHeight);
+    Invalidate(Rect(0, 0, clientWidth, clientHeight));
+}
+
+bool X11Window::CreateWindowIn(unsigned long parentWindow, int32_t left, int32_t top, int32_t w, int32_t h,
+                               bool topLevel)
+{
+    if (width <= 0 || height <= 0 || w <= 0 || h <= 0) return false;
+    if (!OpenDisplay()) return false;
     Display* display = x->display;
     const Window parentId = parentWindow ? parentWindow : DefaultRootWindow(display);
 
@@ -162,8 +246,8 @@ bool X11Window::CreateWindowIn(unsigned long parentWindow, int32_t left, int32_t
     attributes.background_pixmap = None;  // the paint covers the whole area; no flash of a fill
     attributes.event_mask = ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask |
                             EnterWindowMask | LeaveWindowMask | StructureNotifyMask;
-    const Window made = XCreateWindow(display, parentId, left, top, static_cast<unsigned>(width),
-                                      static_cast<unsigned>(height), 0, CopyFromParent, InputOutput,
+    const Window made = XCreateWindow(display, parentId, left, top, static_cast<unsigned>(w),
+                                      static_cast<unsigned>(h), 0, CopyFromParent, InputOutput,
                                       CopyFromParent, CWBackPixmap | CWEventMask, &attributes);
     if (!trap.Succeeded() || !made) return false;
 
@@ -180,8 +264,8 @@ bool X11Window::CreateWindowIn(unsigned long parentWindow, int32_t left, int32_t
         hints.flags = PPosition | PMinSize | PMaxSize;
         hints.x = left;
         hints.y = top;
-        hints.min_width = hints.max_width = width;
-        hints.min_height = hints.max_height = height;
+        hints.min_width = hints.max_width = w;
+        hints.min_height = hints.max_height = h;
         XSetWMNormalHints(display, made, &hints);
     }
     XMapWindow(display, made);
@@ -197,8 +281,11 @@ bool X11Window::CreateWindowIn(unsigned long parentWindow, int32_t left, int32_t
     hasCapture = trackingLeave = leaveWhileCaptured = painting = false;
     lastPressWasDouble = true;
     nextTickMs = NowMs() + TimerPeriod();
+    topLevelWindow = topLevel;
     // A window that is shown owes one paint of its whole client area.
-    Invalidate(Rect(0, 0, width, height));
+    RoomChanged(w, h);
+    // A window made at another size than the editor wants asks for room at its first tick.
+    if (w != width * WantedScale() || h != height * WantedScale()) RequestScale();
     return true;
 }
 
@@ -227,7 +314,7 @@ Rect X11Window::GetFloatingWindowRect() const
     if (!XTranslateCoordinates(x->display, window, DefaultRootWindow(x->display), 0, 0, &rx, &ry, &child) ||
         !trap.Succeeded())
         return Rect();
-    return Rect(rx, ry, rx + width, ry + height);
+    return Rect(rx, ry, rx + clientWidth, ry + clientHeight);
 }
 
 void X11Window::SetWindowTitle(const std::string& text)
@@ -282,8 +369,8 @@ Surface* X11Window::LoadModuleImage(int32_t id)
 void X11Window::Invalidate(const Rect& area)
 {
     if (!window) return;
-    const Rect clipped(std::max(area.left, 0), std::max(area.top, 0), std::min(area.right, width),
-                       std::min(area.bottom, height));
+    const Rect clipped(std::max(area.left, 0), std::max(area.top, 0), std::min(area.right, clientWidth),
+                       std::min(area.bottom, clientHeight));
     if (!HasArea(clipped)) return;
     invalid = HasArea(invalid) ? RectUnion(invalid, clipped) : clipped;
 }
@@ -317,8 +404,9 @@ bool X11Window::ServeEvents(uint64_t now)
 
 void X11Window::Tick()
 {
+    if (TakeScaleRequest()) ApplyScale();
     Rect area;
-    if (IsAnyDirty(area)) Invalidate(area);
+    if (IsAnyDirty(area)) Invalidate(ScaledArea(area, shownScale));
     if (HasArea(invalid)) Paint();
 }
 
@@ -336,27 +424,31 @@ bool X11Window::PresentPaint(const SystemSurface* surface)
     if (!painting) return false;
     painting = false;
     if (!surface || !HasPixels(*surface) || !HasArea(paintArea) || !window) return true;
-    const int32_t right = std::min({paintArea.right, width, surface->width()});
-    const int32_t bottom = std::min({paintArea.bottom, height, surface->height()});
+    const int32_t right = std::min(paintArea.right, clientWidth);
+    const int32_t bottom = std::min(paintArea.bottom, clientHeight);
     if (right <= paintArea.left || bottom <= paintArea.top) return true;
-    const int32_t w = surface->width();
-    const int32_t h = surface->height();
+    const int32_t w = clientWidth;
+    const int32_t h = clientHeight;
+    const int32_t s = std::max(1, shownScale);
     Visual* visual = x->visual;
     const bool direct = (x->depth == 24 || x->depth == 32) && visual->red_mask == 0xFF0000 &&
                         visual->green_mask == 0x00FF00 && visual->blue_mask == 0x0000FF;
-    // Surface rows need not follow one another in memory; the image wants one block.
+    // The image wants the window's pixels in one block: the picture's blocks, black beyond.
     try {
         x->converted.resize(static_cast<size_t>(w) * static_cast<size_t>(h));
     } catch (...) {
         return false;
     }
+    const PixelRows rows{x->converted.data(), w, w, h};
+    ScaleBlit(rows, RowsOf(*surface), SourceAreaOf(paintArea, s), s);
+    const int32_t pictureRight = std::min(right, surface->width() * s);
+    const int32_t pictureBottom = std::min(bottom, surface->height() * s);
     const int rs = ShiftOfMask(visual->red_mask), gs = ShiftOfMask(visual->green_mask),
               bs = ShiftOfMask(visual->blue_mask);
     for (int32_t y = paintArea.top; y < bottom; ++y) {
-        const uint32_t* from = SurfaceRow(*surface, y);
         uint32_t* to = x->converted.data() + static_cast<size_t>(y) * static_cast<size_t>(w);
         for (int32_t px = paintArea.left; px < right; ++px) {
-            const uint32_t c = from[px];
+            const uint32_t c = px < pictureRight && y < pictureBottom ? to[px] : 0u;
             if (direct) {
                 to[px] = c | 0xFF000000u;
             } else {
@@ -395,6 +487,10 @@ void X11Window::HandleEvent(void* raw)
     XEvent& event = *static_cast<XEvent*>(raw);
     if (event.xany.window != window) return;
     switch (event.type) {
+    case ConfigureNotify:
+        if (event.xconfigure.width != clientWidth || event.xconfigure.height != clientHeight)
+            RoomChanged(event.xconfigure.width, event.xconfigure.height);
+        break;
     case Expose:
         Invalidate(Rect(event.xexpose.x, event.xexpose.y, event.xexpose.x + event.xexpose.width,
                         event.xexpose.y + event.xexpose.height));
@@ -438,7 +534,7 @@ void X11Window::HandleEvent(void* raw)
         OnMouseUp(b.x, b.y);
         if (leaveWhileCaptured) {
             leaveWhileCaptured = false;
-            if (b.x < 0 || b.y < 0 || b.x >= width || b.y >= height) {
+            if (b.x < 0 || b.y < 0 || b.x >= clientWidth || b.y >= clientHeight) {
                 if (trackingLeave) {
                     trackingLeave = false;
                     OnMouseOut();

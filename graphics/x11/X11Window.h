@@ -41,6 +41,16 @@ public:
     // The same at a given time of the monotonic clock, in milliseconds.
     bool ServeEvents(uint64_t nowMs);
 
+    // The screen's scale: the host's own scale factor when it gives one (the LV2 option),
+    // otherwise the X resource Xft.dpi / 96; whole, 1 to kMaxScale.
+    int32_t ScreenScale() const override;
+    // The host's scale factor (0: none given).
+    void SetHostScaleFactor(float factor) { hostScaleFactor = factor; }
+    // How the host is asked for room for the editor (the LV2 resize feature); true when it
+    // made it. Without one the plug-in's own request to its host is used.
+    using Resizer = bool (*)(void* context, int32_t width, int32_t height);
+    void SetResizer(Resizer resizer, void* context);
+
     // Double-click timing, as the Windows defaults: 500 ms within a 4 x 4 pixel box.
     static constexpr uint32_t kDoubleClickMs = 500;
     static constexpr int32_t kDoubleClickBox = 4;
@@ -49,11 +59,17 @@ protected:
     bool BeginWindowPaint();
     bool PresentPaint(const SystemSurface* surface);
     Surface* LoadModuleImage(int32_t id);
+    void ApplyScale() override;
 
 private:
     struct Connection;
 
-    bool CreateWindowIn(unsigned long parentWindow, int32_t x, int32_t y, bool topLevel);
+    bool CreateWindowIn(unsigned long parentWindow, int32_t x, int32_t y, int32_t w, int32_t h, bool topLevel);
+    bool OpenDisplay();
+    // A top-level window keeps the one size it has.
+    void FixSizeHints(int32_t w, int32_t h);
+    // Follows a new window size: the shown scale, and the whole window repainted.
+    void RoomChanged(int32_t w, int32_t h);
     void Invalidate(const Rect& area);
     void Tick();
     void HandleEvent(void* event);
@@ -62,6 +78,12 @@ private:
     Connection* x = nullptr;
     unsigned long window = 0;
     void* hostParent = nullptr;
+    bool topLevelWindow = false;
+    int32_t clientWidth = 0;
+    int32_t clientHeight = 0;
+    float hostScaleFactor = 0.0f;
+    Resizer resizer = nullptr;
+    void* resizerContext = nullptr;
     bool painting = false;
     bool hasCapture = false;
     bool trackingLeave = false;

@@ -381,3 +381,49 @@ TEST(AnalyserState, SaveAndLoadWaitForThePluginLock)
     }
     EXPECT_EQ(Displays(p), kCustomDisplays);
 }
+
+TEST(AnalyserState, TheEditorScaleTravelsInATailAndADamagedOneIsIgnored)
+{
+    for (const char* product : {"Test Host", "REAPER"}) {
+        FakeHost::Reset("Vendor", product);
+        const bool reaper = std::string(product) == "REAPER";
+        const Bytes base = reaper ? Join(WindowSection("Cls", "T", Rect()), ValueSection(Custom())) : ValueSection(Custom());
+        PluginUnderTest a;
+        ASSERT_EQ(SetChunk(a, base), 1);
+        EXPECT_EQ(GetChunk(a), base) << "automatic writes no tail";
+        Window(a)->SetScaleChoice(3);
+        const Bytes withTail = GetChunk(a);
+        EXPECT_EQ(withTail, Join(base, ScaleTailBytes({3})));
+
+        PluginUnderTest b;
+        ASSERT_EQ(SetChunk(b, withTail), 1);
+        EXPECT_EQ(Window(b)->ScaleChoice(), 3);
+        EXPECT_EQ(Displays(b), kCustomDisplays);
+        EXPECT_EQ(GetChunk(b), withTail);
+        // Without the tail: automatic.
+        ASSERT_EQ(SetChunk(b, base), 1);
+        EXPECT_EQ(Window(b)->ScaleChoice(), 0);
+        // A later writer's longer field list: the scale is read, the rest skipped.
+        ASSERT_EQ(SetChunk(b, Join(base, ScaleTailBytes({2, 77}))), 1);
+        EXPECT_EQ(Window(b)->ScaleChoice(), 2);
+
+        Bytes cut = Join(base, ScaleTailBytes({2}));
+        cut.pop_back();
+        Bytes extra = Join(base, ScaleTailBytes({2}));
+        extra.push_back(0);
+        const std::vector<Bytes> damaged = {
+            Join(base, ScaleTailBytes({2}, 1, -1, "QGEY")), Join(base, ScaleTailBytes({2}, 2)),
+            Join(base, ScaleTailBytes({2}, 1, 3)),          Join(base, ScaleTailBytes({2}, 1, 8)),
+            Join(base, ScaleTailBytes({5})),                Join(base, ScaleTailBytes({-1})),
+            Join(base, ScaleTailBytes({})),                 cut,
+            extra,
+        };
+        for (size_t i = 0; i < damaged.size(); ++i) {
+            Window(b)->SetScaleChoice(4);
+            ASSERT_EQ(SetChunk(b, damaged[i]), 1) << product << " " << i;
+            EXPECT_EQ(Displays(b), kCustomDisplays) << product << " " << i;
+            EXPECT_EQ(Window(b)->ScaleChoice(), 0) << product << " " << i;
+            EXPECT_EQ(GetChunk(b), base) << product << " " << i;
+        }
+    }
+}

@@ -4,6 +4,7 @@
 
 #include "graphics/Blit.h"
 #include "graphics/RotatedBlit.h"
+#include "graphics/ScaleBlit.h"
 #include "tests/graphics/GraphicsTestSupport.h"
 
 namespace {
@@ -217,4 +218,39 @@ TEST(RotatedBlit, SourceRectBoundsAndBadInput)
     EXPECT_EQ(CountPixelsNot(clean, Grey), 0);
     RotatedBlit(&clean, &src, INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX, -1e30f, 1e30f, 1e30f, -1e30f, 1.0f,
                 false, 1.0f, RasterAdd | Filtered, 0, 0);  // absurd but finite: no crash
+}
+
+TEST(ScaleBlit, EveryPixelBecomesABlockCutAtTheEdgesAndOnlyTheAreaIsWritten)
+{
+    Pattern src(10, 7);
+    FlippedSurface flipped(10, 7, 0);
+    Blit(&flipped, &src, 0, 0, nullptr, 1.0f, RasterCopy);
+    for (int32_t s = 1; s <= 4; ++s) {
+        for (const Surface* from : {static_cast<const Surface*>(&src), static_cast<const Surface*>(&flipped)}) {
+            // Whole picture into a dest two pixels short of the full blocks on both sides.
+            FilledSurface whole(10 * s - 2, 7 * s - 2, Grey);
+            ScaleBlit(RowsOf(whole), RowsOf(*from), Rect(0, 0, 10, 7), s);
+            for (int32_t y = 0; y < whole.height(); ++y)
+                for (int32_t x = 0; x < whole.width(); ++x)
+                    ASSERT_EQ(Pixel(whole, x, y), Pattern::At(x / s, y / s)) << s << ": " << x << "," << y;
+        }
+        // A part, reaching past the source: only its blocks change.
+        FilledSurface part(10 * s, 7 * s, Grey);
+        ScaleBlit(RowsOf(part), RowsOf(src), Rect(3, 2, 40, 5), s);
+        for (int32_t y = 0; y < part.height(); ++y)
+            for (int32_t x = 0; x < part.width(); ++x) {
+                const bool inside = x / s >= 3 && y / s >= 2 && y / s < 5;
+                ASSERT_EQ(Pixel(part, x, y), inside ? Pattern::At(x / s, y / s) : Grey) << s << ": " << x << "," << y;
+            }
+    }
+    EXPECT_EQ(SourceAreaOf(Rect(3, 0, 9, 8), 4), Rect(0, 0, 3, 2));
+    EXPECT_EQ(SourceAreaOf(Rect(-1, -5, 4, 4), 2), Rect(-1, -3, 2, 2));
+    EXPECT_EQ(ScaledArea(Rect(1, 2, 3, 4), 3), Rect(3, 6, 9, 12));
+    // Scales outside 1..4 and absent pixels write nothing.
+    FilledSurface dst(8, 8, Grey);
+    ScaleBlit(RowsOf(dst), RowsOf(src), Rect(0, 0, 10, 7), 5);
+    ScaleBlit(RowsOf(dst), RowsOf(src), Rect(0, 0, 10, 7), 0);
+    MemorySurface none(0, 0);
+    ScaleBlit(RowsOf(dst), RowsOf(none), Rect(0, 0, 10, 7), 2);
+    EXPECT_EQ(CountPixelsNot(dst, Grey), 0);
 }

@@ -8,6 +8,7 @@ std::string FakeHost::vendor;
 std::string FakeHost::product;
 VstIntPtr FakeHost::version = 0;
 std::vector<HostCall> FakeHost::calls;
+VstIntPtr FakeHost::sizeWindowAnswer = 1;
 std::map<std::string, VstIntPtr> FakeHost::functions;
 
 void FakeHost::Reset(const char* newVendor, const char* newProduct)
@@ -15,6 +16,7 @@ void FakeHost::Reset(const char* newVendor, const char* newProduct)
     vendor = newVendor;
     product = newProduct;
     version = 4321;
+    sizeWindowAnswer = 1;
     calls.clear();
     functions.clear();
 }
@@ -40,6 +42,9 @@ VstIntPtr VSTCALLBACK FakeHost::Callback(AEffect* effect, VstInt32 opcode, VstIn
         break;
     case audioMasterGetVendorVersion:
         answer = version;
+        break;
+    case audioMasterSizeWindow:
+        answer = sizeWindowAnswer;
         break;
     case audioMasterProcessEvents: {
         auto* block = static_cast<VstEvents*>(ptr);

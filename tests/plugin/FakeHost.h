@@ -22,6 +22,8 @@ struct FakeHost {
     static std::string product;
     static VstIntPtr version;
     static std::vector<HostCall> calls;
+    // What audioMasterSizeWindow answers: 1 (the host makes the room) after Reset.
+    static VstIntPtr sizeWindowAnswer;
     // Addresses answered to host-function lookups by name; unknown names answer 0.
     static std::map<std::string, VstIntPtr> functions;
     static constexpr VstInt32 kLookupOpcode = static_cast<VstInt32>(0xDEADBEEFu);

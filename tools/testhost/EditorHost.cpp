@@ -52,6 +52,15 @@ EditorHost::~EditorHost()
     }
 }
 
+void EditorHost::SizeFrameClient(int w, int h)
+{
+    if (!frame) return;
+    RECT r = {0, 0, w, h};
+    AdjustWindowRectEx(&r, static_cast<DWORD>(GetWindowLongA(frame, GWL_STYLE)), FALSE,
+                       static_cast<DWORD>(GetWindowLongA(frame, GWL_EXSTYLE)));
+    SetWindowPos(frame, nullptr, 0, 0, r.right - r.left, r.bottom - r.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 LRESULT CALLBACK EditorHost::FrameProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     EditorHost* host = reinterpret_cast<EditorHost*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));

@@ -32,6 +32,8 @@ public:
     EditorHost& operator=(const EditorHost&) = delete;
 
     HWND Frame() const { return frame; }
+    // Resizes the frame so that its client area is w x h, as a host makes room for an editor.
+    void SizeFrameClient(int w, int h);
     // The editor window of the class "VireoWndClass": our frame's child, or a window the
     // frame owns (floating mode); null when none.
     HWND Editor() const;

@@ -10,6 +10,7 @@ std::string hostVendor = "Quillograph";
 std::string hostProduct = "Test Host";
 bool logEveryCall = false;
 std::vector<LoggedCall> calls;
+HostLog::SizeWindowHandler sizeWindowHandler = nullptr;
 
 const char* OpcodeName(VstInt32 opcode)
 {
@@ -20,6 +21,7 @@ const char* OpcodeName(VstInt32 opcode)
     case audioMasterGetVendorString: return "audioMasterGetVendorString";
     case audioMasterGetProductString: return "audioMasterGetProductString";
     case audioMasterGetVendorVersion: return "audioMasterGetVendorVersion";
+    case audioMasterSizeWindow: return "audioMasterSizeWindow";
     case HostFunctions::kLookupOpcode: return "host function lookup";
     default: return "other";
     }
@@ -58,6 +60,9 @@ VstIntPtr VSTCALLBACK HostLog::Callback(AEffect* effect, VstInt32 opcode, VstInt
     case audioMasterGetVendorVersion:
         answer = 1;
         break;
+    case audioMasterSizeWindow:
+        answer = sizeWindowHandler ? sizeWindowHandler(index, static_cast<int>(value)) : 0;
+        break;
     case audioMasterProcessEvents:
         if (auto* block = static_cast<VstEvents*>(ptr))
             for (VstInt32 i = 0; i < block->numEvents; ++i)
@@ -85,3 +90,5 @@ size_t HostLog::Count(VstInt32 opcode)
 }
 
 void HostLog::Clear() { calls.clear(); }
+
+void HostLog::SetSizeWindowHandler(SizeWindowHandler handler) { sizeWindowHandler = handler; }

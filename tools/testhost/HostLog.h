@@ -24,4 +24,7 @@ public:
     static const std::vector<LoggedCall>& Calls();
     static size_t Count(VstInt32 opcode);
     static void Clear();
+    // Answers audioMasterSizeWindow (width, height); without one the request answers 0.
+    using SizeWindowHandler = VstIntPtr (*)(int width, int height);
+    static void SetSizeWindowHandler(SizeWindowHandler handler);
 };

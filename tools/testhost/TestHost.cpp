@@ -1,10 +1,12 @@
 // vst_test_host: loads a VST 2.x plug-in DLL by path and drives it as a DAW does.
-//   vst_test_host.exe [--checks | --demo | --editor | --displays | --state | --host-services | --torture]
+//   vst_test_host.exe [--checks | --demo | --editor | --displays | --state | --host-services | --hidpi | --torture]
 //                     [--png FILE] [--vendor TEXT] [--product TEXT] [--rounds N] [--verbose] PLUGIN.dll
 // --editor opens the editor in a window of its own; --png writes the editor as it was on
 // screen (in the editor checks and the demo). --displays checks what each display shows on
 // screen for known signals; there --png is the prefix of one picture per display. --state
 // checks the state chunk a project stores (with the window section when posing as REAPER).
+// --hidpi checks the editor on a screen of 192 DPI, which --set-dpi DPI (without a plug-in)
+// stores for the Wine processes that follow.
 // --state-exchange IN OUT loads the chunk in file IN (- for a made-up one) and writes the chunk
 // then saved to OUT, so that two builds can be shown to read each other's state.
 // --host-services checks the host's own services as host id 1 offers them (posing as one
@@ -23,6 +25,7 @@
 #include "tools/testhost/Demo.h"
 #include "tools/testhost/DisplayChecks.h"
 #include "tools/testhost/EditorChecks.h"
+#include "tools/testhost/HiDpiChecks.h"
 #include "tools/testhost/HostLog.h"
 #include "tools/testhost/HostServiceChecks.h"
 #include "tools/testhost/PluginChecks.h"
@@ -46,6 +49,7 @@ int main(int argc, char** argv)
     std::string dll;
     std::string png;
     std::string stateIn, stateOut;
+    int dpi = 0;
     bool verbose = false;
     int rounds = 400;
     for (int i = 1; i < argc; ++i) {
@@ -59,21 +63,31 @@ int main(int argc, char** argv)
             stateIn = argv[++i];
             stateOut = argv[++i];
         }
+        else if (arg == "--set-dpi" && i + 1 < argc) {
+            mode = arg;
+            dpi = std::atoi(argv[++i]);
+        }
         else if (arg == "--rounds" && i + 1 < argc)
             rounds = std::atoi(argv[++i]);
         else if (arg == "--checks" || arg == "--demo" || arg == "--editor" || arg == "--displays" || arg == "--state" ||
-                 arg == "--host-services" || arg == "--torture")
+                 arg == "--host-services" || arg == "--hidpi" || arg == "--torture")
             mode = arg;
         else if (arg == "--verbose")
             verbose = true;
         else
             dll = arg;
     }
-    if (dll.empty()) {
-        std::fprintf(stderr, "usage: vst_test_host [--checks|--demo|--editor|--displays|--state|--host-services|--torture] [--png FILE] [--vendor V] [--product P] [--rounds N] [--verbose] PLUGIN.dll\n");
+    if (dll.empty() && mode != "--set-dpi") {
+        std::fprintf(stderr, "usage: vst_test_host [--checks|--demo|--editor|--displays|--state|--host-services|--hidpi|--torture] [--png FILE] [--vendor V] [--product P] [--rounds N] [--verbose] PLUGIN.dll\n");
         return 2;
     }
     HostLog::Configure(vendor, product, verbose);
+    if (mode == "--set-dpi") {
+        Report report;
+        const bool stored = StoreScreenDpi(dpi, report);
+        report.Summary();
+        return stored ? 0 : 1;
+    }
     std::string lower = product;
     std::transform(lower.begin(), lower.end(), lower.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
@@ -93,6 +107,8 @@ int main(int argc, char** argv)
         if (mode == "--demo") {
             RunDemo(module, report);
             if (!png.empty()) CaptureEditorPng(module, WindowsPath(png), report);
+        } else if (mode == "--hidpi") {
+            RunHiDpiChecks(module, report);
         } else if (mode == "--editor") {
             RunEditorChecks(module, library, png.empty() ? std::string() : WindowsPath(png), report);
         } else if (mode == "--host-services") {

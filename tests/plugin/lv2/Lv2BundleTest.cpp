@@ -8,6 +8,7 @@
 #include <lv2/atom/atom.h>
 #include <lv2/core/lv2.h>
 #include <lv2/instance-access/instance-access.h>
+#include <lv2/options/options.h>
 #include <lv2/state/state.h>
 #include <lv2/ui/ui.h>
 #include <lv2/urid/urid.h>
@@ -24,6 +25,7 @@
 
 #include "tools/AllocationCounter.h"
 
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
@@ -305,19 +307,21 @@ protected:
         LV2UI_Widget widget = nullptr;
         Window Id() const { return static_cast<Window>(reinterpret_cast<uintptr_t>(widget)); }
     };
-    Ui Open(LV2_Handle instance, bool withParent, bool withAccess)
+    // scaleFactor > 0 is given to the editor as the host's ui:scaleFactor option.
+    Ui Open(LV2_Handle instance, bool withParent, bool withAccess, float scaleFactor = 0.0f)
     {
         Ui ui;
+        const LV2_Options_Option options[2] = {
+            {LV2_OPTIONS_INSTANCE, 0, host.Id(LV2_UI__scaleFactor), sizeof(float), host.Id(LV2_ATOM__Float), &scaleFactor},
+            {LV2_OPTIONS_INSTANCE, 0, 0, 0, 0, nullptr}};
+        LV2_Feature optionsFeature = {LV2_OPTIONS__options, const_cast<LV2_Options_Option*>(options)};
         LV2_Feature parent = {LV2_UI__parent, reinterpret_cast<void*>(hostWindow)};
         LV2_Feature access = {LV2_INSTANCE_ACCESS_URI, instance};
-        LV2UI_Resize resizer = {this, [](LV2UI_Feature_Handle h, int w, int hgt) {
-                                    static_cast<Lv2Editor*>(h)->requested = std::to_string(w) + "x" + std::to_string(hgt);
-                                    return 0;
-                                }};
         LV2_Feature resize = {LV2_UI__resize, &resizer};
         std::vector<const LV2_Feature*> features = {&host.mapFeature, &resize};
         if (withParent) features.push_back(&parent);
         if (withAccess) features.push_back(&access);
+        if (scaleFactor > 0.0f) features.push_back(&optionsFeature);
         features.push_back(nullptr);
         const LV2UI_Descriptor* d = TheBundle().uiDescriptor;
         ui.handle = d->instantiate(d, kUri, QUILLOGRAPH_LV2_BUNDLE, Write, this, &ui.widget, features.data());
@@ -368,6 +372,11 @@ protected:
     Display* display = nullptr;
     Window hostWindow = 0;
     std::string requested;
+    // Features stay valid as long as the editor lives: it asks for room again when its scale changes.
+    LV2UI_Resize resizer = {this, [](LV2UI_Feature_Handle h, int w, int hgt) {
+                                static_cast<Lv2Editor*>(h)->requested = std::to_string(w) + "x" + std::to_string(hgt);
+                                return 0;
+                            }};
     std::map<uint32_t, float> written;
 };
 
@@ -443,6 +452,78 @@ TEST_F(Lv2Editor, ASecondEditorOfTheSameInstanceLeavesTheFirstAlone)
     ASSERT_NE(third.handle, nullptr);
     EXPECT_FALSE(ShowsNote(third));
     Close(third);
+}
+
+TEST_F(Lv2Editor, AtTheHostsScaleFactorEveryPixelIsABlockAndCtrlClickInTheCornerCyclesTheScale)
+{
+    Instance instance(host, 48000.0);
+    const Ui ui = Open(instance.handle, true, true, 2.5f);
+    ASSERT_NE(ui.handle, nullptr);
+    EXPECT_EQ(requested, "464x192");
+    Window root = 0;
+    int x = 0, y = 0;
+    unsigned w = 0, h = 0, border = 0, depth = 0;
+    XGetGeometry(display, ui.Id(), &root, &x, &y, &w, &h, &border, &depth);
+    EXPECT_EQ(w, 464u);
+    EXPECT_EQ(h, 192u);
+    for (int i = 0; i < 6; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(45));
+        Idle(ui);
+    }
+    XImage* image = XGetImage(display, ui.Id(), 0, 0, 464, 192, AllPlanes, ZPixmap);
+    ASSERT_NE(image, nullptr);
+    int mixed = 0, lit = 0;
+    for (int by = 0; by < 192; by += 2)
+        for (int bx = 0; bx < 464; bx += 2) {
+            const unsigned long p = XGetPixel(image, bx, by);
+            lit += (p & 0xFFFFFF) != 0;
+            mixed += XGetPixel(image, bx + 1, by) != p || XGetPixel(image, bx, by + 1) != p ||
+                     XGetPixel(image, bx + 1, by + 1) != p;
+        }
+    XDestroyImage(image);
+    EXPECT_EQ(mixed, 0) << "every 2 x 2 block is one pixel of the picture";
+    EXPECT_GT(lit, 100) << "the grid and the caption are drawn";
+
+    // Ctrl + left click in the corner square {216, 80, 232, 96}, where the window shows it.
+    XEvent press = {};
+    press.xbutton.type = ButtonPress;
+    press.xbutton.display = display;
+    press.xbutton.window = ui.Id();
+    press.xbutton.x = 2 * 224;
+    press.xbutton.y = 2 * 88;
+    press.xbutton.button = Button1;
+    press.xbutton.state = ControlMask;
+    XSendEvent(display, ui.Id(), False, ButtonPressMask, &press);
+    XEvent release = press;
+    release.xbutton.type = ButtonRelease;
+    XSendEvent(display, ui.Id(), False, ButtonReleaseMask, &release);
+    XSync(display, False);
+    std::this_thread::sleep_for(std::chrono::milliseconds(45));
+    Idle(ui);
+    EXPECT_EQ(requested, "232x96");
+    XGetGeometry(display, ui.Id(), &root, &x, &y, &w, &h, &border, &depth);
+    EXPECT_EQ(w, 232u);
+    EXPECT_EQ(instance.controls[3], 0.0f) << "the click did not reach the display";
+    Close(ui);
+}
+
+TEST_F(Lv2Editor, WithoutTheHostsScaleFactorXftDpiChoosesTheScale)
+{
+    // The screen's resources as a desktop sets them; read by a display opened afterwards.
+    const std::string resources = "Xft.dpi:\t288\n";
+    const Atom manager = XInternAtom(display, "RESOURCE_MANAGER", False);
+    XChangeProperty(display, DefaultRootWindow(display), manager, XA_STRING, 8, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(resources.c_str()), static_cast<int>(resources.size()));
+    XSync(display, False);
+    {
+        Instance instance(host, 48000.0);
+        const Ui ui = Open(instance.handle, true, true);
+        ASSERT_NE(ui.handle, nullptr);
+        EXPECT_EQ(requested, "696x288");
+        Close(ui);
+    }
+    XDeleteProperty(display, DefaultRootWindow(display), manager);
+    XSync(display, False);
 }
 
 TEST_F(Lv2Editor, EveryDisplayDrawsAtTheLowestAndHighestRates)

@@ -10,6 +10,7 @@
 #include "analyser/AnalyserPlugin.h"
 #include "analyser/AnalyserView.h"
 #include "graphics/Graphics.h"
+#include "graphics/native/HeadlessWindow.h"
 #include "plugin/VstShell.h"
 #include "tools/AllocationCounter.h"
 
@@ -85,7 +86,28 @@ void RebuildRedraw(benchmark::State& state)
     }
 }
 
+// A whole frame of the open editor at each scale (freq display): the timer's redraw of one
+// period of audio and the window's copy of it, enlarged.
+void EditorFrame(benchmark::State& state)
+{
+    Rig rig(1);
+    auto* window = dynamic_cast<HeadlessWindow*>(rig.graphics);
+    int parent = 0;
+    window->SetScaleChoice(static_cast<int32_t>(state.range(0)));
+    rig.effect->dispatcher(rig.effect, effEditOpen, 0, 0, &parent, 0.0f);
+    // Opened without asking for its size first, the window is made at the scale chosen.
+    window->Tick();
+    for (auto _ : state) {
+        state.PauseTiming();
+        rig.Period();
+        state.ResumeTiming();
+        window->Tick();
+    }
+    state.counters["shown"] = window->ShownScale();
+}
+
 }  // namespace
 
+BENCHMARK(EditorFrame)->ArgName("scale")->DenseRange(1, 4)->Unit(benchmark::kMicrosecond);
 BENCHMARK(SteadyRedraw)->ArgName("domain")->DenseRange(0, 3)->Unit(benchmark::kMicrosecond);
 BENCHMARK(RebuildRedraw)->ArgName("domain")->DenseRange(0, 3)->Unit(benchmark::kMicrosecond);

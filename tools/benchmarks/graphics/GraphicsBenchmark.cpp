@@ -5,9 +5,11 @@
 #include <cstring>
 
 #include "graphics/Arc.h"
+#include "graphics/Blit.h"
 #include "graphics/Fill.h"
 #include "graphics/Line.h"
 #include "graphics/Pixels.h"
+#include "graphics/ScaleBlit.h"
 #include "graphics/SystemSurface.h"
 #include "graphics/TextPainter.h"
 
@@ -120,5 +122,37 @@ void DrawTextCaption(benchmark::State& state)
     }
 }
 BENCHMARK(DrawTextCaption);
+
+// What one frame costs the window at each editor scale: the whole picture enlarged into the
+// window's copy (at 1x the same routine is a plain row copy).
+void ScaleFrame(benchmark::State& state)
+{
+    const int32_t scale = static_cast<int32_t>(state.range(0));
+    SystemSurface s(Width, Height);
+    for (int y = 0; y < Height; ++y)
+        for (int x = 0; x < Width; ++x) SetPixel(s, 0xFF000000u | uint32_t(x * 977 + y * 131), x, y);
+    SystemSurface window(Width * scale, Height * scale);
+    const Rect all(0, 0, Width, Height);
+    for (auto _ : state) {
+        ScaleBlit(RowsOf(window), RowsOf(s), all, scale);
+        benchmark::DoNotOptimize(window.bits());
+        benchmark::ClobberMemory();
+    }
+    state.SetBytesProcessed(int64_t(state.iterations()) * Width * Height * 4 * scale * scale);
+}
+BENCHMARK(ScaleFrame)->DenseRange(1, 4);
+
+// The 1x copy the paint made before there were scales.
+void CopyFrame1x(benchmark::State& state)
+{
+    SystemSurface s(Width, Height), window(Width, Height);
+    for (auto _ : state) {
+        Blit(&window, &s, 0, 0, nullptr, 1.0f, RasterCopy);
+        benchmark::DoNotOptimize(window.bits());
+        benchmark::ClobberMemory();
+    }
+    state.SetBytesProcessed(int64_t(state.iterations()) * Width * Height * 4);
+}
+BENCHMARK(CopyFrame1x);
 
 }  // namespace
