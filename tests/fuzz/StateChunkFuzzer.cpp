@@ -3,9 +3,9 @@
 // and take its own saved state back unchanged.
 //
 // The draw is most of the cost of an input. No new audio arrives, so what the view is given
-// (domain, v scale, pause, zoom band, colours) decides how it draws: each such view state is
-// drawn the first time a loaded chunk gives it, and not again, so a campaign reaches its
-// executions.
+// (domain, v scale, pause, zoom band, colours) and the editor's scale decide how it draws and
+// is shown: each such view state is drawn the first time a loaded chunk gives it, and not
+// again, so a campaign reaches its executions.
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -74,6 +74,8 @@ std::string ViewState(AEffect* effect)
     put(&scale, sizeof scale);
     put(&paused, sizeof paused);
     put(&zoom, sizeof zoom);
+    const int32_t shownScale = plug->GetGraphics() ? plug->GetGraphics()->ScaleChoice() : 0;
+    put(&shownScale, sizeof shownScale);
     // Loaded channels are clamped to 0..255 and enter the draw only as pixel values; the
     // blends tell apart only an alpha of 0, of 255 and one in between.
     for (const Colour& c : colours) {
