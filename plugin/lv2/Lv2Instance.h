@@ -18,7 +18,8 @@ struct Lv2Instance {
     // Blocks are handed to the plug-in in pieces of at most this many frames, through
     // buffers made once, so the audio thread never allocates whatever the host's block size.
     static constexpr int kPieceFrames = 2048;
-    // The state blob: the chunk written outside host id 1.
+    // The state blob is the chunk written outside host id 1: at least these bytes, and more
+    // when it carries the editor's scale in its tail. Its layout is the chunk loader's to judge.
     static constexpr size_t kStateBytes = 96;
 
     PluginCore* core = nullptr;

@@ -214,7 +214,7 @@ LV2_State_Status Restore(LV2_Handle handle, LV2_State_Retrieve_Function retrieve
     if (!data) return LV2_STATE_ERR_NO_PROPERTY;
     // Anything but the plug-in's own chunk is refused whole, and nothing changes.
     if (type != instance->chunkType) return LV2_STATE_ERR_BAD_TYPE;
-    if (size != Lv2Instance::kStateBytes) return LV2_STATE_ERR_UNKNOWN;
+    if (size < Lv2Instance::kStateBytes) return LV2_STATE_ERR_UNKNOWN;
     AEffect* effect = RecordOf(instance);
     if (effect->dispatcher(effect, effSetChunk, 0, static_cast<VstIntPtr>(size), const_cast<void*>(data), 0.0f) != 1)
         return LV2_STATE_ERR_UNKNOWN;

@@ -241,10 +241,7 @@ void RunDisplayChecks(const PluginModule& module, const std::string& pngPrefix, 
 {
     PluginInstance p(module.Entry());
     if (!report.Check(bool(p), "the plug-in made an instance")) return;
-    p.Dispatch(effOpen);
-    p.Dispatch(effSetSampleRate, 0, 0, nullptr, static_cast<float>(kRate));
-    p.Dispatch(effSetBlockSize, 0, 441);
-    p.Dispatch(effMainsChanged, 0, 1);
+    p.Start(static_cast<float>(kRate));
     p->setParameter(p.get(), 1, static_cast<float>((1.0 - 0.1) / (20.0 - 0.1)));
     EditorHost host(p);
     if (!report.Check(host.Frame() != nullptr && p.Dispatch(effEditOpen, 0, 0, host.Frame()) == 1 && host.Editor(),

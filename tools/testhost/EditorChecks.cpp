@@ -30,24 +30,9 @@ std::string ClassOf(HWND hwnd)
     return name;
 }
 
-std::string TitleOf(HWND hwnd)
-{
-    char text[256] = {};
-    GetWindowTextA(hwnd, text, sizeof text);
-    return text;
-}
-
 LPARAM Point(int x, int y)
 {
     return MAKELPARAM(static_cast<WORD>(x), static_cast<WORD>(y));
-}
-
-void Start(PluginInstance& p)
-{
-    p.Dispatch(effOpen);
-    p.Dispatch(effSetSampleRate, 0, 0, nullptr, 44100.0f);
-    p.Dispatch(effSetBlockSize, 0, 441);
-    p.Dispatch(effMainsChanged, 0, 1);
 }
 
 // The host's normalized value that makes the v scale read 2.0.
@@ -246,7 +231,7 @@ void RunEditorChecks(const PluginModule& module, HMODULE library, const std::str
 {
     PluginInstance p(module.Entry());
     if (!report.Check(bool(p), "the plug-in made an instance")) return;
-    Start(p);
+    p.Start();
     EditorHost host(p);
     if (!report.Check(host.Frame() != nullptr, "the host's frame window is made")) return;
     host.Pump(100);
@@ -375,7 +360,7 @@ bool CaptureEditorPng(const PluginModule& module, const std::string& pngPath, Re
 {
     PluginInstance p(module.Entry());
     if (!p) return false;
-    Start(p);
+    p.Start();
     EditorHost host(p);
     if (!host.Frame() || p.Dispatch(effEditOpen, 0, 0, host.Frame()) != 1) return report.Check(false, "the editor opens");
     p.Dispatch(effEditIdle);

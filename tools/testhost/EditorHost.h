@@ -60,3 +60,11 @@ private:
     Signal signal;
     std::vector<float> in[2], out[2];
 };
+
+// A window's title as the user sees it (at most 255 characters).
+inline std::string TitleOf(HWND hwnd)
+{
+    char text[256] = {};
+    GetWindowTextA(hwnd, text, sizeof text);
+    return text;
+}

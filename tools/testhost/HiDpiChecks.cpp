@@ -113,10 +113,7 @@ void RunHiDpiChecks(const PluginModule& module, Report& report)
 
     PluginInstance p(module.Entry());
     if (!report.Check(bool(p), "the plug-in made an instance")) return;
-    p.Dispatch(effOpen);
-    p.Dispatch(effSetSampleRate, 0, 0, nullptr, 44100.0f);
-    p.Dispatch(effSetBlockSize, 0, 441);
-    p.Dispatch(effMainsChanged, 0, 1);
+    p.Start();
     EditorHost host(p);
     sizingHost = &host;
     HostLog::SetSizeWindowHandler(SizeFrame);

@@ -17,21 +17,6 @@ namespace {
 constexpr VstInt32 kPause = 3;
 constexpr DWORD kTimerPeriod = 41;
 
-std::string TitleOf(HWND hwnd)
-{
-    char text[256] = {};
-    GetWindowTextA(hwnd, text, sizeof text);
-    return text;
-}
-
-void Start(PluginInstance& p)
-{
-    p.Dispatch(effOpen);
-    p.Dispatch(effSetSampleRate, 0, 0, nullptr, 44100.0f);
-    p.Dispatch(effSetBlockSize, 0, 441);
-    p.Dispatch(effMainsChanged, 0, 1);
-}
-
 std::string Describe(const std::vector<HostFunctions::Received>& commands)
 {
     std::string text = "[";
@@ -53,15 +38,6 @@ void Automate(PluginInstance& p, float value)
     p->setParameter(p.get(), kPause, value);
 }
 
-ChunkBytes GetChunk(const PluginInstance& p)
-{
-    void* data = nullptr;
-    const VstIntPtr n = p.Dispatch(effGetChunk, 0, 0, &data);
-    if (n <= 0 || !data) return {};
-    const auto* bytes = static_cast<const uint8_t*>(data);
-    return ChunkBytes(bytes, bytes + n);
-}
-
 // An editor window owned by `owner` other than `known`, null when there is none.
 HWND OtherFloatingEditor(HWND owner, HWND known)
 {
@@ -80,7 +56,7 @@ void CheckStoredWindow(const PluginModule& module, PluginInstance& p, EditorHost
     host.Pump(kTimerPeriod);
     RECT outer = {};
     GetWindowRect(editor, &outer);
-    const ChunkBytes saved = GetChunk(p);
+    const ChunkBytes saved = p.GetChunk();
     const ChunkBytes section = WindowSectionBytes("QuillographTestHostFrame", "Quillograph : Track 3", outer.left,
                                                   outer.top, outer.right - 6, outer.bottom - 23);
     report.Check(outer.left == 260 && outer.top == 180 && saved.size() == section.size() + kExpectedStateChunkSize &&
@@ -90,7 +66,7 @@ void CheckStoredWindow(const PluginModule& module, PluginInstance& p, EditorHost
                      std::to_string(outer.right - 6) + ", " + std::to_string(outer.bottom - 23));
 
     PluginInstance restored(module.Entry());
-    Start(restored);
+    restored.Start();
     ChunkBytes bytes = saved;
     const bool loaded = restored.Dispatch(effSetChunk, 0, static_cast<VstIntPtr>(bytes.size()), bytes.data()) == 1;
     HWND reopened = OtherFloatingEditor(host.Frame(), editor);
@@ -159,7 +135,7 @@ void CheckHostOne(const PluginModule& module, Report& report)
     HostFunctions::SetPlayState(1);
     PluginInstance p(module.Entry());
     if (!report.Check(bool(p), "the plug-in made an instance")) return;
-    Start(p);
+    p.Start();
     report.Check(Lookups() == 0 && HostFunctions::TakeCommands().empty(),
                  "starting the plug-in asks for no host function and posts nothing");
 
@@ -281,7 +257,7 @@ void CheckOtherHost(const PluginModule& module, Report& report)
     HostFunctions::SetPlayState(1);
     PluginInstance p(module.Entry());
     if (!report.Check(bool(p) && mainWindow, "the plug-in made an instance")) return;
-    Start(p);
+    p.Start();
     EditorHost host(p);
     SetWindowTextA(host.Frame(), "Track 3 FX Chain: Quillograph");
     report.Check(p.Dispatch(effEditOpen, 0, 0, host.Frame()) == 1, "effEditOpen answers 1");

@@ -1,8 +1,10 @@
 // One plug-in instance as a host holds it: only the record and its function pointers.
 #pragma once
 
+#include <cstdint>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "tools/testhost/HostLog.h"
 #include "tools/testhost/PluginModule.h"
@@ -22,6 +24,31 @@ public:
                        float opt = 0.0f) const
     {
         return effect->dispatcher(effect, opcode, index, value, ptr, opt);
+    }
+
+    // Opens the instance and resumes it as a host does before its first block.
+    void Start(float sampleRate = 44100.0f, VstIntPtr blockSize = 441) const
+    {
+        Dispatch(effOpen);
+        Dispatch(effSetSampleRate, 0, 0, nullptr, sampleRate);
+        Dispatch(effSetBlockSize, 0, blockSize);
+        Dispatch(effMainsChanged, 0, 1);
+    }
+
+    // The state chunk as effGetChunk answers it (empty when it answers nothing).
+    std::vector<uint8_t> GetChunk() const
+    {
+        void* data = nullptr;
+        const VstIntPtr n = Dispatch(effGetChunk, 0, 0, &data);
+        if (n <= 0 || !data) return {};
+        const auto* bytes = static_cast<const uint8_t*>(data);
+        return std::vector<uint8_t>(bytes, bytes + n);
+    }
+
+    // Hands the plug-in a copy of the bytes, as a host does with what it stored.
+    VstIntPtr SetChunk(std::vector<uint8_t> bytes) const
+    {
+        return Dispatch(effSetChunk, 0, static_cast<VstIntPtr>(bytes.size()), bytes.empty() ? nullptr : bytes.data());
     }
 
     // A text request into a generous buffer, as most hosts hand.

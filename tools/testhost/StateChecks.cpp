@@ -20,20 +20,6 @@ const double kClampedValues[4] = {0.0, 20.0, 4.0, 0.0};
 const int32_t kLoadedColours[4][4] = {{255, 30, 60, 90}, {255, 200, 40, 40}, {255, 40, 200, 40}, {255, 250, 250, 0}};
 const char* kLoadedDisplays = "time, 20.00, 1k-7.5k, off";
 
-ChunkBytes GetChunk(const PluginInstance& p)
-{
-    void* data = nullptr;
-    const VstIntPtr n = p.Dispatch(effGetChunk, 0, 0, &data);
-    if (n <= 0 || !data) return {};
-    const auto* bytes = static_cast<const uint8_t*>(data);
-    return ChunkBytes(bytes, bytes + n);
-}
-
-VstIntPtr SetChunk(const PluginInstance& p, ChunkBytes bytes)
-{
-    return p.Dispatch(effSetChunk, 0, static_cast<VstIntPtr>(bytes.size()), bytes.empty() ? nullptr : bytes.data());
-}
-
 ChunkBytes Join(ChunkBytes a, const ChunkBytes& b)
 {
     a.insert(a.end(), b.begin(), b.end());
@@ -47,21 +33,6 @@ std::string Displays(const PluginInstance& p)
     std::string all;
     for (int i = 0; i < 4; ++i) all += (i ? ", " : "") + p.Text(effGetParamDisplay, i);
     return all;
-}
-
-void Start(PluginInstance& p)
-{
-    p.Dispatch(effOpen);
-    p.Dispatch(effSetSampleRate, 0, 0, nullptr, 44100.0f);
-    p.Dispatch(effSetBlockSize, 0, 441);
-    p.Dispatch(effMainsChanged, 0, 1);
-}
-
-std::string TitleOf(HWND hwnd)
-{
-    char text[256] = {};
-    GetWindowTextA(hwnd, text, sizeof text);
-    return text;
 }
 
 // The window section of a chunk, read back by hand.
@@ -98,9 +69,9 @@ WindowSection ReadWindowSection(const ChunkBytes& b)
 void CheckBytes(PluginEntry entry, bool windowSection, Report& report)
 {
     PluginInstance p(entry);
-    Start(p);
+    p.Start();
     const ChunkBytes prefix = windowSection ? WindowSectionBytes("", "", 0, 0, 0, 0) : ChunkBytes();
-    const ChunkBytes fresh = GetChunk(p);
+    const ChunkBytes fresh = p.GetChunk();
     report.Check(fresh == Join(prefix, Fresh()),
                  "effGetChunk answers " + std::to_string(fresh.size()) + " bytes: " +
                      (windowSection ? "a window section with empty texts and a closed window, then " : "") +
@@ -108,30 +79,30 @@ void CheckBytes(PluginEntry entry, bool windowSection, Report& report)
     report.Check(p.Dispatch(effGetChunk, 0, 0, nullptr) == 0, "effGetChunk without a pointer answers 0");
 
     const ChunkBytes loaded = Join(prefix, ValueSectionBytes(kLoadedValues, kLoadedColours));
-    const bool set = SetChunk(p, loaded) == 1;
+    const bool set = p.SetChunk(loaded) == 1;
     const std::string displays = Displays(p);
     report.Check(set && displays == kLoadedDisplays, "effSetChunk of a changed chunk answers 1 and the host reads " + displays);
-    const ChunkBytes saved = GetChunk(p);
+    const ChunkBytes saved = p.GetChunk();
     report.Check(saved == Join(prefix, ValueSectionBytes(kClampedValues, kLoadedColours)),
                  "saved again it holds the clamped v scale and the loaded colours");
     PluginInstance second(entry);
-    Start(second);
-    report.Check(SetChunk(second, saved) == 1 && GetChunk(second) == saved && Displays(second) == kLoadedDisplays,
+    second.Start();
+    report.Check(second.SetChunk(saved) == 1 && second.GetChunk() == saved && Displays(second) == kLoadedDisplays,
                  "loaded into a second instance it is saved byte for byte the same");
 
     bool refused = true;
     ChunkBytes cut = saved;
     for (size_t n : {size_t(0), size_t(1), size_t(95), saved.size() - 1}) {
         cut.assign(saved.begin(), saved.begin() + static_cast<long>(n));
-        refused = refused && SetChunk(second, cut) == 0;
+        refused = refused && second.SetChunk(cut) == 0;
     }
     ChunkBytes badLength = Join(WindowSectionBytes("Cls", "", 0, 0, 0, 0), Fresh());
     for (int i = 0; i < 4; ++i) badLength[i] = 0xFF;  // L1 negative
-    refused = refused && SetChunk(second, badLength) == 0;
+    refused = refused && second.SetChunk(badLength) == 0;
     badLength[0] = 200;  // L1 past the end
     badLength[1] = badLength[2] = badLength[3] = 0;
-    refused = refused && SetChunk(second, badLength) == 0;
-    report.Check(refused && GetChunk(second) == saved && Displays(second) == kLoadedDisplays,
+    refused = refused && second.SetChunk(badLength) == 0;
+    report.Check(refused && second.GetChunk() == saved && Displays(second) == kLoadedDisplays,
                  "truncated chunks and window lengths that are negative or past the end answer 0 and change nothing");
 
     // The other layout is read from its own offsets.
@@ -140,9 +111,9 @@ void CheckBytes(PluginEntry entry, bool windowSection, Report& report)
                                                                      116),
                                                   ValueSectionBytes(kLoadedValues, kLoadedColours));
     PluginInstance third(entry);
-    Start(third);
-    report.Check(SetChunk(third, other) == 1 && Displays(third) == kLoadedDisplays &&
-                     GetChunk(third) == Join(prefix, ValueSectionBytes(kClampedValues, kLoadedColours)),
+    third.Start();
+    report.Check(third.SetChunk(other) == 1 && Displays(third) == kLoadedDisplays &&
+                     third.GetChunk() == Join(prefix, ValueSectionBytes(kClampedValues, kLoadedColours)),
                  std::string("a chunk ") + (windowSection ? "without" : "with") +
                      " window section loads its values from the right offsets");
 }
@@ -150,7 +121,7 @@ void CheckBytes(PluginEntry entry, bool windowSection, Report& report)
 void CheckPicture(PluginEntry entry, bool windowSection, Report& report)
 {
     PluginInstance p(entry);
-    Start(p);
+    p.Start();
     EditorHost host(p);
     host.FeedAudio(false);
     if (!report.Check(host.Frame() && p.Dispatch(effEditOpen, 0, 0, host.Frame()) == 1, "the editor opens")) return;
@@ -158,7 +129,7 @@ void CheckPicture(PluginEntry entry, bool windowSection, Report& report)
     Capture before, after;
     host.CaptureEditor(before);
     const ChunkBytes prefix = windowSection ? WindowSectionBytes("", "", 0, 0, 0, 0) : ChunkBytes();
-    SetChunk(p, Join(prefix, ValueSectionBytes(kLoadedValues, kLoadedColours)));
+    p.SetChunk(Join(prefix, ValueSectionBytes(kLoadedValues, kLoadedColours)));
     host.Pump(kTimerPeriod * 4);
     const bool captured = host.CaptureEditor(after);
     int background = 0;
@@ -174,7 +145,7 @@ void CheckPicture(PluginEntry entry, bool windowSection, Report& report)
 void CheckWindowSection(PluginEntry entry, Report& report)
 {
     PluginInstance p(entry);
-    Start(p);
+    p.Start();
     EditorHost host(p);
     if (!report.Check(host.Frame() && p.Dispatch(effEditOpen, 0, 0, host.Frame()) == 1 && host.Editor(),
                       "the floating editor opens"))
@@ -182,7 +153,7 @@ void CheckWindowSection(PluginEntry entry, Report& report)
     host.Pump(kTimerPeriod * 3);
     RECT outer = {};
     GetWindowRect(host.Editor(), &outer);
-    const ChunkBytes open = GetChunk(p);
+    const ChunkBytes open = p.GetChunk();
     const WindowSection w = ReadWindowSection(open);
     report.Check(w.ok && w.hostClass == kFrameClass && w.place[0] == outer.left && w.place[1] == outer.top &&
                      w.place[2] == outer.right - 6 && w.place[3] == outer.bottom - 23 &&
@@ -191,7 +162,7 @@ void CheckWindowSection(PluginEntry entry, Report& report)
                      std::to_string(w.place[0]) + ", " + std::to_string(w.place[1]) + ", " +
                      std::to_string(w.place[2]) + ", " + std::to_string(w.place[3]));
     p.Dispatch(effEditClose);
-    const WindowSection closed = ReadWindowSection(GetChunk(p));
+    const WindowSection closed = ReadWindowSection(p.GetChunk());
     report.Check(closed.ok && closed.hostClass == kFrameClass && closed.place[0] == 0 && closed.place[1] == 0 &&
                      closed.place[2] == 0 && closed.place[3] == 0,
                  "closed again, the place is four zeros and the class is kept");
@@ -200,20 +171,20 @@ void CheckWindowSection(PluginEntry entry, Report& report)
     const ChunkBytes stored = Join(WindowSectionBytes(kFrameClass, "Quillograph : Track 9", 200, 150, 432, 246),
                                    ValueSectionBytes(kClampedValues, kLoadedColours));
     PluginInstance restored(entry);
-    Start(restored);
-    const bool loaded = SetChunk(restored, stored) == 1;
+    restored.Start();
+    const bool loaded = restored.SetChunk(stored) == 1;
     HWND editor = host.Editor();
     RECT r = {};
     if (editor) GetWindowRect(editor, &r);
     report.Check(loaded && editor && r.left == 200 && r.top == 150 && r.right == 438 && r.bottom == 269 &&
                      TitleOf(editor) == "Quillograph : Track 9" && Displays(restored) == kLoadedDisplays,
                  "loading a stored state opens the floating window at its place with its title");
-    report.Check(GetChunk(restored) == stored, "saved again, the window section is the same bytes");
+    report.Check(restored.GetChunk() == stored, "saved again, the window section is the same bytes");
     restored.Dispatch(effEditClose);
 
     PluginInstance wasClosed(entry);
-    Start(wasClosed);
-    report.Check(SetChunk(wasClosed, Join(WindowSectionBytes(kFrameClass, "", 0, 0, 0, 0),
+    wasClosed.Start();
+    report.Check(wasClosed.SetChunk(Join(WindowSectionBytes(kFrameClass, "", 0, 0, 0, 0),
                                           ValueSectionBytes(kClampedValues, kLoadedColours))) == 1 &&
                      host.Editor() == nullptr && Displays(wasClosed) == kLoadedDisplays,
                  "a state saved with the window closed opens no window");
@@ -226,7 +197,7 @@ void ExchangeStateFile(const PluginModule& module, bool windowSection, const std
 {
     PluginInstance p(module.Entry());
     if (!report.Check(bool(p), "the entry point answers an instance record")) return;
-    Start(p);
+    p.Start();
     ChunkBytes state;
     if (in.empty()) {
         const ChunkBytes prefix = windowSection ? WindowSectionBytes("", "Quillograph : Track 9", 0, 0, 0, 0) : ChunkBytes();
@@ -236,9 +207,9 @@ void ExchangeStateFile(const PluginModule& module, bool windowSection, const std
         for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, file)) > 0;) state.insert(state.end(), buffer, buffer + n);
         std::fclose(file);
     }
-    report.Check(!state.empty() && SetChunk(p, state) == 1,
+    report.Check(!state.empty() && p.SetChunk(state) == 1,
                  "effSetChunk takes " + std::to_string(state.size()) + " bytes" + (in.empty() ? "" : " from " + in));
-    const ChunkBytes saved = GetChunk(p);
+    const ChunkBytes saved = p.GetChunk();
     FILE* file = std::fopen(out.c_str(), "wb");
     const bool written = file && std::fwrite(saved.data(), 1, saved.size(), file) == saved.size();
     if (file) std::fclose(file);
