@@ -11,7 +11,11 @@
 
 class PluginInstance {
 public:
-    explicit PluginInstance(PluginEntry entry) : effect(entry ? entry(HostLog::Callback) : nullptr) {}
+    // The host callback is the logging one unless a check brings its own.
+    explicit PluginInstance(PluginEntry entry, audioMasterCallback host = HostLog::Callback)
+        : effect(entry ? entry(host) : nullptr)
+    {
+    }
     ~PluginInstance() { Close(); }
     PluginInstance(const PluginInstance&) = delete;
     PluginInstance& operator=(const PluginInstance&) = delete;

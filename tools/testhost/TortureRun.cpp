@@ -12,7 +12,10 @@
 #include <random>
 #include <string>
 #include <thread>
+#include <memory>
 #include <vector>
+
+#include "tools/testhost/PluginInstance.h"
 
 namespace {
 
@@ -46,27 +49,6 @@ VstIntPtr VSTCALLBACK TortureCallback(AEffect*, VstInt32 opcode, VstInt32, VstIn
     }
 }
 
-VstIntPtr Dispatch(AEffect* e, VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr,
-                   float opt = 0.0f)
-{
-    return e->dispatcher(e, opcode, index, value, ptr, opt);
-}
-
-// The instance's state, copied out of the buffer the plug-in lends; empty when it has none.
-std::vector<uint8_t> SaveState(AEffect* e)
-{
-    void* data = nullptr;
-    const VstIntPtr size = Dispatch(e, effGetChunk, 0, 0, &data);
-    if (size <= 0 || !data) return {};
-    const auto* bytes = static_cast<const uint8_t*>(data);
-    return std::vector<uint8_t>(bytes, bytes + size);
-}
-
-VstIntPtr LoadState(AEffect* e, std::vector<uint8_t> bytes)
-{
-    return Dispatch(e, effSetChunk, 0, static_cast<VstIntPtr>(bytes.size()), bytes.data());
-}
-
 struct Tally {
     std::atomic<long> blocks{0};
     std::atomic<long> frames{0};
@@ -95,8 +77,9 @@ T Sample(std::mt19937& rng)
 bool Same(const void* a, const void* b, size_t bytes) { return std::memcmp(a, b, bytes) == 0; }
 
 // One block through one of the three audio callbacks; the outputs must equal the inputs.
-void Block(AEffect* e, std::mt19937& rng, Tally& tally)
+void Block(const PluginInstance& p, std::mt19937& rng, Tally& tally)
 {
+    AEffect* e = p.get();
     const int frames = static_cast<int>(rng() % (kMaxBlock + 1));
     const int variant = static_cast<int>(rng() % 3);
     const size_t n = static_cast<size_t>(frames);
@@ -143,8 +126,9 @@ void Block(AEffect* e, std::mt19937& rng, Tally& tally)
 }
 
 // All four parameters, many times, with the values automation curves and broken hosts send.
-void AutomationStorm(AEffect* e, std::mt19937& rng)
+void AutomationStorm(const PluginInstance& p, std::mt19937& rng)
 {
+    AEffect* e = p.get();
     static const float odd[] = {0.0f, 1.0f, -0.5f, 1.5f, std::numeric_limits<float>::quiet_NaN(),
                                 std::numeric_limits<float>::infinity(), 1e-30f};
     for (int k = 0; k < 8; ++k)
@@ -156,19 +140,19 @@ void AutomationStorm(AEffect* e, std::mt19937& rng)
         }
 }
 
-void AudioThread(const std::vector<AEffect*>& mine, int rounds, unsigned seed, Tally& tally)
+void AudioThread(const std::vector<const PluginInstance*>& mine, int rounds, unsigned seed, Tally& tally)
 {
     std::mt19937 rng(seed);
     for (int round = 0; round < rounds; ++round) {
-        for (AEffect* e : mine) {
-            AutomationStorm(e, rng);
-            Block(e, rng, tally);
+        for (const PluginInstance* p : mine) {
+            AutomationStorm(*p, rng);
+            Block(*p, rng, tally);
             if (rng() % 4 == 0) {
-                const std::vector<uint8_t> state = SaveState(e);
+                const std::vector<uint8_t> state = p->GetChunk();
                 if (!state.empty()) {
                     tally.statesSupported = true;
                     ++tally.stateTrips;
-                    if (LoadState(e, state) != 1) ++tally.stateRefused;
+                    if (p->SetChunk(state) != 1) ++tally.stateRefused;
                 }
             }
         }
@@ -193,9 +177,10 @@ void Pump(DWORD ms)
 LPARAM Point(int x, int y) { return MAKELPARAM(static_cast<WORD>(x), static_cast<WORD>(y)); }
 
 // What a user and the host's own thread do to one editor while the audio threads run.
-void EditorSession(AEffect* e, HWND frame, std::mt19937& rng, Tally& tally)
+void EditorSession(const PluginInstance& p, HWND frame, std::mt19937& rng, Tally& tally)
 {
-    if (Dispatch(e, effEditOpen, 0, 0, frame) != 1) return;
+    AEffect* e = p.get();
+    if (p.Dispatch(effEditOpen, 0, 0, frame) != 1) return;
     HWND editor = FindWindowExA(frame, nullptr, "VireoWndClass", nullptr);
     if (!editor) {
         for (HWND top = FindWindowExA(nullptr, nullptr, "VireoWndClass", nullptr); top;
@@ -244,22 +229,20 @@ void EditorSession(AEffect* e, HWND frame, std::mt19937& rng, Tally& tally)
         }
         if (rng() % 3 == 0) {
             static const float rates[] = {22050.0f, 44100.0f, 48000.0f, 96000.0f, 192000.0f};
-            Dispatch(e, effSetSampleRate, 0, 0, nullptr, rates[rng() % 5]);
+            p.Dispatch(effSetSampleRate, 0, 0, nullptr, rates[rng() % 5]);
             ++tally.rateChanges;
         }
         e->setParameter(e, static_cast<VstInt32>(rng() % 4), static_cast<float>(rng() % 101) / 100.0f);
-        Dispatch(e, effEditIdle);
+        p.Dispatch(effEditIdle);
         Pump(rng() % 2 ? 45 : 5);
     }
     if (rng() % 4 == 0) {
         // A host that suspends, changes rate and block size, and resumes mid-stream.
-        Dispatch(e, effMainsChanged, 0, 0);
-        Dispatch(e, effSetSampleRate, 0, 0, nullptr, rng() % 2 ? 48000.0f : 44100.0f);
-        Dispatch(e, effSetBlockSize, 0, kMaxBlock);
-        Dispatch(e, effMainsChanged, 0, 1);
+        p.Dispatch(effMainsChanged, 0, 0);
+        p.Start(rng() % 2 ? 48000.0f : 44100.0f, kMaxBlock);
         ++tally.rateChanges;
     }
-    Dispatch(e, effEditClose);
+    p.Dispatch(effEditClose);
     ++tally.editorSessions;
 }
 
@@ -299,15 +282,12 @@ void RunTorture(const PluginModule& module, int rounds, Report& report)
 {
     Watchdog watchdog(kWatchdogSeconds);
     const DWORD start = GetTickCount();
-    std::vector<AEffect*> instances;
+    std::vector<std::unique_ptr<PluginInstance>> instances;
     for (int i = 0; i < kInstances; ++i) {
-        AEffect* e = module.Entry()(TortureCallback);
-        if (!e) break;
-        Dispatch(e, effOpen);
-        Dispatch(e, effSetSampleRate, 0, 0, nullptr, 44100.0f);
-        Dispatch(e, effSetBlockSize, 0, kMaxBlock);
-        Dispatch(e, effMainsChanged, 0, 1);
-        instances.push_back(e);
+        std::unique_ptr<PluginInstance> p(new PluginInstance(module.Entry(), TortureCallback));
+        if (!*p) break;
+        p->Start(44100.0f, kMaxBlock);
+        instances.push_back(std::move(p));
     }
     if (!report.Check(instances.size() == kInstances, std::to_string(kInstances) + " instances made")) return;
 
@@ -317,8 +297,9 @@ void RunTorture(const PluginModule& module, int rounds, Report& report)
     std::atomic<int> running{kAudioThreads};
     std::vector<std::thread> audio;
     for (int t = 0; t < kAudioThreads; ++t) {
-        std::vector<AEffect*> mine(instances.begin() + t * (kInstances / kAudioThreads),
-                                   instances.begin() + (t + 1) * (kInstances / kAudioThreads));
+        std::vector<const PluginInstance*> mine;
+        for (int i = t * (kInstances / kAudioThreads); i < (t + 1) * (kInstances / kAudioThreads); ++i)
+            mine.push_back(instances[static_cast<size_t>(i)].get());
         audio.emplace_back([mine, rounds, t, &tally, &running] {
             AudioThread(mine, rounds, 1000u + static_cast<unsigned>(t), tally);
             --running;
@@ -326,7 +307,7 @@ void RunTorture(const PluginModule& module, int rounds, Report& report)
     }
     std::mt19937 rng(7);
     for (int k = 0; running > 0; ++k) {
-        if (frame) EditorSession(instances[static_cast<size_t>(k) % instances.size()], frame, rng, tally);
+        if (frame) EditorSession(*instances[static_cast<size_t>(k) % instances.size()], frame, rng, tally);
         else Pump(20);
     }
     for (std::thread& t : audio) t.join();
@@ -351,26 +332,24 @@ void RunTorture(const PluginModule& module, int rounds, Report& report)
         // the host, not byte for byte.)
         int reloaded = 0;
         int identical = 0;
-        for (AEffect* e : instances) {
-            const std::vector<uint8_t> state = SaveState(e);
-            AEffect* fresh = module.Entry()(TortureCallback);
+        for (const auto& p : instances) {
+            const std::vector<uint8_t> state = p->GetChunk();
+            PluginInstance fresh(module.Entry(), TortureCallback);
             if (!fresh) continue;
-            Dispatch(fresh, effOpen);
-            bool same = !state.empty() && LoadState(fresh, state) == 1;
-            for (VstInt32 p = 0; p < 4; ++p) same = same && fresh->getParameter(fresh, p) == e->getParameter(e, p);
-            const std::vector<uint8_t> again = SaveState(fresh);
+            fresh.Dispatch(effOpen);
+            bool same = !state.empty() && fresh.SetChunk(state) == 1;
+            for (VstInt32 i = 0; i < 4; ++i)
+                same = same && fresh->getParameter(fresh.get(), i) == (*p)->getParameter(p->get(), i);
+            const std::vector<uint8_t> again = fresh.GetChunk();
             identical += same && again == state;
-            same = same && LoadState(fresh, again) == 1 && SaveState(fresh) == again;
+            same = same && fresh.SetChunk(again) == 1 && fresh.GetChunk() == again;
             reloaded += same;
-            Dispatch(fresh, effClose);
         }
         report.Check(reloaded == kInstances, std::to_string(reloaded) + " of " + std::to_string(kInstances) +
                                                  " final states reload into new instances (" +
                                                  std::to_string(identical) + " byte for byte)");
     }
-    for (AEffect* e : instances) {
-        Dispatch(e, effMainsChanged, 0, 0);
-        Dispatch(e, effClose);
-    }
+    for (const auto& p : instances) p->Dispatch(effMainsChanged, 0, 0);
+    instances.clear();
     if (frame) DestroyWindow(frame);
 }
