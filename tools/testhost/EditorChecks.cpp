@@ -30,11 +30,6 @@ std::string ClassOf(HWND hwnd)
     return name;
 }
 
-LPARAM Point(int x, int y)
-{
-    return MAKELPARAM(static_cast<WORD>(x), static_cast<WORD>(y));
-}
-
 // The host's normalized value that makes the v scale read 2.0.
 float VScaleNormalized(PluginInstance& p, double plain)
 {

@@ -38,7 +38,8 @@ public:
     // frame owns (floating mode); null when none.
     HWND Editor() const;
     // Processes messages for `ms` milliseconds; the audio timer feeds a block every 10 ms.
-    void Pump(DWORD ms);
+    // Runs the thread's message loop for about ms milliseconds.
+    static void Pump(DWORD ms);
     void FeedAudio(bool on) { feeding = on; }
     // What the audio timer plays from its next block on; an empty signal restores the
     // default pair of tones.
@@ -67,4 +68,10 @@ inline std::string TitleOf(HWND hwnd)
     char text[256] = {};
     GetWindowTextA(hwnd, text, sizeof text);
     return text;
+}
+
+// A client-area point as mouse messages carry it.
+inline LPARAM Point(int x, int y)
+{
+    return MAKELPARAM(static_cast<WORD>(x), static_cast<WORD>(y));
 }

@@ -41,7 +41,6 @@ std::pair<int, int> ClientOf(HWND hwnd)
     return {r.right, r.bottom};
 }
 
-LPARAM Point(int x, int y) { return MAKELPARAM(static_cast<WORD>(x), static_cast<WORD>(y)); }
 
 void Click(HWND editor, int x, int y, WPARAM keys)
 {

@@ -15,6 +15,7 @@
 #include <memory>
 #include <vector>
 
+#include "tools/testhost/EditorHost.h"
 #include "tools/testhost/PluginInstance.h"
 
 namespace {
@@ -161,20 +162,7 @@ void AudioThread(const std::vector<const PluginInstance*>& mine, int rounds, uns
     }
 }
 
-void Pump(DWORD ms)
-{
-    const DWORD start = GetTickCount();
-    while (GetTickCount() - start < ms) {
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
-    }
-}
 
-LPARAM Point(int x, int y) { return MAKELPARAM(static_cast<WORD>(x), static_cast<WORD>(y)); }
 
 // What a user and the host's own thread do to one editor while the audio threads run.
 void EditorSession(const PluginInstance& p, HWND frame, std::mt19937& rng, Tally& tally)
@@ -187,7 +175,7 @@ void EditorSession(const PluginInstance& p, HWND frame, std::mt19937& rng, Tally
              top = FindWindowExA(nullptr, top, "VireoWndClass", nullptr))
             if (GetWindow(top, GW_OWNER) == frame) editor = top;
     }
-    Pump(60);
+    EditorHost::Pump(60);
     for (int k = 0; editor && k < 12; ++k) {
         const int x = static_cast<int>(rng() % 260) - 10;
         int y = static_cast<int>(rng() % 120) - 10;
@@ -234,7 +222,7 @@ void EditorSession(const PluginInstance& p, HWND frame, std::mt19937& rng, Tally
         }
         e->setParameter(e, static_cast<VstInt32>(rng() % 4), static_cast<float>(rng() % 101) / 100.0f);
         p.Dispatch(effEditIdle);
-        Pump(rng() % 2 ? 45 : 5);
+        EditorHost::Pump(rng() % 2 ? 45 : 5);
     }
     if (rng() % 4 == 0) {
         // A host that suspends, changes rate and block size, and resumes mid-stream.
@@ -308,10 +296,10 @@ void RunTorture(const PluginModule& module, int rounds, Report& report)
     std::mt19937 rng(7);
     for (int k = 0; running > 0; ++k) {
         if (frame) EditorSession(*instances[static_cast<size_t>(k) % instances.size()], frame, rng, tally);
-        else Pump(20);
+        else EditorHost::Pump(20);
     }
     for (std::thread& t : audio) t.join();
-    Pump(50);
+    EditorHost::Pump(50);
     const DWORD elapsed = GetTickCount() - start;
 
     std::printf("torture: %d rounds on %d threads, %ld blocks (%ld frames), %ld editor sessions, %ld rate changes, "
