@@ -6,6 +6,7 @@
 #include <new>
 
 #include "analyser/AnalyserPlugin.h"
+#include "analyser/IntensityPalette.h"
 #include "graphics/Graphics.h"
 #include "plugin/FormatString.h"
 #include "plugin/HostServices.h"
@@ -60,8 +61,6 @@ float NarrowScale(double v)
     if (v < -FLT_MAX) return -FLT_MAX;
     return static_cast<float>(v);
 }
-
-int32_t ClampChannel(int64_t v) { return v < 0 ? 0 : v > 255 ? 255 : static_cast<int32_t>(v); }
 
 }  // namespace
 
@@ -205,15 +204,39 @@ void AnalyserView::GetViewColours(Colour& background, Colour& fill, Colour& edge
 
 Colour AnalyserView::MixIntensityColour(const Colour& background, const Colour& target, double intensity)
 {
-    Colour result = background;
-    if (intensity == 0.0) return result;
-    // Intensities above 1 push past the target until the channels clip; wide arithmetic
-    // keeps a huge intensity from overflowing.
-    const int64_t a = TruncateToInt32(intensity * 255.0);
-    result.r = ClampChannel(background.r + (static_cast<int64_t>(target.r) - background.r) * a / 256);
-    result.g = ClampChannel(background.g + (static_cast<int64_t>(target.g) - background.g) * a / 256);
-    result.b = ClampChannel(background.b + (static_cast<int64_t>(target.b) - background.b) * a / 256);
-    return result;
+    return IntensityPalette::MixIntensity(background, target, intensity);
+}
+
+void AnalyserView::DrawIntensityGrid(Graphics& graphics, bool lowestAtBottom)
+{
+    palette.Prepare(backgroundColour, fillColour);
+    const int columns = intensityGrid.Columns() < graphWidth ? intensityGrid.Columns() : graphWidth;
+    bool complete = true;
+    for (int x = 0; x < columns; ++x) complete = complete && intensityGrid.Column(x).Size() >= graphHeight;
+    if (!complete) {
+        // Some column failed to allocate: the phase picture leaves its rows as they were,
+        // the spectrogram draws them empty.
+        for (int x = 0; x < columns; ++x) {
+            const FloatArray& column = intensityGrid.Column(x);
+            for (int y = 0; y < graphHeight; ++y) {
+                const int row = lowestAtBottom ? graphHeight - 1 - y : y;
+                if (row < column.Size() || lowestAtBottom)
+                    graphics.SetPixel(UnpackColour(palette.Packed(row < column.Size() ? column[row] : 0.0f)),
+                                      drawRect.left + x, drawRect.top + y);
+            }
+        }
+        return;
+    }
+    constexpr int kRun = 256;
+    uint32_t run[kRun];
+    for (int y = 0; y < graphHeight; ++y) {
+        const int row = lowestAtBottom ? graphHeight - 1 - y : y;
+        for (int start = 0; start < columns; start += kRun) {
+            const int length = columns - start < kRun ? columns - start : kRun;
+            for (int i = 0; i < length; ++i) run[i] = palette.Packed(intensityGrid.Column(start + i)[row]);
+            graphics.SetPixelRow(run, length, drawRect.left + start, drawRect.top + y);
+        }
+    }
 }
 
 void AnalyserView::SizeBuffersFor(int32_t newDomain)

@@ -17,6 +17,7 @@
 
 #include "analyser/BandGraphControl.h"
 #include "analyser/IntensityGrid.h"
+#include "analyser/IntensityPalette.h"
 #include "analyser/SampleRing.h"
 #include "analyser/ZoomBand.h"
 #include "dsp/SpectrumEstimator.h"
@@ -137,6 +138,8 @@ private:
     void DrawPhaseDisplay(Graphics& graphics);
     void DrawSpectroDisplay(Graphics& graphics);
     void DrawReadout(Graphics& graphics);
+    // The intensity grid in the view's colours, row 0 at the top or (lowestAtBottom) at the bottom.
+    void DrawIntensityGrid(Graphics& graphics, bool lowestAtBottom);
     // One grey line across the view at a fraction of its width (axis 0, vertical) or height
     // (axis 1, horizontal), with its label when there is room for it.
     void DrawGridLine(Graphics& graphics, float position, const std::string& label, int32_t axis);
@@ -161,6 +164,7 @@ private:
     TextStyle captionStyle;
     std::string readoutText;
     IntensityGrid intensityGrid;
+    IntensityPalette palette;
     AnalyserPlugin* owner;
     CriticalSection lock;
     FloatArray& secondCurve;

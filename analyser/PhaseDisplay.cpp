@@ -55,22 +55,36 @@ void AnalyserView::DrawPhaseDisplay(Graphics& graphics)
 
     intensityGrid.Clear();
     const int columns = intensityGrid.Columns();
-    for (int i = 0; i < count; ++i) {
-        const float x = xs[i] - left, y = ys[i] - top;
-        // A sample pair that is no number has no place in the picture.
-        if (!(x >= 0.0f && x < static_cast<float>(columns) && y >= 0.0f)) continue;
-        FloatArray& column = intensityGrid.Column(static_cast<int>(x));
-        const int row = static_cast<int>(y);
-        if (row < column.Size()) column[row] += static_cast<float>(i) / static_cast<float>(kPhasePointCount);
+    // Neighbouring points mostly share a pixel: its sum is carried in a register until the
+    // pixel changes, adding in the same order as adding in place would. The weights are
+    // divided a batch at a time, which the compiler does several to an instruction.
+    float* cell = nullptr;
+    float sum = 0.0f;
+    constexpr int kBatch = 64;
+    float weights[kBatch];
+    for (int batch = 0; batch < count; batch += kBatch) {
+        const int length = count - batch < kBatch ? count - batch : kBatch;
+        for (int k = 0; k < length; ++k)
+            weights[k] = static_cast<float>(batch + k) / static_cast<float>(kPhasePointCount);
+        for (int k = 0; k < length; ++k) {
+            const float x = xs[batch + k] - left, y = ys[batch + k] - top;
+            // A sample pair that is no number has no place in the picture.
+            if (!(x >= 0.0f && x < static_cast<float>(columns) && y >= 0.0f)) continue;
+            FloatArray& column = intensityGrid.Column(static_cast<int>(x));
+            const int row = static_cast<int>(y);
+            if (row >= column.Size()) continue;
+            float* here = column.Data() + row;
+            if (here != cell) {
+                if (cell) *cell = sum;
+                cell = here;
+                sum = *here;
+            }
+            sum += weights[k];
+        }
     }
+    if (cell) *cell = sum;
 
-    for (int c = 0; c < columns && c < graphWidth; ++c) {
-        const FloatArray& column = intensityGrid.Column(c);
-        const int rows = column.Size() < graphHeight ? column.Size() : graphHeight;
-        for (int row = 0; row < rows; ++row)
-            graphics.SetPixel(MixIntensityColour(backgroundColour, fillColour, column[row]), r.left + c, r.top + row);
-    }
-
+    DrawIntensityGrid(graphics, false);
     newSamples = 0;
     DrawPhaseScale(graphics);
 }

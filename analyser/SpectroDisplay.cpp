@@ -75,16 +75,7 @@ void AnalyserView::DrawSpectroDisplay(Graphics& graphics)
     }
 
     // Row 0 of the grid is the lowest frequency, drawn at the bottom.
-    const int columns = intensityGrid.Columns() < w ? intensityGrid.Columns() : w;
-    for (int x = 0; x < columns; ++x) {
-        const FloatArray& column = intensityGrid.Column(x);
-        for (int y = 0; y < h; ++y) {
-            const int row = h - 1 - y;
-            const float v = row < column.Size() ? column[row] : 0.0f;
-            graphics.SetPixel(MixIntensityColour(backgroundColour, fillColour, v), drawRect.left + x,
-                              drawRect.top + y);
-        }
-    }
+    DrawIntensityGrid(graphics, true);
 
     if (spectroBands.size() > static_cast<size_t>(fftZoom)) {
         const ZoomBand& band = spectroBands[static_cast<size_t>(fftZoom)];

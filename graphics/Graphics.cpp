@@ -62,6 +62,13 @@ int32_t Graphics::AttachControl(Control* control)
     return ControlCount();
 }
 
+bool Graphics::SetPixelRow(const uint32_t* packed, int32_t count, int32_t x, int32_t y)
+{
+    if (!packed) return false;
+    for (int32_t i = 0; i < count; ++i) SetPixel(UnpackColour(packed[i]), x + i, y);
+    return true;
+}
+
 void Graphics::AttachBackground(int32_t id)
 {
     const BitmapInfo background = LoadBitmap(id, 1);

@@ -42,6 +42,9 @@ public:
                                    int32_t x, int32_t y, double angleDegrees, const Blend& blend) = 0;
     virtual bool DrawPoint(const Colour& colour, float x, float y, const Blend& blend) = 0;
     virtual bool SetPixel(const Colour& colour, int32_t x, int32_t y) = 0;
+    // A run of count packed pixels stored as they are from (x, y) rightwards, as count
+    // SetPixel calls would store them; whole-picture displays hand over a row at a time.
+    virtual bool SetPixelRow(const uint32_t* packed, int32_t count, int32_t x, int32_t y);
     virtual bool DrawLine(const Colour& colour, float x1, float y1, float x2, float y2, const Blend& blend,
                           bool antiAlias) = 0;
     virtual bool DrawArc(const Colour& colour, float cx, float cy, float radius, float startAngle, float endAngle,

@@ -151,6 +151,13 @@ bool GraphicsRaster::SetPixel(const Colour& colour, int32_t x, int32_t y)
     return true;
 }
 
+bool GraphicsRaster::SetPixelRow(const uint32_t* packed, int32_t count, int32_t x, int32_t y)
+{
+    if (!packed) return false;
+    if (surface) ::SetPixelRow(*surface, packed, count, x, y);
+    return true;
+}
+
 bool GraphicsRaster::DrawLine(const Colour& colour, float x1, float y1, float x2, float y2, const Blend& blend,
                               bool antiAlias)
 {

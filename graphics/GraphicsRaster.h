@@ -30,6 +30,7 @@ public:
                            int32_t y, double angleDegrees, const Blend& blend) override;
     bool DrawPoint(const Colour& colour, float x, float y, const Blend& blend) override;
     bool SetPixel(const Colour& colour, int32_t x, int32_t y) override;
+    bool SetPixelRow(const uint32_t* packed, int32_t count, int32_t x, int32_t y) override;
     bool DrawLine(const Colour& colour, float x1, float y1, float x2, float y2, const Blend& blend,
                   bool antiAlias) override;
     bool DrawArc(const Colour& colour, float cx, float cy, float radius, float startAngle, float endAngle,

@@ -61,6 +61,16 @@ inline int32_t CombineChannel(int32_t d, int32_t s, int32_t w)
 template <PixelOp op, bool sourceAlpha>
 inline void CombinePixel(uint32_t* d, uint32_t s, int32_t w)
 {
+    if (op == PixelOp::Copy && !sourceAlpha && static_cast<uint32_t>(w) <= 256u) {
+        // Within full strength each channel's d * (256 - w) + s * w stays below 65536 and
+        // is never negative: two channels share a word without carrying into each other,
+        // and the shift is the division. The same values as the loop below, four at once.
+        const uint32_t dv = *d, keep = static_cast<uint32_t>(256 - w), take = static_cast<uint32_t>(w);
+        const uint32_t redBlue = ((dv & 0xFF00FFu) * keep + (s & 0xFF00FFu) * take) >> 8 & 0xFF00FFu;
+        const uint32_t alphaGreen = ((dv >> 8 & 0xFF00FFu) * keep + (s >> 8 & 0xFF00FFu) * take) & 0xFF00FF00u;
+        *d = redBlue | alphaGreen;
+        return;
+    }
     if (sourceAlpha) {
         const int32_t sa = static_cast<int32_t>(s >> 24);
         if (op != PixelOp::Dodge && sa == 0) return;

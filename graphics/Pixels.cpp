@@ -1,6 +1,7 @@
 #include "graphics/Pixels.h"
 
 #include <cmath>
+#include <cstring>
 
 #include "graphics/PixelOps.h"
 
@@ -24,6 +25,19 @@ void SetPixel(Surface& surface, uint32_t colour, int32_t x, int32_t y)
     uint32_t* bits = surface.bits();
     if (!bits || x < 0 || y < 0 || x >= surface.width() || y >= surface.height()) return;
     bits[static_cast<intptr_t>(y) * surface.rowSpan() + x] = colour;
+}
+
+void SetPixelRow(Surface& surface, const uint32_t* packed, int32_t count, int32_t x, int32_t y)
+{
+    uint32_t* bits = surface.bits();
+    if (!bits || !packed || count <= 0 || y < 0 || y >= surface.height() || x >= surface.width()) return;
+    // 64-bit ends: a run reaching far left or right never overflows.
+    const int64_t from = x < 0 ? 0 : x;
+    const int64_t to = static_cast<int64_t>(x) + count < surface.width() ? static_cast<int64_t>(x) + count
+                                                                         : surface.width();
+    if (from >= to) return;
+    std::memcpy(bits + static_cast<intptr_t>(y) * surface.rowSpan() + from, packed + (from - x),
+                sizeof(uint32_t) * static_cast<size_t>(to - from));
 }
 
 Colour GetPixel(const Surface& surface, int32_t x, int32_t y)

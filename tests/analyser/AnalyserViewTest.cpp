@@ -215,6 +215,23 @@ TEST(AnalyserView, MixIntensityColour)
     EXPECT_EQ(AnalyserView::MixIntensityColour(background, fill, std::nan("")), background);
 }
 
+TEST(AnalyserView, IntensityPaletteGivesTheMixedColourPacked)
+{
+    const double intensities[] = {0.0, -0.0, 1e-9, 0.5 / 255, 1.0 / 255, 0.37, 1.0, 2.0, 16.0 - 1e-9, 16.0,
+                                  16.07, 300.0, 1e300, -1e-9, -0.99 / 255, -3.0, -1e300,
+                                  std::nan(""), HUGE_VAL, -HUGE_VAL};
+    // The last pair's background lies outside 0..255, so its weight-0 colour is not the background.
+    const Colour pairs[][2] = {{Colour(255, 0, 0, 0), Colour(255, 220, 220, 100)},
+                               {Colour(9, 200, 200, 200), Colour(0, 0, 0, 150)},
+                               {Colour(255, 300, -5, 7), Colour(255, 1, 2, 3)}};
+    IntensityPalette palette;
+    for (const auto& pair : pairs) {
+        palette.Prepare(pair[0], pair[1]);
+        for (const double v : intensities)
+            EXPECT_EQ(palette.Packed(v), PackColour(AnalyserView::MixIntensityColour(pair[0], pair[1], v))) << v;
+    }
+}
+
 TEST(AnalyserView, SetViewColoursIgnoresAllZeroColours)
 {
     FakeHost::Reset();

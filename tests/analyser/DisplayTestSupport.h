@@ -150,6 +150,7 @@ public:
     }
     static void TimeScale(AnalyserView& view, Graphics& g) { view.DrawTimeScale(g); }
     static void PhaseScale(AnalyserView& view, Graphics& g) { view.DrawPhaseScale(g); }
+    static FloatArray& GridColumn(AnalyserView& view, int c) { return view.intensityGrid.Column(c); }
 };
 
 // Writes the surface to <build>/actual/<name>.png and compares it pixel for pixel with

@@ -76,3 +76,18 @@ TEST(PhaseDisplay, PointsBeyondTheViewClampToItsEdges)
     const auto cells = LitCells(e.View());
     EXPECT_EQ(cells, (std::vector<std::pair<int, int>>{{0, 0}, {116, 48}, {231, 95}}));
 }
+
+TEST(PhaseDisplay, AColumnThatFailedToAllocateIsLeftUndrawnWhereTheSpectrogramDrawsItEmpty)
+{
+    for (const int domain : {2, 3}) {
+        Editor e;
+        RecordingGraphics g;
+        e.Show(domain);
+        e.Play(Sine(300, 0.7, 48000), 24000);
+        ASSERT_TRUE(e.Tick());
+        ASSERT_TRUE(AnalyserViewProbe::GridColumn(e.View(), 100).Resize(10, true));
+        g.Forget();
+        e.View().Draw(g);
+        EXPECT_EQ(g.pixelsSet, domain == 2 ? 232 * 96 - 86 : 232 * 96) << domain;
+    }
+}

@@ -26,6 +26,22 @@ TEST(PixelOps, CopyMixesEveryChannelIncludingAlpha)
     EXPECT_EQ(Combined(0x00640000u, 0x00C80000u, RasterCopy, 64) >> 16 & 255, 125u);
 }
 
+TEST(PixelOps, CopyAtEveryWeightMatchesTheChannelFormula)
+{
+    const uint32_t samples[] = {0x00000000u, 0xFFFFFFFFu, 0x80FF0001u, 0x01020304u, 0xFE7F80FFu, 0x5A3CC3A5u};
+    for (int32_t w = -3; w <= 300; ++w)
+        for (uint32_t d : samples)
+            for (uint32_t s : samples) {
+                uint32_t expected = 0;
+                for (int shift = 0; shift < 32; shift += 8) {
+                    const int32_t dc = d >> shift & 255, sc = s >> shift & 255;
+                    const int32_t c = (dc * (256 - w) + sc * w) / 256;
+                    expected |= static_cast<uint32_t>(c < 0 ? 0 : c > 255 ? 255 : c) << shift;
+                }
+                ASSERT_EQ(Combined(d, s, RasterCopy, w), expected) << "w " << w << " d " << d << " s " << s;
+            }
+}
+
 TEST(PixelOps, CopyWithAlphaUses255AndSkipsTransparentSources)
 {
     // w' = 255 * 256 / 256 = 255: (255 * 255 + 255 * 0) / 256 = 254 for every channel.
@@ -123,6 +139,23 @@ TEST(SetPixel, StoresRawValueAndIgnoresOutside)
     EXPECT_EQ(CountPixelsNot(s, 0), 1);
     MemorySurface none(0, 0);
     SetPixel(none, 0xFFFFFFFFu, 0, 0);
+}
+
+TEST(SetPixelRow, StoresTheRunAndClipsItToTheSurface)
+{
+    const uint32_t run[5] = {1, 2, 3, 4, 5};
+    FilledSurface s(4, 2, 0);
+    SetPixelRow(s, run, 5, -2, 0);  // 3, 4 and 5 land on columns 0 to 2
+    SetPixelRow(s, run, 5, 3, 1);   // only 1 lands, on the last column
+    SetPixelRow(s, run, 5, 0, 2);
+    SetPixelRow(s, run, 5, 0, -1);
+    SetPixelRow(s, run, 5, INT32_MAX - 1, 0);
+    SetPixelRow(s, run, INT32_MAX, INT32_MIN, 1);  // would read far past the run if it reached the surface
+    SetPixelRow(s, nullptr, 5, 0, 0);
+    EXPECT_EQ(RawPixel(s, 0, 0), 3u);
+    EXPECT_EQ(RawPixel(s, 2, 0), 5u);
+    EXPECT_EQ(RawPixel(s, 3, 1), 1u);
+    EXPECT_EQ(CountPixelsNot(s, 0), 4);
 }
 
 TEST(GetPixel, ZeroOutsideOrWithoutPixels)

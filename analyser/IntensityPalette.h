@@ -1,0 +1,48 @@
+// The colours of the phase and spectro pictures: an intensity mixes the background towards
+// the fill colour in steps of 1/256. The common intensities are looked up, not computed,
+// because every pixel of those pictures is one.
+#pragma once
+
+#include <cstdint>
+
+#include "graphics/Colour.h"
+#include "plugin/SafeConvert.h"
+
+class IntensityPalette {
+public:
+    static constexpr int32_t kEntries = 4096;
+
+    // background moved towards target by weight/256 of the way (or past it for weights above
+    // 256), each channel clipped to 0..255.
+    static Colour Mix(const Colour& background, const Colour& target, int32_t weight);
+    // The colour of one intensity: the background itself at 0, else a weight of
+    // intensity * 255 truncated.
+    static Colour MixIntensity(const Colour& background, const Colour& target, double intensity)
+    {
+        if (intensity == 0.0) return background;
+        return Mix(background, target, TruncateToInt32(intensity * 255.0));
+    }
+
+    // Makes the table for these colours unless it is already made for them.
+    void Prepare(const Colour& background, const Colour& target);
+
+    // PackColour(MixIntensity(background, target, intensity)) for the prepared colours.
+    uint32_t Packed(double intensity) const
+    {
+        // Usually the weight-0 entry is the background itself, so whole-picture loops need no
+        // hard-to-predict test for empty pixels.
+        if (zeroDiffers && intensity == 0.0) return packedBackground;
+        const double scaled = intensity * 255.0;
+        // In the table's range the plain cast truncates as TruncateToInt32 does; NaN fails both tests.
+        if (scaled >= 0.0 && scaled < static_cast<double>(kEntries)) return entries[static_cast<int32_t>(scaled)];
+        if (intensity == 0.0) return packedBackground;
+        return PackColour(Mix(background, target, TruncateToInt32(scaled)));
+    }
+
+private:
+    bool prepared = false;
+    bool zeroDiffers = false;
+    Colour background, target;
+    uint32_t packedBackground = 0;
+    uint32_t entries[kEntries] = {};
+};
