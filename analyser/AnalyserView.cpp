@@ -253,6 +253,7 @@ void AnalyserView::SizeBuffersFor(int32_t newDomain)
         xPositions.Resize(kPhasePointCount, true);
         firstCurve.Resize(kPhasePointCount, true);
         intensityGrid.Resize(graphWidth, graphHeight, true);
+        phaseSums.Resize(graphWidth * graphHeight, false);
         break;
     case kSpectro:
         intensityGrid.Resize(graphWidth, graphHeight, true);

@@ -165,6 +165,7 @@ private:
     std::string readoutText;
     IntensityGrid intensityGrid;
     IntensityPalette palette;
+    FloatArray phaseSums;  // the phase points gathered, graphHeight values per column
     AnalyserPlugin* owner;
     CriticalSection lock;
     FloatArray& secondCurve;

@@ -53,36 +53,50 @@ void AnalyserView::DrawPhaseDisplay(Graphics& graphics)
         ys[count - n + k] = y;
     }
 
-    intensityGrid.Clear();
-    const int columns = intensityGrid.Columns();
-    // Neighbouring points mostly share a pixel: its sum is carried in a register until the
-    // pixel changes, adding in the same order as adding in place would. The weights are
-    // divided a batch at a time, which the compiler does several to an instruction.
-    float* cell = nullptr;
-    float sum = 0.0f;
-    constexpr int kBatch = 64;
-    float weights[kBatch];
-    for (int batch = 0; batch < count; batch += kBatch) {
-        const int length = count - batch < kBatch ? count - batch : kBatch;
-        for (int k = 0; k < length; ++k)
-            weights[k] = static_cast<float>(batch + k) / static_cast<float>(kPhasePointCount);
-        for (int k = 0; k < length; ++k) {
-            const float x = xs[batch + k] - left, y = ys[batch + k] - top;
-            // A sample pair that is no number has no place in the picture.
-            if (!(x >= 0.0f && x < static_cast<float>(columns) && y >= 0.0f)) continue;
-            FloatArray& column = intensityGrid.Column(static_cast<int>(x));
-            const int row = static_cast<int>(y);
-            if (row >= column.Size()) continue;
-            float* here = column.Data() + row;
-            if (here != cell) {
-                if (cell) *cell = sum;
-                cell = here;
-                sum = *here;
+    // The points are gathered into one flat block, a column of rows after another, and then
+    // copied into the grid; without the block (its allocation failed) the picture stays empty.
+    const int columns = intensityGrid.Columns(), rows = graphHeight;
+    if (columns > 0 && rows > 0 && phaseSums.Size() == columns * rows) {
+        float* sums = phaseSums.Data();
+        std::memset(sums, 0, sizeof(float) * static_cast<size_t>(phaseSums.Size()));
+        // Neighbouring points mostly share a pixel: its sum is carried in a register until
+        // the pixel changes, adding in the same order as adding in place would. Weights and
+        // pixels are worked out a batch at a time, several to an instruction.
+        constexpr int kBatch = 64;
+        float weights[kBatch];
+        int cells[kBatch];
+        int cell = -1;
+        float sum = 0.0f;
+        for (int batch = 0; batch < count; batch += kBatch) {
+            const int length = count - batch < kBatch ? count - batch : kBatch;
+            for (int k = 0; k < length; ++k) {
+                weights[k] = static_cast<float>(batch + k) / static_cast<float>(kPhasePointCount);
+                const float x = xs[batch + k] - left, y = ys[batch + k] - top;
+                // A sample pair that is no number has no place in the picture.
+                const bool inside = (x >= 0.0f) & (x < static_cast<float>(columns)) & (y >= 0.0f) &
+                                    (y < static_cast<float>(rows));
+                const int cellInside = static_cast<int>(inside ? x : 0.0f) * rows + static_cast<int>(inside ? y : 0.0f);
+                cells[k] = inside ? cellInside : -1;
             }
-            sum += weights[k];
+            for (int k = 0; k < length; ++k) {
+                if (cells[k] < 0) continue;
+                if (cells[k] != cell) {
+                    if (cell >= 0) sums[cell] = sum;
+                    cell = cells[k];
+                    sum = sums[cell];
+                }
+                sum += weights[k];
+            }
         }
+        if (cell >= 0) sums[cell] = sum;
+        for (int c = 0; c < columns; ++c) {
+            FloatArray& column = intensityGrid.Column(c);
+            const int kept = column.Size() < rows ? column.Size() : rows;
+            if (kept > 0) std::memcpy(column.Data(), sums + c * rows, sizeof(float) * static_cast<size_t>(kept));
+        }
+    } else {
+        intensityGrid.Clear();
     }
-    if (cell) *cell = sum;
 
     DrawIntensityGrid(graphics, false);
     newSamples = 0;

@@ -18,7 +18,10 @@ public:
     double At(int i) const
     {
         const int length = items.Size();
+        // Displays read within one turn of the ring: no division for those.
+        if (static_cast<unsigned>(i) < static_cast<unsigned>(length)) return items[i];
         if (length <= 0) return 0.0;
+        if (i < 0 && i >= -length) return items[i + length];
         int r = i % length;
         if (r < 0) r += length;
         return items[r];
