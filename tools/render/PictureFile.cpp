@@ -110,10 +110,11 @@ bool Encode(FILE* file, const Picture& picture, int level)
     }
     png_init_io(png, file);
     png_set_compression_level(png, level);
-    // At fast levels on these flat pictures, unfiltered rows and run-length matching are both
-    // quicker and smaller than the adaptive filters.
+    // At fast levels, run-length matching is quicker and smaller than the adaptive filters
+    // on these flat pictures: unfiltered for indices, the left-neighbour filter for the
+    // dense colour pictures (a spectrogram shrinks by two fifths, and compresses faster).
     if (level <= 3) {
-        png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_NONE);
+        png_set_filter(png, PNG_FILTER_TYPE_BASE, index.fits ? PNG_FILTER_NONE : PNG_FILTER_SUB);
         png_set_compression_strategy(png, Z_RLE);
     }
     png_set_IHDR(png, info, static_cast<png_uint_32>(picture.width), static_cast<png_uint_32>(picture.height), 8,
@@ -162,6 +163,8 @@ bool WritePictureFile(const Picture& picture, const std::string& path, int level
         error = std::strerror(errno);
         return false;
     }
+    // A frame's file in one write rather than several.
+    std::setvbuf(file, nullptr, _IOFBF, 1 << 17);
     const bool encoded = Encode(file, picture, level);
     const int writeError = std::ferror(file) ? errno : 0;
     const bool closed = std::fclose(file) == 0;

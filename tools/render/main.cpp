@@ -1,6 +1,7 @@
 // quillograph-render: plays an audio file through the analyser and writes the pictures
 // its editor shows.
 #include <CLI/CLI.hpp>
+#include <malloc.h>
 
 #include <cmath>
 #include <cstdio>
@@ -38,6 +39,10 @@ CLI::Validator Finite(double low, double high, bool open, const std::string& nam
 
 int main(int argc, char** argv)
 {
+    // Each picture file takes and gives back the compressor's few hundred kilobytes: kept
+    // on the heap, they are not handed to the kernel and faulted in again for every frame.
+    mallopt(M_MMAP_THRESHOLD, 64 << 20);
+    mallopt(M_TRIM_THRESHOLD, 256 << 20);
     CLI::App app{"Plays an audio file through the Quillograph analyser and writes the pictures its editor shows.\n"
                  "The editor redraws every 41 ms of audio; frame n is the picture n redraws into playback.",
                  "quillograph-render"};
