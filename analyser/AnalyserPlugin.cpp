@@ -31,8 +31,7 @@ AnalyserPlugin::AnalyserPlugin()
     : PluginCore(kParamCount, 2, 2, "Quillograph", "", "Veksa", 1000, FourCharCode('q', 'l', 'g', 'p'), 0, false,
                  true, true)
 {
-    stagingLeft.Resize(kStagingLength, false);
-    stagingRight.Resize(kStagingLength, false);
+    stagingReady = stagingLeft.Resize(kStagingLength, false) && stagingRight.Resize(kStagingLength, false);
 
     Param& domain = ParamAt(kDomain);
     domain.InitEnum("domain", 1, 4);
@@ -104,32 +103,42 @@ void StageAndPassChannel(const Sample* in, Sample* out, int frames, double* stag
 }  // namespace
 
 template <typename Sample>
-void AnalyserPlugin::StageAndPass(Sample** inputs, Sample** outputs, int frames, bool silenceOtherOutputs)
+inline void AnalyserPlugin::StageAndPass(Sample** inputs, Sample** outputs, int frames, bool silenceOtherOutputs)
 {
     if (!inputs || !outputs || frames <= 0) return;
     // Read once: the block works with one arrangement from start to end.
     const int ins = InputCount();
     const int outs = OutputCount();
-    const int through = ins < outs ? ins : outs;
     int n = kStagingLength - stagedCount;
     if (frames < n) n = frames;
     // Staging failed to allocate at construction: pass through, stage nothing.
-    if (stagingLeft.Size() < kStagingLength || stagingRight.Size() < kStagingLength) n = 0;
-    double* staging[2] = {n > 0 ? stagingLeft.AddressOf(stagedCount) : nullptr,
-                          n > 0 ? stagingRight.AddressOf(stagedCount) : nullptr};
-    const int channels = through > 2 ? through : 2;
-    for (int c = 0; c < channels; ++c) {
-        const Sample* in = c < ins ? inputs[c] : nullptr;
-        Sample* out = c < through ? outputs[c] : nullptr;
-        double* stage = c < 2 ? staging[c] : nullptr;
-        StageAndPassChannel(in, out, frames, stage, n);
+    if (!stagingReady) n = 0;
+    double* const left = n > 0 ? stagingLeft.AddressOf(stagedCount) : nullptr;
+    double* const right = n > 0 ? stagingRight.AddressOf(stagedCount) : nullptr;
+    if (ins == 2 && outs == 2 && inputs[0] && inputs[1] && outputs[0] && outputs[1]) {
+        // Every host's usual arrangement, without the bookkeeping of any other. Staged
+        // first: in place or overlapping, an output may overwrite its input.
+        if (n > 0) {
+            Stage(inputs[0], left, n);
+            Stage(inputs[1], right, n);
+        }
+        if (outputs[0] != inputs[0]) std::memmove(outputs[0], inputs[0], sizeof(Sample) * frames);
+        if (outputs[1] != inputs[1]) std::memmove(outputs[1], inputs[1], sizeof(Sample) * frames);
+    } else {
+        const int through = ins < outs ? ins : outs;
+        const int channels = through > 2 ? through : 2;
+        for (int c = 0; c < channels; ++c) {
+            const Sample* in = c < ins ? inputs[c] : nullptr;
+            Sample* out = c < through ? outputs[c] : nullptr;
+            double* stage = c == 0 ? left : c == 1 ? right : nullptr;
+            StageAndPassChannel(in, out, frames, stage, n);
+        }
+        if (silenceOtherOutputs)
+            for (int c = through; c < outs; ++c)
+                if (outputs[c]) std::memset(outputs[c], 0, sizeof(Sample) * frames);
     }
-    if (silenceOtherOutputs)
-        for (int c = through; c < outs; ++c)
-            if (outputs[c]) std::memset(outputs[c], 0, sizeof(Sample) * frames);
     stagedCount += n;
-    // The editor clears the mark; the audio thread stores it only when it is not already set.
-    if (view && !view->IsDirty()) view->SetDirty();
+    if (view) view->SetDirtyIfClean();
 }
 
 void AnalyserPlugin::ProcessDoubles(double** inputs, double** outputs, int frames)

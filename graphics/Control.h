@@ -35,6 +35,12 @@ public:
     // belongs to the window thread (its mouse handlers write it without a lock). A release
     // store, not a full fence: the audio thread marks the view at every block.
     void SetDirty() { dirty.store(true, std::memory_order_release); }
+    // The audio thread's mark, once a block: stored only when clear, so that the flag's
+    // cache line is not written again and again between two redraws.
+    void SetDirtyIfClean()
+    {
+        if (!dirty.load(std::memory_order_relaxed)) dirty.store(true, std::memory_order_release);
+    }
     virtual void SetClean() { dirty.store(false, std::memory_order_release); }
     virtual bool IsDirty() const { return dirty.load(std::memory_order_acquire); }
 

@@ -19,7 +19,7 @@ ctest --preset fuzz
 
 # Audio, automation and painting threads together, under ThreadSanitizer.
 cmake --preset native-tsan >/dev/null
-cmake --build --preset native-tsan --target analyser_tests
+cmake --build --preset native-tsan --target analyser_tests plugin_tests
 ctest --preset native-tsan -R Concurrency
 
 cmake --preset windows-dll >/dev/null
