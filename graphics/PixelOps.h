@@ -71,6 +71,17 @@ inline void CombinePixel(uint32_t* d, uint32_t s, int32_t w)
         *d = redBlue | alphaGreen;
         return;
     }
+    if (op == PixelOp::Add && !sourceAlpha && static_cast<uint32_t>(w) <= 256u) {
+        // The same pairing for add: s * w / 256 per channel, then a sum of at most 510 that
+        // stays inside its 16-bit lane, where bit 8 marks the channels to clip at 255.
+        const uint32_t dv = *d, take = static_cast<uint32_t>(w);
+        uint32_t redBlue = (dv & 0xFF00FFu) + (((s & 0xFF00FFu) * take >> 8) & 0xFF00FFu);
+        uint32_t alphaGreen = (dv >> 8 & 0xFF00FFu) + (((s >> 8 & 0xFF00FFu) * take >> 8) & 0xFF00FFu);
+        redBlue = (redBlue | ((redBlue >> 8 & 0x010001u) * 255u)) & 0xFF00FFu;
+        alphaGreen = (alphaGreen | ((alphaGreen >> 8 & 0x010001u) * 255u)) & 0xFF00FFu;
+        *d = redBlue | alphaGreen << 8;
+        return;
+    }
     if (sourceAlpha) {
         const int32_t sa = static_cast<int32_t>(s >> 24);
         if (op != PixelOp::Dodge && sa == 0) return;

@@ -26,19 +26,21 @@ TEST(PixelOps, CopyMixesEveryChannelIncludingAlpha)
     EXPECT_EQ(Combined(0x00640000u, 0x00C80000u, RasterCopy, 64) >> 16 & 255, 125u);
 }
 
-TEST(PixelOps, CopyAtEveryWeightMatchesTheChannelFormula)
+TEST(PixelOps, CopyAndAddAtEveryWeightMatchTheChannelFormulas)
 {
     const uint32_t samples[] = {0x00000000u, 0xFFFFFFFFu, 0x80FF0001u, 0x01020304u, 0xFE7F80FFu, 0x5A3CC3A5u};
     for (int32_t w = -3; w <= 300; ++w)
         for (uint32_t d : samples)
             for (uint32_t s : samples) {
-                uint32_t expected = 0;
+                uint32_t copy = 0, add = 0;
                 for (int shift = 0; shift < 32; shift += 8) {
                     const int32_t dc = d >> shift & 255, sc = s >> shift & 255;
-                    const int32_t c = (dc * (256 - w) + sc * w) / 256;
-                    expected |= static_cast<uint32_t>(c < 0 ? 0 : c > 255 ? 255 : c) << shift;
+                    const int32_t c = (dc * (256 - w) + sc * w) / 256, a = dc + sc * w / 256;
+                    copy |= static_cast<uint32_t>(c < 0 ? 0 : c > 255 ? 255 : c) << shift;
+                    add |= static_cast<uint32_t>(a < 0 ? 0 : a > 255 ? 255 : a) << shift;
                 }
-                ASSERT_EQ(Combined(d, s, RasterCopy, w), expected) << "w " << w << " d " << d << " s " << s;
+                ASSERT_EQ(Combined(d, s, RasterCopy, w), copy) << "w " << w << " d " << d << " s " << s;
+                ASSERT_EQ(Combined(d, s, RasterAdd, w), add) << "w " << w << " d " << d << " s " << s;
             }
 }
 
