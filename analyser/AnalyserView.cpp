@@ -227,16 +227,22 @@ void AnalyserView::DrawIntensityGrid(Graphics& graphics, bool lowestAtBottom)
         }
         return;
     }
-    constexpr int kRun = 256;
-    uint32_t run[kRun];
-    for (int y = 0; y < graphHeight; ++y) {
-        const int row = lowestAtBottom ? graphHeight - 1 - y : y;
-        for (int start = 0; start < columns; start += kRun) {
-            const int length = columns - start < kRun ? columns - start : kRun;
-            for (int i = 0; i < length; ++i) run[i] = palette.Packed(intensityGrid.Column(start + i)[row]);
-            graphics.SetPixelRow(run, length, drawRect.left + start, drawRect.top + y);
+    auto drawRows = [&](auto pack) {
+        constexpr int kRun = 256;
+        uint32_t run[kRun];
+        for (int y = 0; y < graphHeight; ++y) {
+            const int row = lowestAtBottom ? graphHeight - 1 - y : y;
+            for (int start = 0; start < columns; start += kRun) {
+                const int length = columns - start < kRun ? columns - start : kRun;
+                for (int i = 0; i < length; ++i) run[i] = pack(intensityGrid.Column(start + i)[row]);
+                graphics.SetPixelRow(run, length, drawRect.left + start, drawRect.top + y);
+            }
         }
-    }
+    };
+    if (palette.ZeroIsBackground())
+        drawRows([this](double v) { return palette.PackedIgnoringZero(v); });
+    else
+        drawRows([this](double v) { return palette.Packed(v); });
 }
 
 void AnalyserView::SizeBuffersFor(int32_t newDomain)
@@ -254,6 +260,7 @@ void AnalyserView::SizeBuffersFor(int32_t newDomain)
         firstCurve.Resize(kPhasePointCount, true);
         intensityGrid.Resize(graphWidth, graphHeight, true);
         phaseSums.Resize(graphWidth * graphHeight, false);
+        phaseStart = 0;
         break;
     case kSpectro:
         intensityGrid.Resize(graphWidth, graphHeight, true);

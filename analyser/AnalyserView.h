@@ -166,6 +166,7 @@ private:
     IntensityGrid intensityGrid;
     IntensityPalette palette;
     FloatArray phaseSums;  // the phase points gathered, graphHeight values per column
+    int32_t phaseStart = 0;  // where the oldest phase point is in its ring (xPositions, firstCurve)
     AnalyserPlugin* owner;
     CriticalSection lock;
     FloatArray& secondCurve;

@@ -29,9 +29,15 @@ public:
     // PackColour(MixIntensity(background, target, intensity)) for the prepared colours.
     uint32_t Packed(double intensity) const
     {
-        // Usually the weight-0 entry is the background itself, so whole-picture loops need no
-        // hard-to-predict test for empty pixels.
         if (zeroDiffers && intensity == 0.0) return packedBackground;
+        return PackedIgnoringZero(intensity);
+    }
+
+    // Usually the weight-0 entry is the background itself; then a whole-picture loop can
+    // use PackedIgnoringZero and skip the test for empty pixels, which it could not predict.
+    bool ZeroIsBackground() const { return !zeroDiffers; }
+    uint32_t PackedIgnoringZero(double intensity) const
+    {
         const double scaled = intensity * 255.0;
         // In the table's range the plain cast truncates as TruncateToInt32 does; NaN fails both tests.
         if (scaled >= 0.0 && scaled < static_cast<double>(kEntries)) return entries[static_cast<int32_t>(scaled)];

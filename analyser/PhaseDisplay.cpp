@@ -12,14 +12,6 @@ namespace {
 
 float SignedSqrt(float v) { return v >= 0.0f ? std::sqrt(v) : -std::sqrt(-v); }
 
-void ScrollLeft(FloatArray& points, int k)
-{
-    const int n = points.Size();
-    if (k <= 0 || n == 0) return;
-    if (k > n) k = n;
-    std::memmove(points.Data(), points.Data() + k, sizeof(float) * static_cast<size_t>(n - k));
-}
-
 }  // namespace
 
 void AnalyserView::DrawPhaseDisplay(Graphics& graphics)
@@ -32,9 +24,10 @@ void AnalyserView::DrawPhaseDisplay(Graphics& graphics)
     const float left = static_cast<float>(r.left), right = static_cast<float>(r.right - 1);
     const float top = static_cast<float>(r.top), bottom = static_cast<float>(r.bottom - 1);
 
+    // The points are a ring, oldest at phaseStart: the oldest n make way for the newest n.
     const int n = newSamples;
-    ScrollLeft(xs, n);
-    ScrollLeft(ys, n);
+    if (phaseStart < 0 || phaseStart >= count) phaseStart = 0;
+    if (count > 0) phaseStart = static_cast<int>((static_cast<int64_t>(phaseStart) + (n < count ? n : count)) % count);
     // Only the newest samples that have a place among the points are computed.
     const int first = n > count ? n - count : 0;
     const int w = ringLeft.WritePosition();
@@ -49,8 +42,10 @@ void AnalyserView::DrawPhaseDisplay(Graphics& graphics)
         float y = cy - SignedSqrt(mid) * scale;
         if (y < top) y = top;
         if (y > bottom) y = bottom;
-        xs[count - n + k] = x;
-        ys[count - n + k] = y;
+        int place = phaseStart + (count - n + k);
+        if (place >= count) place -= count;
+        xs[place] = x;
+        ys[place] = y;
     }
 
     // The points are gathered into one flat block, a column of rows after another, and then
@@ -67,27 +62,35 @@ void AnalyserView::DrawPhaseDisplay(Graphics& graphics)
         int cells[kBatch];
         int cell = -1;
         float sum = 0.0f;
-        for (int batch = 0; batch < count; batch += kBatch) {
-            const int length = count - batch < kBatch ? count - batch : kBatch;
-            for (int k = 0; k < length; ++k) {
-                weights[k] = static_cast<float>(batch + k) / static_cast<float>(kPhasePointCount);
-                const float x = xs[batch + k] - left, y = ys[batch + k] - top;
-                // A sample pair that is no number has no place in the picture.
-                const bool inside = (x >= 0.0f) & (x < static_cast<float>(columns)) & (y >= 0.0f) &
-                                    (y < static_cast<float>(rows));
-                const int cellInside = static_cast<int>(inside ? x : 0.0f) * rows + static_cast<int>(inside ? y : 0.0f);
-                cells[k] = inside ? cellInside : -1;
-            }
-            for (int k = 0; k < length; ++k) {
-                if (cells[k] < 0) continue;
-                if (cells[k] != cell) {
-                    if (cell >= 0) sums[cell] = sum;
-                    cell = cells[k];
-                    sum = sums[cell];
+        // Points [from, from + length) of the ring, the first of them the oldest but `age`.
+        auto gather = [&](int from, int age, int length) {
+            for (int batch = 0; batch < length; batch += kBatch) {
+                const int size = length - batch < kBatch ? length - batch : kBatch;
+                const float* bx = xs.Data() + from + batch;
+                const float* by = ys.Data() + from + batch;
+                for (int k = 0; k < size; ++k) {
+                    weights[k] = static_cast<float>(age + batch + k) / static_cast<float>(kPhasePointCount);
+                    const float x = bx[k] - left, y = by[k] - top;
+                    // A sample pair that is no number has no place in the picture.
+                    const bool inside = (x >= 0.0f) & (x < static_cast<float>(columns)) & (y >= 0.0f) &
+                                        (y < static_cast<float>(rows));
+                    const int cellInside =
+                        static_cast<int>(inside ? x : 0.0f) * rows + static_cast<int>(inside ? y : 0.0f);
+                    cells[k] = inside ? cellInside : -1;
                 }
-                sum += weights[k];
+                for (int k = 0; k < size; ++k) {
+                    if (cells[k] < 0) continue;
+                    if (cells[k] != cell) {
+                        if (cell >= 0) sums[cell] = sum;
+                        cell = cells[k];
+                        sum = sums[cell];
+                    }
+                    sum += weights[k];
+                }
             }
-        }
+        };
+        gather(phaseStart, 0, count - phaseStart);
+        gather(0, count - phaseStart, phaseStart);
         if (cell >= 0) sums[cell] = sum;
         for (int c = 0; c < columns; ++c) {
             FloatArray& column = intensityGrid.Column(c);

@@ -227,8 +227,12 @@ TEST(AnalyserView, IntensityPaletteGivesTheMixedColourPacked)
     IntensityPalette palette;
     for (const auto& pair : pairs) {
         palette.Prepare(pair[0], pair[1]);
-        for (const double v : intensities)
-            EXPECT_EQ(palette.Packed(v), PackColour(AnalyserView::MixIntensityColour(pair[0], pair[1], v))) << v;
+        for (const double v : intensities) {
+            const uint32_t expected = PackColour(AnalyserView::MixIntensityColour(pair[0], pair[1], v));
+            EXPECT_EQ(palette.Packed(v), expected) << v;
+            if (palette.ZeroIsBackground()) EXPECT_EQ(palette.PackedIgnoringZero(v), expected) << v;
+        }
+        EXPECT_EQ(palette.ZeroIsBackground(), pair[0].r >= 0 && pair[0].r <= 255);
     }
 }
 
