@@ -41,7 +41,6 @@ public:
         const double scaled = intensity * 255.0;
         // In the table's range the plain cast truncates as TruncateToInt32 does; NaN fails both tests.
         if (scaled >= 0.0 && scaled < static_cast<double>(kEntries)) return entries[static_cast<int32_t>(scaled)];
-        if (intensity == 0.0) return packedBackground;
         return PackColour(Mix(background, target, TruncateToInt32(scaled)));
     }
 
