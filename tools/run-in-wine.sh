@@ -19,20 +19,25 @@ fi
 mkdir -p "$prefix"
 
 start_display() {
-    local pidfile="$prefix.xvfb.pid"
-    if [ -f "$pidfile" ] && kill -0 "$(cat "$pidfile")" 2>/dev/null; then return; fi
-    for n in $(seq 90 140); do
-        [ -e "/tmp/.X$n-lock" ] && continue
-        setsid Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp </dev/null >/dev/null 2>&1 9>&- &
-        echo $! >"$pidfile"
-        echo ":$n" >"$prefix.display"
-        for _ in $(seq 100); do
-            [ -e "/tmp/.X11-unix/X$n" ] && return
-            sleep 0.1
-        done
+    local pidfile="$prefix.xvfb.pid" pid
+    if [ -f "$pidfile" ] && pid=$(cat "$pidfile") &&
+       [ "$(cat "/proc/$pid/comm" 2>/dev/null)" = Xvfb ]; then return; fi
+    # The server picks a free display number itself; it also sees through the lock files
+    # that servers killed from outside leave behind, which a fixed range would run out of.
+    local number="$prefix.display-number"
+    rm -f "$number"
+    setsid Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset \
+        </dev/null >/dev/null 2>&1 3>"$number" 9>&- &
+    echo $! >"$pidfile"
+    for _ in $(seq 100); do
+        [ -s "$number" ] && break
+        sleep 0.1
     done
-    echo "no X display could be started" >&2
-    exit 1
+    if [ ! -s "$number" ]; then
+        echo "no X display could be started" >&2
+        exit 1
+    fi
+    echo ":$(cat "$number")" >"$prefix.display"
 }
 
 (

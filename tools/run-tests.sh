@@ -4,6 +4,21 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/setup-debian.sh
 
+# The Wine tests keep a Wine server and an X server per prefix alive between tests; stop
+# them when the run ends so that runs from many clones do not pile them up.
+stop_wine_servers() {
+    local pidfile prefix pid
+    for pidfile in build/windows-dll*/wineprefix*.xvfb.pid; do
+        [ -f "$pidfile" ] || continue
+        prefix=${pidfile%.xvfb.pid}
+        WINEPREFIX=$(realpath "$prefix") wineserver -k 2>/dev/null || true
+        pid=$(cat "$pidfile")
+        if [ "$(cat "/proc/$pid/comm" 2>/dev/null)" = Xvfb ]; then kill "$pid" 2>/dev/null || true; fi
+        rm -f "$pidfile"
+    done
+}
+trap stop_wine_servers EXIT
+
 cmake --preset native >/dev/null
 cmake --build --preset native
 ctest --preset native
