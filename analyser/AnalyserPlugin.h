@@ -5,7 +5,7 @@
 #include <string>
 
 #include "analyser/SampleBuffer.h"
-#include "analyser/SampleRing.h"
+#include "dsp/SampleRing.h"
 #include "plugin/PluginCore.h"
 
 class AnalyserView;

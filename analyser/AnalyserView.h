@@ -18,7 +18,7 @@
 #include "analyser/BandGraphControl.h"
 #include "analyser/IntensityGrid.h"
 #include "analyser/IntensityPalette.h"
-#include "analyser/SampleRing.h"
+#include "dsp/SampleRing.h"
 #include "analyser/ZoomBand.h"
 #include "dsp/SpectrumEstimator.h"
 #include "graphics/TextStyle.h"

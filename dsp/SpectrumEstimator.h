@@ -6,7 +6,7 @@
 // bin L (1 - ln(L - n) / ln L), so the low bins spread over many positions.
 #pragma once
 
-#include "analyser/SampleRing.h"
+#include "dsp/SampleRing.h"
 #include "dsp/Fft.h"
 #include "plugin/GrowableArray.h"
 

@@ -3,7 +3,7 @@
 #include <numeric>
 #include <vector>
 
-#include "analyser/SampleRing.h"
+#include "dsp/SampleRing.h"
 
 TEST(SampleRing, AppendWrapsAndReadsBackwards)
 {
@@ -28,9 +28,12 @@ TEST(SampleRing, AppendWrapsAndReadsBackwards)
     EXPECT_EQ(ring.At(7), 7.0);
     EXPECT_EQ(ring.At(-3), ring.At(7));
     EXPECT_EQ(ring.At(23), ring.At(3));
-    // More than the length is cut to the length.
-    std::vector<double> big(25, 9.0);
+    // More than the length keeps the newest samples, and they end at the write position.
+    std::vector<double> big(25);
+    std::iota(big.begin(), big.end(), 100.0);
     EXPECT_EQ(ring.Append(big.data(), 25), 10);
+    EXPECT_EQ(ring.WritePosition(), 8);
+    for (int i = 1; i <= 10; ++i) EXPECT_EQ(ring.At(8 - i), 125.0 - i);
     EXPECT_EQ(ring.Append(nullptr, 3), 0);
 }
 
