@@ -9,6 +9,7 @@
 #include "plugin/PluginCore.h"
 
 class AnalyserView;
+class Graphics;
 
 class AnalyserPlugin : public PluginCore {
 public:
@@ -21,6 +22,9 @@ public:
 
     AnalyserPlugin();
     ~AnalyserPlugin() override = default;
+
+    // The editor, null until attached.
+    Graphics* GetGraphics() const;
 
     void Reset() override;
     void ParameterChanged(int index) override;

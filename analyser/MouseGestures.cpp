@@ -31,7 +31,7 @@ void AnalyserView::SetParameterFromGesture(int index, double plain)
 
 void AnalyserView::PromptForUserColour(Colour Request::*colour, const char* title)
 {
-    Graphics* graphics = plug ? plug->GetGraphics() : nullptr;
+    Graphics* graphics = GraphicsOf(plug);
     if (!graphics) return;
     Colour chosen;
     {
@@ -67,7 +67,7 @@ void AnalyserView::OnMouseDown(int32_t x, int32_t y, const MouseKeys& keys)
     } else if (!AnyModifier(keys)) {
         if (Inside(cornerSquare, x, y)) {
             // A page that does not open is no concern of the editor's.
-            if (plug && plug->GetGraphics()) plug->GetGraphics()->OpenUrl(kProductPage);
+            if (Graphics* shown = GraphicsOf(plug)) shown->OpenUrl(kProductPage);
         } else {
             ScopedLock guard(PluginLock());
             if (Inside(captionBox, x, y) && (request.domain == kFreq || request.domain == kSpectro)) {

@@ -15,7 +15,7 @@ void Control::OnMouseDown(int32_t, int32_t, const MouseKeys& keys)
 {
     if (!keys.right || paramIdx < 0 || promptDisabled || !plug) return;
     if (paramIdx >= plug->ParamCount()) return;
-    if (Graphics* graphics = plug->GetGraphics()) graphics->PromptParamValue(this, &plug->ParamAt(paramIdx));
+    if (Graphics* graphics = GraphicsOf(plug)) graphics->PromptParamValue(this, &plug->ParamAt(paramIdx));
 }
 
 void Control::OnMouseUp(int32_t, int32_t) {}

@@ -18,13 +18,14 @@
 #include "graphics/MouseKeys.h"
 #include "graphics/Rect.h"
 #include "graphics/TextStyle.h"
+#include "plugin/PluginEditor.h"
+#include "plugin/PluginCore.h"
 
 class CriticalSection;
 class Param;
-class PluginCore;
 class Surface;
 
-class Graphics {
+class Graphics : public PluginEditor {
 public:
     Graphics(PluginCore* plug, int32_t width, int32_t height, double framesPerSecond);
     virtual ~Graphics();
@@ -32,7 +33,7 @@ public:
     Graphics& operator=(const Graphics&) = delete;
 
     // Raster layer.
-    virtual bool CreateSurface() = 0;
+    bool CreateSurface() override = 0;
     virtual bool Paint() = 0;
     virtual bool DrawBitmap(const BitmapInfo& bitmap, const Rect& dest, int32_t srcX, int32_t srcY,
                             const Blend& blend) = 0;
@@ -56,8 +57,8 @@ public:
     virtual Colour GetPixel(int32_t x, int32_t y) = 0;
 
     // Window layer.
-    virtual bool OpenWindow(void* parent) = 0;
-    virtual void CloseWindow() = 0;
+    bool OpenWindow(void* parent) override = 0;
+    void CloseWindow() override = 0;
     virtual bool IsWindowOpen() const = 0;
     virtual bool PromptParamValue(Control* control, Param* param) = 0;
     virtual std::string GetHostPath() = 0;
@@ -77,7 +78,7 @@ public:
 
     // Controls.
     int32_t AttachControl(Control* control);
-    void SetControlFromPlug(int32_t paramIdx, double value, CriticalSection* lock);
+    void SetControlFromPlug(int32_t paramIdx, double value, CriticalSection* lock) override;
     int32_t ControlAt(int32_t x, int32_t y) const;
     bool IsAnyDirty(Rect& area) const;
     // The cached image `id`, loaded on first request (a failed load is cached too, 0 x 0);
@@ -118,7 +119,7 @@ public:
     int32_t ShownScale() const { return shownScale; }
     // The editor's size at the wanted scale, as the host is told it; remembered as the room
     // the host makes for the next window.
-    void EditorSize(int32_t& w, int32_t& h);
+    void EditorSize(int32_t& w, int32_t& h) override;
     // Where a ctrl + left click cycles the scale, in surface coordinates; empty: nowhere.
     void SetScaleArea(const Rect& area) { scaleArea = area; }
     // The window layer's scale for the screen the editor is on (1 to kMaxScale).
@@ -172,6 +173,12 @@ private:
     std::atomic<bool> scalePending{false};
     Rect scaleArea;
 };
+
+// The plug-in's graphics object: every editor a plug-in is given is one.
+inline Graphics* GraphicsOf(const PluginCore* plug)
+{
+    return plug ? static_cast<Graphics*>(plug->GetEditor()) : nullptr;
+}
 
 // Makes the platform's complete graphics object (window layer plus raster layer).
 Graphics* CreateGraphics(PluginCore* plug, int32_t width, int32_t height, double framesPerSecond);

@@ -2,7 +2,6 @@
 
 #include <cstring>
 
-#include "graphics/Graphics.h"
 #include "plugin/HostId.h"
 #include "plugin/Module.h"
 #include "plugin/VstShell.h"
@@ -49,7 +48,7 @@ PluginCore::PluginCore(int paramCount, int inputs, int outputs, const char* name
 
 PluginCore::~PluginCore() { delete graphics; }
 
-void PluginCore::AttachGraphics(Graphics* newGraphics)
+void PluginCore::AttachGraphics(PluginEditor* newGraphics)
 {
     if (!newGraphics) return;
     for (int i = 0; i < ParamCount(); ++i) newGraphics->SetControlFromPlug(i, params[i].GetNormalized(), &lock);

@@ -8,13 +8,13 @@
 
 #include "plugin/ChannelBuffers.h"
 #include "plugin/CriticalSection.h"
+#include "plugin/PluginEditor.h"
 #include "plugin/MidiMsg.h"
 #include "plugin/Param.h"
 #include "plugin/Preset.h"
 #include "plugin/StateChunk.h"
 #include "plugin/Vst2Abi.h"
 
-class Graphics;
 
 class PluginCore {
 public:
@@ -50,8 +50,8 @@ public:
     void NotifyAllParameters();
     // Pushes every parameter to the controls, creates the drawing surface, announces the
     // editor to the host and takes ownership of the graphics object.
-    void AttachGraphics(Graphics* graphics);
-    Graphics* GetGraphics() const { return graphics; }
+    void AttachGraphics(PluginEditor* graphics);
+    PluginEditor* GetEditor() const { return graphics; }
     // The window the host gave the editor when it last opened it.
     void* EditorParent() const { return editorParent; }
     void SetParameterFromEditor(int index, double value);
@@ -120,7 +120,7 @@ private:
     ChannelBuffers inputBuffers;
     ChannelBuffers outputBuffers;
     std::vector<Param> params;
-    Graphics* graphics = nullptr;
+    PluginEditor* graphics = nullptr;
     void* editorParent = nullptr;
     AEffect record;
 };

@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <cstring>
 
-#include "graphics/Graphics.h"
 #include "plugin/Module.h"
 #include "plugin/PluginCore.h"
 

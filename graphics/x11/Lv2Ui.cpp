@@ -94,7 +94,7 @@ PluginCore* MakeFrozenView(const char* note)
     if (!core) return nullptr;
     AEffect* effect = RecordOf(core);
     effect->dispatcher(effect, effOpen, 0, 0, nullptr, 0.0f);
-    Graphics* graphics = core->GetGraphics();
+    Graphics* graphics = GraphicsOf(core);
     if (graphics) {
         try {
             graphics->AttachControl(new NoteControl(core, graphics->Width(), graphics->Height(), note));
@@ -111,7 +111,7 @@ void Cleanup(LV2UI_Handle handle)
     // The host's resize feature goes with this editor; the window outlives it.
     if (editor->window && CoreOf(editor)) editor->window->SetResizer(nullptr, nullptr);
     if (PluginCore* core = CoreOf(editor)) {
-        Graphics* graphics = core->GetGraphics();
+        Graphics* graphics = GraphicsOf(core);
         // Another editor may have the window by now; only ours is closed.
         if (graphics && graphics->IsWindowOpen() && graphics->GetWindowHandle() == editor->handle) {
             AEffect* effect = RecordOf(core);
@@ -151,7 +151,7 @@ LV2UI_Handle Instantiate(const LV2UI_Descriptor*, const char* pluginUri, const c
     // Only an instance of this module, alive, in this process is the plug-in we can reach.
     if (instance && !Lv2InstanceAlive(instance)) instance = nullptr;
     if (instance && instance->core) {
-        Graphics* graphics = instance->core->GetGraphics();
+        Graphics* graphics = GraphicsOf(instance->core);
         if (graphics && !graphics->IsWindowOpen()) {
             editor->instance = instance;
             editor->core = instance->core;
@@ -163,7 +163,7 @@ LV2UI_Handle Instantiate(const LV2UI_Descriptor*, const char* pluginUri, const c
     }
     if (editor->frozen) editor->core = editor->frozen;
 
-    Graphics* graphics = editor->core ? editor->core->GetGraphics() : nullptr;
+    Graphics* graphics = GraphicsOf(editor->core);
     editor->window = dynamic_cast<X11Window*>(graphics);
     if (!editor->window) {
         Cleanup(editor);
@@ -207,7 +207,7 @@ int Idle(LV2UI_Handle handle)
     auto* editor = static_cast<Editor*>(handle);
     PluginCore* core = CoreOf(editor);
     if (!core || !editor->window) return 1;
-    Graphics* graphics = core->GetGraphics();
+    Graphics* graphics = GraphicsOf(core);
     if (!graphics->IsWindowOpen() || graphics->GetWindowHandle() != editor->handle) return 1;
     editor->window->ServeEvents();
     AEffect* effect = RecordOf(core);
@@ -234,7 +234,7 @@ int Show(LV2UI_Handle handle)
     auto* editor = static_cast<Editor*>(handle);
     PluginCore* core = CoreOf(editor);
     if (!core) return 1;
-    Graphics* graphics = core->GetGraphics();
+    Graphics* graphics = GraphicsOf(core);
     if (graphics->IsWindowOpen()) return graphics->GetWindowHandle() == editor->handle ? 0 : 1;
     AEffect* effect = RecordOf(core);
     if (effect->dispatcher(effect, effEditOpen, 0, 0, nullptr, 0.0f) != 1) return 1;
@@ -247,7 +247,7 @@ int Hide(LV2UI_Handle handle)
     auto* editor = static_cast<Editor*>(handle);
     PluginCore* core = CoreOf(editor);
     if (!core) return 0;
-    Graphics* graphics = core->GetGraphics();
+    Graphics* graphics = GraphicsOf(core);
     if (graphics->IsWindowOpen() && graphics->GetWindowHandle() == editor->handle) {
         AEffect* effect = RecordOf(core);
         effect->dispatcher(effect, effEditClose, 0, 0, nullptr, 0.0f);

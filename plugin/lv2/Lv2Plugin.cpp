@@ -12,7 +12,6 @@
 #include <new>
 #include <set>
 
-#include "graphics/Graphics.h"
 #include "plugin/Module.h"
 #include "plugin/PluginCore.h"
 #include "plugin/lv2/Lv2Instance.h"
@@ -53,7 +52,7 @@ void SetParameterFromPort(PluginCore* core, int index, float value)
     if (param.Kind() != ParamKind::Double && param.Step() > 0.0)
         plain = std::fmin(std::floor(plain / param.Step() + 0.5) * param.Step(), param.Max());
     param.Set(plain);
-    if (Graphics* graphics = core->GetGraphics()) graphics->SetControlFromPlug(index, param.GetNormalized(), &core->Lock());
+    if (PluginEditor* editor = core->GetEditor()) editor->SetControlFromPlug(index, param.GetNormalized(), &core->Lock());
     core->ParameterChanged(index);
 }
 

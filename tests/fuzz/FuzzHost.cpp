@@ -90,7 +90,7 @@ PluginCore* Core(AEffect* effect) { return PluginCore::FromRecord(effect); }
 HeadlessWindow* Window(AEffect* effect)
 {
     PluginCore* core = Core(effect);
-    return core ? dynamic_cast<HeadlessWindow*>(core->GetGraphics()) : nullptr;
+    return core ? dynamic_cast<HeadlessWindow*>(GraphicsOf(core)) : nullptr;
 }
 
 std::vector<uint8_t> SaveChunk(AEffect* effect)

@@ -147,7 +147,7 @@ TEST(Graphics, AttachingToThePlugPushesEveryParameter)
     graphics->AttachControl(c);
     plug->AttachGraphics(graphics);
     EXPECT_EQ(c->DefaultValue(), 0.5);
-    EXPECT_EQ(plug->GetGraphics(), graphics);
+    EXPECT_EQ(GraphicsOf(plug), graphics);
     delete plug;  // and with it the graphics object and the control
 }
 

@@ -102,11 +102,11 @@ TEST_F(Dispatcher, EditorRequests)
     auto* core = PluginCore::FromRecord(p.get());
     int parent = 0;
     EXPECT_EQ(p.Dispatch(effEditOpen, 0, 0, &parent), 1);
-    EXPECT_TRUE(core->GetGraphics()->IsWindowOpen());
+    EXPECT_TRUE(GraphicsOf(core)->IsWindowOpen());
     EXPECT_EQ(core->EditorParent(), &parent);
     EXPECT_EQ(p.Dispatch(effEditIdle), 0);
     EXPECT_EQ(p.Dispatch(effEditClose), 1);
-    EXPECT_FALSE(core->GetGraphics()->IsWindowOpen());
+    EXPECT_FALSE(GraphicsOf(core)->IsWindowOpen());
     // Closed with the window open: the window goes first.
     EXPECT_EQ(p.Dispatch(effEditOpen, 0, 0, &parent), 1);
 }

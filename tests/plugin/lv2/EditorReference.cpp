@@ -52,7 +52,7 @@ struct Plugin {
         }
         return WriteSurfacePng(*window->DrawingSurface(), path);
     }
-    GraphicsRaster* Window() const { return core ? dynamic_cast<GraphicsRaster*>(core->GetGraphics()) : nullptr; }
+    GraphicsRaster* Window() const { return core ? dynamic_cast<GraphicsRaster*>(GraphicsOf(core)) : nullptr; }
     PluginCore* core = nullptr;
 };
 
