@@ -22,7 +22,10 @@ void ExpandRow(uint32_t* d, const uint32_t* s, int32_t count, int32_t scale)
     case 1: std::memcpy(d, s, static_cast<size_t>(count) * 4); break;
     case 2: ExpandRow<2>(d, s, count); break;
     case 3: ExpandRow<3>(d, s, count); break;
-    default: ExpandRow<4>(d, s, count); break;
+    case 4: ExpandRow<4>(d, s, count); break;
+    default:
+        for (int32_t x = 0; x < count; ++x, d += scale) std::fill(d, d + scale, s[x]);
+        break;
     }
 }
 
@@ -71,7 +74,7 @@ Rect ScaledArea(const Rect& src, int32_t scale)
 
 void ScaleBlit(const PixelRows& dest, const PixelRows& src, const Rect& area, int32_t scale)
 {
-    if (!dest.base || !src.base || scale < 1 || scale > 4) return;
+    if (!dest.base || !src.base || scale < 1 || scale > kMaxBlitScale) return;
     // Source columns and rows that land at least partly inside dest.
     const int32_t left = std::max(area.left, 0);
     const int32_t top = std::max(area.top, 0);

@@ -19,8 +19,11 @@ struct PixelRows {
 // The rows of a surface in logical order, flipped or not.
 PixelRows RowsOf(const Surface& surface);
 
+// The window shows at most 4x; pictures written by the tools go further.
+constexpr int32_t kMaxBlitScale = 16;
+
 // Writes source pixel (x, y) of `area` as the block at (x * scale, y * scale) of dest, for
-// scale 1 to 4; blocks are cut at dest's edges. The area is clipped to the source.
+// scale 1 to kMaxBlitScale; blocks are cut at dest's edges. The area is clipped to the source.
 void ScaleBlit(const PixelRows& dest, const PixelRows& src, const Rect& area, int32_t scale);
 
 // The source area whose blocks cover the dest area `dest` at `scale` (rounded outward).

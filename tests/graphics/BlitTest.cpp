@@ -225,7 +225,7 @@ TEST(ScaleBlit, EveryPixelBecomesABlockCutAtTheEdgesAndOnlyTheAreaIsWritten)
     Pattern src(10, 7);
     FlippedSurface flipped(10, 7, 0);
     Blit(&flipped, &src, 0, 0, nullptr, 1.0f, RasterCopy);
-    for (int32_t s = 1; s <= 4; ++s) {
+    for (int32_t s : {1, 2, 3, 4, 7}) {
         for (const Surface* from : {static_cast<const Surface*>(&src), static_cast<const Surface*>(&flipped)}) {
             // Whole picture into a dest two pixels short of the full blocks on both sides.
             FilledSurface whole(10 * s - 2, 7 * s - 2, Grey);
@@ -246,9 +246,9 @@ TEST(ScaleBlit, EveryPixelBecomesABlockCutAtTheEdgesAndOnlyTheAreaIsWritten)
     EXPECT_EQ(SourceAreaOf(Rect(3, 0, 9, 8), 4), Rect(0, 0, 3, 2));
     EXPECT_EQ(SourceAreaOf(Rect(-1, -5, 4, 4), 2), Rect(-1, -3, 2, 2));
     EXPECT_EQ(ScaledArea(Rect(1, 2, 3, 4), 3), Rect(3, 6, 9, 12));
-    // Scales outside 1..4 and absent pixels write nothing.
+    // Scales outside 1..kMaxBlitScale and absent pixels write nothing.
     FilledSurface dst(8, 8, Grey);
-    ScaleBlit(RowsOf(dst), RowsOf(src), Rect(0, 0, 10, 7), 5);
+    ScaleBlit(RowsOf(dst), RowsOf(src), Rect(0, 0, 10, 7), kMaxBlitScale + 1);
     ScaleBlit(RowsOf(dst), RowsOf(src), Rect(0, 0, 10, 7), 0);
     MemorySurface none(0, 0);
     ScaleBlit(RowsOf(dst), RowsOf(none), Rect(0, 0, 10, 7), 2);

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "graphics/ScaleBlit.h"
 #include "tools/PngEncoder.h"
 
 void PlacePixels(Picture& picture, const std::vector<uint32_t>& pixels, int width, int height, int x, int y)
@@ -21,11 +22,9 @@ void Enlarge(const Picture& picture, int factor, Picture& big)
     big.width = picture.width * factor;
     big.height = picture.height * factor;
     big.pixels.resize(static_cast<size_t>(big.width) * big.height);
-    for (int y = 0; y < big.height; ++y) {
-        const uint32_t* from = &picture.pixels[static_cast<size_t>(y / factor) * picture.width];
-        uint32_t* to = &big.pixels[static_cast<size_t>(y) * big.width];
-        for (int x = 0; x < big.width; ++x) to[x] = from[x / factor];
-    }
+    const PixelRows from{const_cast<uint32_t*>(picture.pixels.data()), picture.width, picture.width, picture.height};
+    const PixelRows to{big.pixels.data(), big.width, big.width, big.height};
+    ScaleBlit(to, from, Rect(0, 0, picture.width, picture.height), factor);
 }
 
 namespace {
