@@ -1,11 +1,9 @@
 #include "tests/analyser/DisplayTestSupport.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <cstdio>
 
-#include "tools/SurfacePng.h"
+#include "tests/PictureExpectation.h"
 
 Signal Constant(double left, double right)
 {
@@ -72,26 +70,5 @@ std::vector<std::string> RecordingGraphics::TextsDrawn() const
 
 void ExpectPicture(const Surface& s, const std::string& name)
 {
-    const std::string actualDir = QUILLOGRAPH_ACTUAL_DIR;
-    mkdir(actualDir.c_str(), 0755);
-    const std::string actual = actualDir + "/" + name + ".png";
-    const std::string expectedPath = std::string(QUILLOGRAPH_EXPECTED_DIR) + "/" + name + ".png";
-    ASSERT_TRUE(WriteSurfacePng(s, actual)) << actual;
-    const auto expected = ReadSurfacePng(expectedPath);
-    ASSERT_TRUE(expected) << "no expected picture " << expectedPath << "; look at " << actual
-                          << " and store it there if it is right";
-    ASSERT_EQ(expected->width(), s.width());
-    ASSERT_EQ(expected->height(), s.height());
-    int differing = 0;
-    std::string first;
-    for (int32_t y = 0; y < s.height(); ++y)
-        for (int32_t x = 0; x < s.width(); ++x) {
-            const uint32_t want = SurfaceRow(*expected, y)[x], got = SurfaceRow(s, y)[x];
-            if (want != got && differing++ == 0) {
-                char text[96];
-                std::snprintf(text, sizeof text, "(%d, %d): expected %08X, drew %08X", x, y, want, got);
-                first = text;
-            }
-        }
-    EXPECT_EQ(differing, 0) << name << ": first difference at " << first << "; see " << actual;
+    ExpectStoredPicture(s, QUILLOGRAPH_EXPECTED_DIR, QUILLOGRAPH_ACTUAL_DIR, name);
 }

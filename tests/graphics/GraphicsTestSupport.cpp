@@ -5,9 +5,8 @@
 #include <algorithm>
 #include <csetjmp>
 #include <cstdio>
-#include <sys/stat.h>
 
-#include "tools/SurfacePng.h"
+#include "tests/PictureExpectation.h"
 
 FilledSurface::FilledSurface(int32_t width, int32_t height, uint32_t pixel) : MemorySurface(width, height)
 {
@@ -27,27 +26,7 @@ int CountPixelsNot(const Surface& s, uint32_t value)
 
 void ExpectPicture(const Surface& s, const std::string& name)
 {
-    const std::string actualDir = QUILLOGRAPH_ACTUAL_DIR;
-    mkdir(actualDir.c_str(), 0755);
-    const std::string actual = actualDir + "/" + name + ".png";
-    const std::string expectedPath = std::string(QUILLOGRAPH_EXPECTED_DIR) + "/" + name + ".png";
-    ASSERT_TRUE(WriteSurfacePng(s, actual)) << actual;
-    const auto expected = ReadSurfacePng(expectedPath);
-    ASSERT_TRUE(expected) << "no expected picture " << expectedPath << "; look at " << actual
-                          << " and store it there if it is right";
-    ASSERT_EQ(expected->width(), s.width());
-    ASSERT_EQ(expected->height(), s.height());
-    int differing = 0;
-    std::string first;
-    for (int32_t y = 0; y < s.height(); ++y)
-        for (int32_t x = 0; x < s.width(); ++x)
-            if (Pixel(*expected, x, y) != Pixel(s, x, y) && differing++ == 0) {
-                char text[96];
-                std::snprintf(text, sizeof text, "(%d, %d): expected %08X, drew %08X", x, y,
-                              Pixel(*expected, x, y), Pixel(s, x, y));
-                first = text;
-            }
-    EXPECT_EQ(differing, 0) << name << ": first difference at " << first << "; see " << actual;
+    ExpectStoredPicture(s, QUILLOGRAPH_EXPECTED_DIR, QUILLOGRAPH_ACTUAL_DIR, name);
 }
 
 namespace {
