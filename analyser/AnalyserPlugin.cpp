@@ -147,12 +147,12 @@ void AnalyserPlugin::ProcessDoubles(double** inputs, double** outputs, int frame
 }
 
 // The same result as widening through the conversion buffers, in one pass and without them.
-Graphics* AnalyserPlugin::GetGraphics() const { return GraphicsOf(this); }
-
 void AnalyserPlugin::ProcessFloats(float** inputs, float** outputs, int frames)
 {
     StageAndPass(inputs, outputs, frames, true);
 }
+
+Graphics* AnalyserPlugin::GetGraphics() const { return GraphicsOf(this); }
 
 void AnalyserPlugin::EditorOpened()
 {
