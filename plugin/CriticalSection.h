@@ -1,7 +1,7 @@
 // A recursive lock for short critical sections, shared by the audio thread and the host's
 // other threads. Taking it free costs one atomic exchange and giving it back a plain store,
 // so the audio callback pays for one atomic operation per block, not two; a thread that
-// finds it taken spins briefly, then yields, then naps until it is free.
+// finds it taken spins briefly, then yields, then sleeps until a release wakes it.
 #pragma once
 
 #include <atomic>
@@ -29,7 +29,10 @@ public:
 
     void Leave()
     {
-        if (--depth == 0) owner.store(0, std::memory_order_release);
+        if (--depth != 0) return;
+        owner.store(0, std::memory_order_release);
+        // Without sleepers, giving the lock back costs this one extra load.
+        if (sleepers.load(std::memory_order_relaxed) != 0) WakeSleepers();
     }
 
 private:
@@ -41,8 +44,15 @@ private:
     static uintptr_t ThisThread() { return reinterpret_cast<uintptr_t>(__builtin_thread_pointer()); }
 #endif
     void WaitAndTake(uintptr_t self);
+    void WakeSleepers();
+    // The platform's wait on an address: sleeps while `word` still holds `seen`, for about a
+    // millisecond at most; and wakes every thread sleeping on `word`.
+    static void SleepWhileUnchanged(std::atomic<uint32_t>& word, uint32_t seen);
+    static void WakeAll(std::atomic<uint32_t>& word);
 
     std::atomic<uintptr_t> owner{0};
+    std::atomic<uint32_t> releases{0};  // counts the releases that found sleepers
+    std::atomic<int32_t> sleepers{0};
     int depth = 0;  // touched only by the owner
 };
 

@@ -28,7 +28,7 @@ TEST(LockConcurrency, ExcludesOtherThreadsNestsAndWaitsOutALongHolder)
                 inside.fetch_sub(1);
             }
         });
-    // A holder that keeps the lock far longer than any spin: the others yield and nap.
+    // A holder that keeps the lock far longer than any spin: the others yield, then sleep.
     threads.emplace_back([&] {
         ScopedLock hold(&lock);
         if (inside.fetch_add(1) != 0) overlapped = true;

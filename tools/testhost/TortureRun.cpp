@@ -28,6 +28,11 @@ constexpr int kWatchdogSeconds = 50;
 // The callback of this host may be entered from every thread at once: it answers the
 // identity queries and counts automation from the editors.
 std::atomic<long> automations{0};
+// Some automation calls are slow, as in a host that records them to disk: the plug-in holds
+// its lock through the call, so audio threads of that instance wait long enough to sleep and
+// must be woken when it ends.
+constexpr long kSlowAutomationEvery = 4;
+constexpr long kMostSlowAutomations = 40;
 
 VstIntPtr VSTCALLBACK TortureCallback(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void* ptr, float)
 {
@@ -42,9 +47,11 @@ VstIntPtr VSTCALLBACK TortureCallback(AEffect*, VstInt32 opcode, VstInt32, VstIn
         return ptr ? 1 : 0;
     case audioMasterGetVendorVersion:
         return 1;
-    case audioMasterAutomate:
-        ++automations;
+    case audioMasterAutomate: {
+        const long n = ++automations;
+        if (n % kSlowAutomationEvery == 0 && n / kSlowAutomationEvery <= kMostSlowAutomations) Sleep(15);
         return 0;
+    }
     default:
         return 0;
     }
