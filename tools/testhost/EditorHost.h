@@ -37,8 +37,8 @@ public:
     // The editor window of the class "VireoWndClass": our frame's child, or a window the
     // frame owns (floating mode); null when none.
     HWND Editor() const;
-    // Processes messages for `ms` milliseconds; the audio timer feeds a block every 10 ms.
-    // Runs the thread's message loop for about ms milliseconds.
+    // Runs the thread's message loop for about `ms` milliseconds; an editor host's audio timer
+    // feeds a block every 10 ms meanwhile.
     static void Pump(DWORD ms);
     void FeedAudio(bool on) { feeding = on; }
     // What the audio timer plays from its next block on; an empty signal restores the

@@ -41,7 +41,6 @@ std::pair<int, int> ClientOf(HWND hwnd)
     return {r.right, r.bottom};
 }
 
-
 void Click(HWND editor, int x, int y, WPARAM keys)
 {
     SendMessageA(editor, WM_LBUTTONDOWN, MK_LBUTTON | keys, Point(x, y));

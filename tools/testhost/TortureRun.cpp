@@ -169,8 +169,6 @@ void AudioThread(const std::vector<const PluginInstance*>& mine, int rounds, uns
     }
 }
 
-
-
 // What a user and the host's own thread do to one editor while the audio threads run.
 void EditorSession(const PluginInstance& p, HWND frame, std::mt19937& rng, Tally& tally)
 {

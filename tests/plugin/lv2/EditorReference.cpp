@@ -52,7 +52,7 @@ struct Plugin {
         }
         return WriteSurfacePng(*window->DrawingSurface(), path);
     }
-    GraphicsRaster* Window() const { return core ? dynamic_cast<GraphicsRaster*>(GraphicsOf(core)) : nullptr; }
+    GraphicsRaster* Window() const { return dynamic_cast<GraphicsRaster*>(GraphicsOf(core)); }
     PluginCore* core = nullptr;
 };
 
