@@ -31,8 +31,6 @@ AnalyserPlugin::AnalyserPlugin()
     : PluginCore(kParamCount, 2, 2, "Quillograph", "", "Veksa", 1000, FourCharCode('q', 'l', 'g', 'p'), 0, false,
                  true, true)
 {
-    stagingReady = stagingLeft.Resize(kStagingLength, false) && stagingRight.Resize(kStagingLength, false);
-
     Param& domain = ParamAt(kDomain);
     domain.InitEnum("domain", 1, 4);
     domain.SetDisplayText(0, "time");
@@ -75,33 +73,8 @@ void AnalyserPlugin::ParameterChanged(int)
                        ParamAt(kPause).Value() >= 0.5, TruncateToInt32(ParamAt(kFftZoom).Value()), &Lock());
 }
 
-namespace {
-
-// The first n samples of a channel, widened where needed, into the staging buffer.
-inline void Stage(const double* in, double* stage, int n) { std::memcpy(stage, in, sizeof(double) * n); }
-
-inline void Stage(const float* in, double* __restrict stage, int n)
-{
-    for (int i = 0; i < n; ++i) stage[i] = in[i];
-}
-
-// One channel of a block: its first n samples to the staging buffer (when there is one),
-// then the input to the output (when there is one). A missing input reads as silence.
-template <typename Sample>
-void StageAndPassChannel(const Sample* in, Sample* out, int frames, double* stage, int n)
-{
-    if (!in) {
-        if (out) std::memset(out, 0, sizeof(Sample) * frames);
-        if (stage) std::memset(stage, 0, sizeof(double) * n);
-        return;
-    }
-    // Staged first: in place or overlapping, the output may overwrite the input.
-    if (stage) Stage(in, stage, n);
-    if (out && out != in) std::memmove(out, in, sizeof(Sample) * frames);
-}
-
-}  // namespace
-
+// The audio thread's work: no lock, no allocation, no call out. Staged first: in place or
+// overlapping, an output may overwrite an input.
 template <typename Sample>
 inline void AnalyserPlugin::StageAndPass(Sample** inputs, Sample** outputs, int frames, bool silenceOtherOutputs)
 {
@@ -109,35 +82,27 @@ inline void AnalyserPlugin::StageAndPass(Sample** inputs, Sample** outputs, int 
     // Read once: the block works with one arrangement from start to end.
     const int ins = InputCount();
     const int outs = OutputCount();
-    int n = kStagingLength - stagedCount;
-    if (frames < n) n = frames;
-    // Staging failed to allocate at construction: pass through, stage nothing.
-    if (!stagingReady) n = 0;
-    double* const left = n > 0 ? stagingLeft.AddressOf(stagedCount) : nullptr;
-    double* const right = n > 0 ? stagingRight.AddressOf(stagedCount) : nullptr;
+    staging.Write(ins >= 1 ? inputs[0] : nullptr, ins >= 2 ? inputs[1] : nullptr, frames);
     if (ins == 2 && outs == 2 && inputs[0] && inputs[1] && outputs[0] && outputs[1]) {
-        // Every host's usual arrangement, without the bookkeeping of any other. Staged
-        // first: in place or overlapping, an output may overwrite its input.
-        if (n > 0) {
-            Stage(inputs[0], left, n);
-            Stage(inputs[1], right, n);
-        }
+        // Every host's usual arrangement, without the bookkeeping of any other.
         if (outputs[0] != inputs[0]) std::memmove(outputs[0], inputs[0], sizeof(Sample) * frames);
         if (outputs[1] != inputs[1]) std::memmove(outputs[1], inputs[1], sizeof(Sample) * frames);
     } else {
         const int through = ins < outs ? ins : outs;
-        const int channels = through > 2 ? through : 2;
-        for (int c = 0; c < channels; ++c) {
-            const Sample* in = c < ins ? inputs[c] : nullptr;
-            Sample* out = c < through ? outputs[c] : nullptr;
-            double* stage = c == 0 ? left : c == 1 ? right : nullptr;
-            StageAndPassChannel(in, out, frames, stage, n);
+        for (int c = 0; c < through; ++c) {
+            Sample* out = outputs[c];
+            const Sample* in = inputs[c];
+            if (!out) continue;
+            // A missing input reads as silence.
+            if (!in)
+                std::memset(out, 0, sizeof(Sample) * frames);
+            else if (out != in)
+                std::memmove(out, in, sizeof(Sample) * frames);
         }
         if (silenceOtherOutputs)
             for (int c = through; c < outs; ++c)
                 if (outputs[c]) std::memset(outputs[c], 0, sizeof(Sample) * frames);
     }
-    stagedCount += n;
     if (view) view->SetDirtyIfClean();
 }
 
@@ -189,13 +154,8 @@ void AnalyserPlugin::Idle()
 
 int AnalyserPlugin::TakeStagedSamples(SampleRing& left, SampleRing& right, CriticalSection* viewLock)
 {
-    ScopedLock plugin(&Lock());
     ScopedLock view(viewLock);
-    const int n = stagedCount;
-    left.Append(stagingLeft.Data(), n);
-    right.Append(stagingRight.Data(), n);
-    stagedCount = 0;
-    return n;
+    return staging.TakeInto(left, right);
 }
 
 bool AnalyserPlugin::SaveState(StateChunk& chunk)

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "analyser/SampleBuffer.h"
+#include "analyser/SampleStaging.h"
 #include "dsp/SampleRing.h"
 #include "plugin/PluginCore.h"
 
@@ -13,7 +13,7 @@ class Graphics;
 
 class AnalyserPlugin : public PluginCore {
 public:
-    static constexpr int kStagingLength = 24000;
+    static constexpr int kStagingLength = SampleStaging::kCapacity;
     static constexpr int kEditorWidth = 232;
     static constexpr int kEditorHeight = 96;
     static constexpr double kFramesPerSecond = 24.0;
@@ -37,10 +37,11 @@ public:
     bool SaveState(StateChunk& chunk) override;
     bool LoadState(StateChunk& chunk) override;
 
-    // Moves everything staged into the view's rings; answers the number of samples moved.
+    // The view's draw, the one reader of the staging: moves everything staged into the
+    // view's rings; answers the number of samples moved.
     int TakeStagedSamples(SampleRing& left, SampleRing& right, CriticalSection* viewLock);
 
-    int StagedCount() const { return stagedCount; }
+    int StagedCount() const { return staging.Count(); }
     const std::string& WindowTitle() const { return windowTitle; }
     bool TitlePending() const { return titlePending; }
     // Null when the editor could not be made; the graphics object owns it.
@@ -54,10 +55,7 @@ private:
     __attribute__((always_inline)) void StageAndPass(Sample** inputs, Sample** outputs, int frames,
                                                      bool silenceOtherOutputs);
 
-    SampleBuffer stagingLeft;
-    SampleBuffer stagingRight;
-    int stagedCount = 0;
-    bool stagingReady = false;  // both staging buffers allocated
+    SampleStaging staging;
     std::string windowTitle;
     AnalyserView* view = nullptr;
     bool titlePending = false;

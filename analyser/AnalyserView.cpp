@@ -9,7 +9,6 @@
 #include "analyser/IntensityPalette.h"
 #include "graphics/Graphics.h"
 #include "plugin/FormatString.h"
-#include "plugin/HostServices.h"
 #include "plugin/SafeConvert.h"
 
 namespace {
@@ -146,11 +145,7 @@ void AnalyserView::SetViewState(int32_t newDomain, double newVScale, bool pause,
 {
     ScopedLock hold(callerLock);
     ScopedLock guard(PluginLock());
-    if (pause == request.paused) {
-        request.refresh = true;
-    } else if (plug && plug->HostId() == 1) {
-        SetHostTransport(*plug, pause ? kHostPause : kHostPlay);
-    }
+    if (pause == request.paused) request.refresh = true;
     if (newDomain != request.domain && newDomain >= kTime && newDomain <= kSpectro) request.resize = true;
     // Host values below 0..1 reach here unclamped: the zoom indexes the band tables.
     request.fftZoom = newFftZoom < 0 ? 0 : newFftZoom >= kBandCount ? kBandCount - 1 : newFftZoom;
@@ -301,9 +296,12 @@ void AnalyserView::Apply(const Request& r)
 bool AnalyserView::Draw(Graphics& graphics)
 {
     ScopedLock hold(&lock);
+    // Values the host set since the last tick become the request first (the view lock is
+    // taken before the plug-in lock, the one order in which both are held).
+    if (owner) owner->DeliverParameterChanges();
 
-    // The hand-off: the latest request and the staged samples, under the plug-in lock for
-    // no longer than two small copies.
+    // The hand-off: the latest request under the plug-in lock for no longer than a small
+    // copy, and the staged samples from the audio thread's wait-free hand-over.
     Request latest;
     int taken = 0;
     {

@@ -123,7 +123,10 @@ private:
 
     CriticalSection* PluginLock() const;
     // A plain value for parameter `index`, clamped and normalized, set as the user's change.
+    // Called without the plug-in lock: the host is told.
     void SetParameterFromGesture(int index, double plain);
+    // The state last asked for, once the host's latest values have reached the view.
+    Request AskedState();
     // The colour chooser on one user colour; a confirmed choice replaces its red, green and blue.
     void PromptForUserColour(Colour Request::*colour, const char* title);
     void ResetUserColours();

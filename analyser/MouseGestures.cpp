@@ -2,14 +2,15 @@
 // the zoom band, the wheel and modified drags change the v scale, a double click resets, and
 // right clicks with modifiers choose the four user colours.
 //
-// The handlers read the state last asked for (not the state last drawn, which lags by up to
-// a frame) and change it under the plug-in lock, the same lock the host's automation takes,
-// so a read and the write that follows it are one step. Colour prompts are modal: the lock
-// is not held while one is open.
+// The handlers first take up what the host set since the last tick, then read the state last
+// asked for (not the state last drawn, which lags by up to a frame) under the plug-in lock,
+// and change it without the lock: the host hears of every change, and no lock of ours may be
+// held while it does. Colour prompts are modal: no lock is held while one is open either.
 #include "analyser/AnalyserView.h"
 
 #include "analyser/AnalyserPlugin.h"
 #include "graphics/Graphics.h"
+#include "plugin/HostServices.h"
 #include "plugin/PluginCore.h"
 
 namespace {
@@ -27,6 +28,13 @@ void AnalyserView::SetParameterFromGesture(int index, double plain)
 {
     if (!plug || index < 0 || index >= plug->ParamCount()) return;
     plug->SetParameterFromEditor(index, plug->ParamAt(index).ToNormalized(plain));
+}
+
+AnalyserView::Request AnalyserView::AskedState()
+{
+    if (plug) plug->DeliverParameterChanges();
+    ScopedLock guard(PluginLock());
+    return request;
 }
 
 void AnalyserView::PromptForUserColour(Colour Request::*colour, const char* title)
@@ -61,20 +69,25 @@ void AnalyserView::OnMouseDown(int32_t x, int32_t y, const MouseKeys& keys)
         } else if (keys.alt) {
             PromptForUserColour(&Request::edge, "Graph Edge Color");
         } else {
-            ScopedLock guard(PluginLock());
-            SetParameterFromGesture(AnalyserPlugin::kDomain, static_cast<double>((request.domain + 1LL) % 4));
+            const Request asked = AskedState();
+            SetParameterFromGesture(AnalyserPlugin::kDomain, static_cast<double>((asked.domain + 1LL) % 4));
         }
     } else if (!AnyModifier(keys)) {
         if (Inside(cornerSquare, x, y)) {
             // A page that does not open is no concern of the editor's.
             if (Graphics* shown = GraphicsOf(plug)) shown->OpenUrl(kProductPage);
         } else {
-            ScopedLock guard(PluginLock());
-            if (Inside(captionBox, x, y) && (request.domain == kFreq || request.domain == kSpectro)) {
-                const int32_t next = (request.fftZoom + 1) % kBandCount;
+            const Request asked = AskedState();
+            if (Inside(captionBox, x, y) && (asked.domain == kFreq || asked.domain == kSpectro)) {
+                const int32_t next = (asked.fftZoom + 1) % kBandCount;
                 SetParameterFromGesture(AnalyserPlugin::kFftZoom, static_cast<double>(next));
             } else {
-                SetParameterFromGesture(AnalyserPlugin::kPause, request.paused ? 0.0 : 1.0);
+                const bool pause = !asked.paused;
+                SetParameterFromGesture(AnalyserPlugin::kPause, pause ? 1.0 : 0.0);
+                // Host id 1 pauses and plays with the user's click, never with automation or a
+                // loaded state: the host knows its own automation, and a project that opens must
+                // not stop the user's playback.
+                if (plug && plug->HostId() == 1) SetHostTransport(*plug, pause ? kHostPause : kHostPlay);
             }
         }
     }
@@ -87,20 +100,14 @@ void AnalyserView::OnMouseDrag(int32_t, int32_t, int32_t, int32_t dy, const Mous
     // Up is larger; ctrl is the fine adjustment.
     double change = dy * -0.01;
     if (keys.ctrl) change *= 0.1;
-    {
-        ScopedLock guard(PluginLock());
-        SetParameterFromGesture(AnalyserPlugin::kVScale, static_cast<double>(request.vScale) + change);
-    }
+    SetParameterFromGesture(AnalyserPlugin::kVScale, static_cast<double>(AskedState().vScale) + change);
     MarkDirty(true);
 }
 
 void AnalyserView::OnMouseWheel(int32_t, int32_t, const MouseKeys& keys, int32_t steps)
 {
     const double change = keys.ctrl ? steps * 0.01 : !keys.shift ? steps * 0.1 : steps * 1.0;
-    {
-        ScopedLock guard(PluginLock());
-        SetParameterFromGesture(AnalyserPlugin::kVScale, static_cast<double>(request.vScale) + change);
-    }
+    SetParameterFromGesture(AnalyserPlugin::kVScale, static_cast<double>(AskedState().vScale) + change);
     MarkDirty(true);
 }
 
@@ -108,7 +115,6 @@ void AnalyserView::OnMouseDblClick(int32_t, int32_t, const MouseKeys& keys)
 {
     if (!keys.shift) ResetUserColours();
     if (!keys.ctrl) {
-        ScopedLock guard(PluginLock());
         SetParameterFromGesture(AnalyserPlugin::kVScale, 1.0);
         SetParameterFromGesture(AnalyserPlugin::kFftZoom, 0.0);
     }

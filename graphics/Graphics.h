@@ -81,6 +81,13 @@ public:
     void SetControlFromPlug(int32_t paramIdx, double value, CriticalSection* lock) override;
     int32_t ControlAt(int32_t x, int32_t y) const;
     bool IsAnyDirty(Rect& area) const;
+    // The first thing of every timer tick: what the host set since the last one reaches the
+    // bound controls and the plug-in's editor side (the host may set values on its audio
+    // thread, which only stores them).
+    void TakeHostChanges()
+    {
+        if (plug) plug->DeliverParameterChanges();
+    }
     // The cached image `id`, loaded on first request (a failed load is cached too, 0 x 0);
     // later requests answer the first BitmapInfo whatever frame count they pass.
     BitmapInfo LoadBitmap(int32_t id, int32_t frames);

@@ -18,6 +18,25 @@ static void CopyHostText(char* buffer, const std::string& text)
     buffer[n] = '\0';
 }
 
+Param::Param(const Param& other) { *this = other; }
+
+Param& Param::operator=(const Param& other)
+{
+    if (this == &other) return *this;
+    kind = other.kind;
+    value.store(other.Value(), std::memory_order_release);
+    min = other.min;
+    max = other.max;
+    step = other.step;
+    shape = other.shape;
+    precision = other.precision;
+    displayTexts = other.displayTexts;
+    name = other.name;
+    label = other.label;
+    displayNegated = other.displayNegated;
+    return *this;
+}
+
 static int32_t DecimalPlaces(double step)
 {
     int32_t places = 0;
@@ -36,7 +55,7 @@ void Param::InitDouble(const char* newName, double defaultValue, double newMin, 
     if (kind == ParamKind::Unset) kind = ParamKind::Double;
     name = newName ? newName : "";
     label = newLabel ? newLabel : "";
-    value = defaultValue;
+    value.store(defaultValue, std::memory_order_release);
     min = newMin;
     max = newMax > newMin + newStep ? newMax : newMin + newStep;
     step = newStep;
@@ -66,7 +85,7 @@ void Param::Set(double newValue)
 {
     if (kind == ParamKind::Unset) kind = ParamKind::Double;
     if (std::isnan(newValue)) return;
-    value = newValue < min ? min : newValue > max ? max : newValue;
+    value.store(newValue < min ? min : newValue > max ? max : newValue, std::memory_order_release);
 }
 
 void Param::SetNormalized(float normalized)
@@ -77,7 +96,7 @@ void Param::SetNormalized(float normalized)
     double v = min + (shape == 1.0 ? n : std::pow(n, shape)) * (max - min);
     if (kind != ParamKind::Double && step > 0.0) v = std::floor(v / step + 0.5) * step;
     if (v > max) v = max;
-    if (std::isfinite(v)) value = v;
+    if (std::isfinite(v)) value.store(v, std::memory_order_release);
 }
 
 double Param::ToNormalized(double x) const
@@ -97,6 +116,7 @@ void Param::GetDisplayText(char* buffer) const { CopyHostText(buffer, GetDisplay
 
 std::string Param::GetDisplayString() const
 {
+    const double value = Value();
     const auto found = displayTexts.find(value);
     if (found != displayTexts.end()) return found->second;
     const double v = displayNegated ? -value : value;

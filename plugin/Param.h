@@ -1,6 +1,9 @@
 // One automatable parameter: a plain value in its own range, seen by the host as 0..1.
+// The value may be set on the host's audio thread while other threads read it, so it is
+// atomic; everything else is fixed once the plug-in is constructed.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <map>
 #include <string>
@@ -14,6 +17,10 @@ public:
     // hand small buffers; every text this plug-in normally shows fits whole.
     static constexpr int kMaxHostText = 24;
 
+    Param() = default;
+    Param(const Param& other);
+    Param& operator=(const Param& other);
+
     void InitDouble(const char* name, double defaultValue, double min, double max, double step,
                     const char* label);
     void InitEnum(const char* name, int defaultValue, int count);
@@ -22,7 +29,7 @@ public:
 
     void Set(double value);
     void SetNormalized(float normalized);
-    double GetNormalized() const { return ToNormalized(value); }
+    double GetNormalized() const { return ToNormalized(Value()); }
     double ToNormalized(double x) const;
 
     void GetNameForHost(char* buffer) const;
@@ -37,7 +44,7 @@ public:
     double ValueForUserText(const std::string& text) const;
 
     ParamKind Kind() const { return kind; }
-    double Value() const { return value; }
+    double Value() const { return value.load(std::memory_order_acquire); }
     double Min() const { return min; }
     double Max() const { return max; }
     double Step() const { return step; }
@@ -47,7 +54,7 @@ public:
 
 private:
     ParamKind kind = ParamKind::Unset;
-    double value = 0.0;
+    std::atomic<double> value{0.0};
     double min = 0.0;
     double max = 1.0;
     double step = 1.0;

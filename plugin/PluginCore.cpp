@@ -1,6 +1,8 @@
 #include "plugin/PluginCore.h"
 
+#include <cmath>
 #include <cstring>
+#include <thread>
 
 #include "plugin/HostId.h"
 #include "plugin/Module.h"
@@ -8,6 +10,11 @@
 
 // A bound on the constructor's channel counts, which the record announces to the host.
 static constexpr int kMaxChannels = 64;
+// The conversion buffers hold at least this many frames, so that a host that never tells
+// its block size is served too, and at most kMaxConversionFrames: longer blocks go through
+// in pieces.
+static constexpr int kConversionPiece = 1024;
+static constexpr int kMaxConversionFrames = 8192;
 
 static int BoundedChannels(int count) { return count < 0 ? 0 : count > kMaxChannels ? kMaxChannels : count; }
 
@@ -20,7 +27,8 @@ PluginCore::PluginCore(int paramCount, int inputs, int outputs, const char* name
       effectName(name ? name : ""),
       productString(product ? product : ""),
       vendorString(vendor ? vendor : ""),
-      params(paramCount > 0 ? paramCount : 0)
+      params(paramCount > 0 ? paramCount : 0),
+      changedByHost(new std::atomic<uint32_t>[(params.size() + 31) / 32 + 1]())
 {
     std::memset(&record, 0, sizeof record);
     record.magic = kEffectMagic;
@@ -43,6 +51,7 @@ PluginCore::PluginCore(int paramCount, int inputs, int outputs, const char* name
     record.processReplacing = VstShell::ProcessReplacing;
     record.processDoubleReplacing = VstShell::ProcessDoubleReplacing;
 
+    SizeConversionBuffers(0);
     IdentifyHostFromCallback();
 }
 
@@ -92,14 +101,57 @@ void PluginCore::NotifyAllParameters()
     Reset();
 }
 
+void PluginCore::SetParameterFromHost(int index, float normalized)
+{
+    // The shared out-of-range parameter must keep its defaults; NaN or infinity from a host
+    // would reach integer conversions downstream.
+    if (index < 0 || index >= ParamCount() || !std::isfinite(normalized)) return;
+    params[static_cast<size_t>(index)].SetNormalized(normalized);
+    MarkParameterChanged(index);
+}
+
+void PluginCore::SetPlainFromHost(int index, double plain)
+{
+    if (index < 0 || index >= ParamCount() || !std::isfinite(plain)) return;
+    params[static_cast<size_t>(index)].Set(plain);
+    MarkParameterChanged(index);
+}
+
+void PluginCore::MarkParameterChanged(int index)
+{
+    changedByHost[static_cast<size_t>(index / 32)].fetch_or(1u << (index % 32), std::memory_order_release);
+}
+
+bool PluginCore::DeliverParameterChanges()
+{
+    bool any = false;
+    const size_t words = (params.size() + 31) / 32;
+    for (size_t w = 0; w < words; ++w) {
+        // Looked at before it is taken: most ticks find nothing and write nothing.
+        if (changedByHost[w].load(std::memory_order_relaxed) == 0) continue;
+        uint32_t bits = changedByHost[w].exchange(0, std::memory_order_acq_rel);
+        for (int bit = 0; bits != 0; ++bit, bits >>= 1) {
+            if (!(bits & 1u)) continue;
+            const int index = static_cast<int>(w * 32) + bit;
+            ScopedLock hold(&lock);
+            if (graphics) graphics->SetControlFromPlug(index, params[static_cast<size_t>(index)].GetNormalized(), &lock);
+            ParameterChanged(index);
+            any = true;
+        }
+    }
+    return any;
+}
+
 void PluginCore::SetParameterFromEditor(int index, double value)
 {
     // The shared out-of-range parameter must keep its defaults.
-    if (index < 0 || index >= ParamCount()) return;
-    ScopedLock hold(&lock);
-    const float narrowed = static_cast<float>(value);
+    if (index < 0 || index >= ParamCount() || !std::isfinite(value)) return;
+    const float narrowed = static_cast<float>(value < 0.0 ? 0.0 : value > 1.0 ? 1.0 : value);
+    // The host hears of the value before it can read it back, and without our lock held: it
+    // may take its own locks, which its audio thread may hold while it waits for nothing of ours.
     CallHost(audioMasterAutomate, index, 0, nullptr, narrowed);
     ParamAt(index).SetNormalized(narrowed);
+    ScopedLock hold(&lock);
     ParameterChanged(index);
 }
 
@@ -111,18 +163,17 @@ bool PluginCore::RequestEditorSize(int32_t width, int32_t height)
 void PluginCore::SetSpeakerArrangement(const VstSpeakerArrangement* inputs, const VstSpeakerArrangement* outputs)
 {
     auto bounded = [](VstInt32 n, VstInt32 announced) { return n < 0 ? 0 : n > announced ? announced : n; };
-    // Under the lock, so that a block sees either the old counts or the new ones.
-    ScopedLock hold(&lock);
-    if (inputs) inputCount = bounded(inputs->numChannels, record.numInputs);
-    if (outputs) outputCount = bounded(outputs->numChannels, record.numOutputs);
+    // A block reads each count once, so it sees either the old one or the new one.
+    if (inputs) inputCount.store(bounded(inputs->numChannels, record.numInputs), std::memory_order_relaxed);
+    if (outputs) outputCount.store(bounded(outputs->numChannels, record.numOutputs), std::memory_order_relaxed);
 }
 
 template <typename Sample>
 void PluginCore::PassThroughUnprocessed(Sample** inputs, Sample** outputs, int frames, bool accumulate)
 {
     if (!outputs || frames <= 0) return;
-    const int ins = inputs ? inputCount : 0;
-    const int outs = outputCount;
+    const int ins = inputs ? InputCount() : 0;
+    const int outs = OutputCount();
     for (int c = 0; c < outs; ++c) {
         Sample* out = outputs[c];
         const Sample* in = c < ins ? inputs[c] : nullptr;
@@ -144,7 +195,9 @@ template void PluginCore::PassThroughUnprocessed<double>(double**, double**, int
 void PluginCore::ProcessDoubles(double** inputs, double** outputs, int frames)
 {
     if (!inputs || !outputs || frames <= 0) return;
-    const int channels = inputCount < outputCount ? inputCount : outputCount;
+    const int ins = InputCount();
+    const int outs = OutputCount();
+    const int channels = ins < outs ? ins : outs;
     for (int c = 0; c < channels; ++c) {
         if (!outputs[c]) continue;
         if (inputs[c]) {
@@ -160,40 +213,66 @@ void PluginCore::ProcessFloats(float** inputs, float** outputs, int frames)
     ProcessConverted(inputs, outputs, frames, false);
 }
 
+void PluginCore::SizeConversionBuffers(int frames)
+{
+    if (frames < kConversionPiece) frames = kConversionPiece;
+    if (frames > kMaxConversionFrames) frames = kMaxConversionFrames;
+    // A block holds the buffers for microseconds at most; a host that resizes while it
+    // processes (which hosts must not) waits here, never the audio thread.
+    while (conversionBusy.exchange(true, std::memory_order_acquire)) std::this_thread::yield();
+    if (!inputBuffers.Resize(record.numInputs, frames) || !outputBuffers.Resize(record.numOutputs, frames)) {
+        inputBuffers.Resize(0, 0);
+        outputBuffers.Resize(0, 0);
+    }
+    conversionBusy.store(false, std::memory_order_release);
+}
+
 void PluginCore::ProcessConverted(float** inputs, float** outputs, int frames, bool accumulate)
 {
     if (!inputs || !outputs || frames <= 0) return;
     // Read once: the block works with one arrangement from start to end.
-    const int ins = inputCount;
-    const int outs = outputCount;
-    if (!inputBuffers.Resize(ins, frames) || !outputBuffers.Resize(outs, frames)) {
+    const int ins = InputCount();
+    const int outs = OutputCount();
+    const int piece = inputBuffers.FrameCount() < outputBuffers.FrameCount() ? inputBuffers.FrameCount()
+                                                                              : outputBuffers.FrameCount();
+    if (conversionBusy.exchange(true, std::memory_order_acquire)) {
+        PassThroughUnprocessed(inputs, outputs, frames, accumulate);
+        return;
+    }
+    if (piece <= 0 || ins > inputBuffers.ChannelCount() || outs > outputBuffers.ChannelCount()) {
+        conversionBusy.store(false, std::memory_order_release);
         PassThroughUnprocessed(inputs, outputs, frames, accumulate);
         return;
     }
     // Every ProcessDoubles writes the first min(inputs, outputs) channels whole; only the
     // channels beyond them must start silent.
     const int written = ins < outs ? ins : outs;
-    for (int c = written; c < outs; ++c) std::memset(outputBuffers.Channels()[c], 0, sizeof(double) * frames);
     double** wideIn = inputBuffers.Channels();
-    for (int c = 0; c < ins; ++c) {
-        const float* __restrict in = inputs[c];
-        double* __restrict wide = wideIn[c];
-        if (in)
-            for (int i = 0; i < frames; ++i) wide[i] = in[i];
-        else
-            std::memset(wide, 0, sizeof(double) * frames);
-    }
-    ProcessDoubles(wideIn, outputBuffers.Channels(), frames);
     double** wideOut = outputBuffers.Channels();
-    for (int c = 0; c < outs; ++c) {
-        float* __restrict out = outputs[c];
-        const double* __restrict wide = wideOut[c];
-        if (!out) continue;
-        if (accumulate)
-            for (int i = 0; i < frames; ++i) out[i] += static_cast<float>(wide[i]);
-        else
-            for (int i = 0; i < frames; ++i) out[i] = static_cast<float>(wide[i]);
+    for (int done = 0; done < frames;) {
+        const int n = frames - done < piece ? frames - done : piece;
+        for (int c = written; c < outs; ++c) std::memset(wideOut[c], 0, sizeof(double) * n);
+        for (int c = 0; c < ins; ++c) {
+            const float* __restrict in = inputs[c] ? inputs[c] + done : nullptr;
+            double* __restrict wide = wideIn[c];
+            if (in)
+                for (int i = 0; i < n; ++i) wide[i] = in[i];
+            else
+                std::memset(wide, 0, sizeof(double) * n);
+        }
+        ProcessDoubles(wideIn, wideOut, n);
+        for (int c = 0; c < outs; ++c) {
+            if (!outputs[c]) continue;
+            float* __restrict out = outputs[c] + done;
+            const double* __restrict wide = wideOut[c];
+            if (accumulate)
+                for (int i = 0; i < n; ++i) out[i] += static_cast<float>(wide[i]);
+            else
+                for (int i = 0; i < n; ++i) out[i] = static_cast<float>(wide[i]);
+        }
+        done += n;
     }
+    conversionBusy.store(false, std::memory_order_release);
 }
 
 void PluginCore::MidiMessage(const MidiMsg& message) { SendMidiMessage(message); }

@@ -1,8 +1,19 @@
 // The base of every plug-in object: the instance record the host holds, the plug-in
 // lock, the parameters, and the paths back into the host.
+//
+// Threads. The host's audio thread enters only the audio callbacks, setParameter and
+// getParameter (and effProcessEvents); none of them waits for another thread, allocates or
+// calls the host beyond passing MIDI through. Any thread may do what the audio thread does;
+// hosts move audio between threads, but never run two blocks of one instance at once. The
+// host's other threads enter the dispatcher, which takes the plug-in lock where it changes
+// shared state; the editor's thread (window, timer, mouse) takes the same lock and is the
+// only one that tells the host about the user's changes, never while holding it. A value the
+// host sets is stored at once and reaches the editor's side at its next tick.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -48,6 +59,14 @@ public:
     int ParamCount() const { return static_cast<int>(params.size()); }
     Param& ParamAt(int index);
     void NotifyAllParameters();
+    // Any thread, the audio thread included: the host's normalised value (or a plain one)
+    // for parameter `index`, stored at once. The bound controls and ParameterChanged follow
+    // on the editor's side, in DeliverParameterChanges. Never waits.
+    void SetParameterFromHost(int index, float normalized);
+    void SetPlainFromHost(int index, double plain);
+    // Not on the audio thread: brings the controls and ParameterChanged up to the values the
+    // host set since the last call. True when there was any.
+    bool DeliverParameterChanges();
     // Pushes every parameter to the controls, creates the drawing surface, announces the
     // editor to the host and takes ownership of the graphics object.
     void AttachGraphics(PluginEditor* graphics);
@@ -64,8 +83,12 @@ public:
     VstIntPtr CallHost(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt);
 
     // Single-precision paths widen through the conversion buffers; accumulate adds the
-    // result to what the host's outputs already hold.
+    // result to what the host's outputs already hold. Blocks longer than the buffers go
+    // through in pieces; the buffers are sized only outside the audio callbacks.
     void ProcessConverted(float** inputs, float** outputs, int frames, bool accumulate);
+    // Dispatcher threads: the conversion buffers hold blocks of `frames` (and at least a
+    // piece), for the channels the record announces.
+    void SizeConversionBuffers(int frames);
 
     // What a block answers when its processing failed: the audio passed through unchanged
     // (silence where there is no input), never more channels than the record announces.
@@ -81,8 +104,8 @@ public:
     void StoreCurrentPreset();
 
     const std::string& EffectName() const { return effectName; }
-    int InputCount() const { return inputCount; }
-    int OutputCount() const { return outputCount; }
+    int InputCount() const { return inputCount.load(std::memory_order_relaxed); }
+    int OutputCount() const { return outputCount.load(std::memory_order_relaxed); }
     double SampleRate() const { return sampleRate; }
     int BlockSize() const { return blockSize; }
     int32_t HostId() const { return hostId; }
@@ -101,11 +124,13 @@ private:
     friend struct VstShell;
 
     void IdentifyHostFromCallback();
+    void MarkParameterChanged(int index);
 
     CriticalSection lock;
     int blockSize = 0;
-    int inputCount;
-    int outputCount;
+    // Read by the audio thread once per block; a speaker arrangement changes them.
+    std::atomic<int> inputCount;
+    std::atomic<int> outputCount;
     double sampleRate = 44100.0;
     bool doesMidi;
     std::string effectName;
@@ -119,7 +144,12 @@ private:
     StateChunk stateChunk;
     ChannelBuffers inputBuffers;
     ChannelBuffers outputBuffers;
+    // Held by a block while it converts and by a resize; the audio thread only tries it and
+    // passes its block through unconverted when a (misbehaving) host resizes meanwhile.
+    std::atomic<bool> conversionBusy{false};
     std::vector<Param> params;
+    // One bit per parameter the host set since the editor's side last took them.
+    std::unique_ptr<std::atomic<uint32_t>[]> changedByHost;
     PluginEditor* graphics = nullptr;
     void* editorParent = nullptr;
     AEffect record;

@@ -126,12 +126,14 @@ VstIntPtr VstShell::Dispatch(AEffect* effect, VstInt32 opcode, VstInt32 index, V
     case effSetBlockSize: {
         ScopedLock hold(&core->lock);
         core->blockSize = value < 0 ? 0 : value > INT32_MAX ? INT32_MAX : static_cast<int>(value);
+        core->SizeConversionBuffers(core->blockSize);
         core->Reset();
         return 0;
     }
     case effMainsChanged: {
         ScopedLock hold(&core->lock);
         if (value != 0) {
+            core->SizeConversionBuffers(core->blockSize);
             core->ActiveChanged(true);
         } else {
             core->ActiveChanged(false);
@@ -183,8 +185,8 @@ VstIntPtr VstShell::Dispatch(AEffect* effect, VstInt32 opcode, VstInt32 index, V
         return 1;
     }
     case effProcessEvents: {
+        // Sent on the audio thread: MIDI through touches nothing shared, so no lock.
         if (!ptr) return 0;
-        ScopedLock hold(&core->lock);
         auto* events = static_cast<VstEvents*>(ptr);
         // The record declares two slots but a host's block holds numEvents of them: index
         // through a pointer, not the declared array, whose bound the block outgrows.
@@ -245,46 +247,31 @@ VstIntPtr VstShell::Dispatch(AEffect* effect, VstInt32 opcode, VstInt32 index, V
     }
 }
 
+// Hosts call both on their audio thread as well as on others: neither waits.
 void VSTCALLBACK VstShell::SetParameter(AEffect* effect, VstInt32 index, float value)
 {
     PluginCore* core = PluginCore::FromRecord(effect);
-    if (!core || index < 0 || index >= core->ParamCount()) return;
-    // NaN or infinity from a host would reach integer conversions downstream.
-    if (!std::isfinite(value)) return;
-    try {
-        ScopedLock hold(&core->lock);
-        if (core->graphics) core->graphics->SetControlFromPlug(index, value, &core->lock);
-        core->ParamAt(index).SetNormalized(value);
-        core->ParameterChanged(index);
-    } catch (...) {
-    }
+    if (core) core->SetParameterFromHost(index, value);
 }
 
 float VSTCALLBACK VstShell::GetParameter(AEffect* effect, VstInt32 index)
 {
     PluginCore* core = PluginCore::FromRecord(effect);
-    if (!core) return 0.0f;
-    try {
-        ScopedLock hold(&core->lock);
-        return static_cast<float>(core->ParamAt(index).GetNormalized());
-    } catch (...) {
-        return 0.0f;
-    }
+    // Out of range reads the shared default, whose value is 0: answered without touching it.
+    if (!core || index < 0 || index >= core->ParamCount()) return 0.0f;
+    return static_cast<float>(core->ParamAt(index).GetNormalized());
 }
 
-// A block whose processing fails still answers the host: its audio passed through.
+// A block whose processing fails still answers the host: its audio passed through. No lock:
+// the audio thread shares only atomics and the staging hand-over with other threads.
 template <typename Sample, typename Body>
 static void GuardedBlock(PluginCore* core, Sample** inputs, Sample** outputs, VstInt32 frames, bool accumulate,
                          Body body)
 {
     try {
-        ScopedLock hold(&core->Lock());
-        try {
-            body();
-        } catch (...) {
-            core->PassThroughUnprocessed(inputs, outputs, frames, accumulate);
-        }
+        body();
     } catch (...) {
+        core->PassThroughUnprocessed(inputs, outputs, frames, accumulate);
     }
 }
 

@@ -231,6 +231,7 @@ void HeadlessWindow::Invalidate(const Rect& area)
 bool HeadlessWindow::Tick()
 {
     if (!open) return false;
+    TakeHostChanges();
     if (TakeScaleRequest()) ApplyScale();
     Rect area;
     if (IsAnyDirty(area)) Invalidate(ScaledArea(area, shownScale));

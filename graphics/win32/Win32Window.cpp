@@ -507,6 +507,7 @@ intptr_t Win32Window::HandleMessage(void* handle, uint32_t message, uintptr_t wP
             ServeValuePrompt();
             return 0;
         }
+        TakeHostChanges();
         if (TakeScaleRequest())
             ApplyScale();
         else if (shownScale < WantedScale())

@@ -216,11 +216,7 @@ int Idle(LV2UI_Handle handle)
         const uint32_t pending = editor->instance->pendingToHost.exchange(0);
         for (int i = 0; i < Lv2Instance::kControlCount; ++i) {
             if (!(pending & (1u << i))) continue;
-            float value = 0.0f;
-            {
-                ScopedLock hold(&core->Lock());
-                value = static_cast<float>(core->ParamAt(i).Value());
-            }
+            const float value = static_cast<float>(core->ParamAt(i).Value());
             editor->write(editor->controller, Lv2Instance::kFirstControl + static_cast<uint32_t>(i), sizeof value, 0,
                           &value);
         }

@@ -404,6 +404,7 @@ bool X11Window::ServeEvents(uint64_t now)
 
 void X11Window::Tick()
 {
+    TakeHostChanges();
     if (TakeScaleRequest()) ApplyScale();
     Rect area;
     if (IsAnyDirty(area)) Invalidate(ScaledArea(area, shownScale));

@@ -46,6 +46,6 @@ VstIntPtr VSTCALLBACK Lv2HostCallback(AEffect* effect, VstInt32 opcode, VstInt32
 bool Lv2InstanceAlive(const Lv2Instance* instance);
 
 // Sets parameter `index` to the plain value a control port carries: clamped to the range
-// and, for on/off and list parameters, snapped to the nearest step. Takes the plug-in lock
-// and pushes the change to the editor as a host's parameter change does.
+// and, for on/off and list parameters, snapped to the nearest step. Called on the audio
+// thread: the value is stored at once and reaches the editor at its next tick.
 void SetParameterFromPort(PluginCore* core, int index, float value);

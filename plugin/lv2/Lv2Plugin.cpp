@@ -46,14 +46,11 @@ bool Lv2InstanceAlive(const Lv2Instance* instance)
 void SetParameterFromPort(PluginCore* core, int index, float value)
 {
     if (!core || index < 0 || index >= core->ParamCount() || !std::isfinite(value)) return;
-    ScopedLock hold(&core->Lock());
-    Param& param = core->ParamAt(index);
+    const Param& param = core->ParamAt(index);
     double plain = std::fmin(std::fmax(static_cast<double>(value), param.Min()), param.Max());
     if (param.Kind() != ParamKind::Double && param.Step() > 0.0)
         plain = std::fmin(std::floor(plain / param.Step() + 0.5) * param.Step(), param.Max());
-    param.Set(plain);
-    if (PluginEditor* editor = core->GetEditor()) editor->SetControlFromPlug(index, param.GetNormalized(), &core->Lock());
-    core->ParameterChanged(index);
+    core->SetPlainFromHost(index, plain);
 }
 
 namespace {

@@ -22,20 +22,6 @@ using Bytes = std::vector<uint8_t>;
 AnalyserPlugin* Analyser(const PluginUnderTest& p) { return static_cast<AnalyserPlugin*>(PluginCore::FromRecord(p.get())); }
 HeadlessWindow* Window(const PluginUnderTest& p) { return dynamic_cast<HeadlessWindow*>(Analyser(p)->GetGraphics()); }
 
-Bytes GetChunk(const PluginUnderTest& p)
-{
-    void* data = nullptr;
-    const VstIntPtr n = p.Dispatch(effGetChunk, 0, 0, &data);
-    if (n <= 0 || !data) return {};
-    const auto* b = static_cast<const uint8_t*>(data);
-    return Bytes(b, b + n);
-}
-
-VstIntPtr SetChunk(const PluginUnderTest& p, Bytes bytes)
-{
-    return p.Dispatch(effSetChunk, 0, static_cast<VstIntPtr>(bytes.size()), bytes.empty() ? nullptr : bytes.data());
-}
-
 struct State {
     double values[4] = {1.0, 1.0, 0.0, 0.0};
     Colour colours[4] = {{255, 0, 0, 0}, {255, 220, 220, 100}, {255, 255, 255, 255}, {255, 0, 128, 255}};
@@ -112,7 +98,7 @@ TEST(AnalyserState, FreshChunkIsTheDefaultBytesAndStaysUntilTheNextRequest)
               Bytes(kExpectedStateChunk, kExpectedStateChunk + 96));
     // Our own chunk handed straight back loads, and a second request answers the same bytes.
     EXPECT_EQ(p.Dispatch(effSetChunk, 0, 96, data), 1);
-    EXPECT_EQ(GetChunk(p), Bytes(kExpectedStateChunk, kExpectedStateChunk + 96));
+    EXPECT_EQ(p.GetChunk(), Bytes(kExpectedStateChunk, kExpectedStateChunk + 96));
     EXPECT_EQ(ValueSection(State()), Bytes(kExpectedStateChunk, kExpectedStateChunk + 96));
 }
 
@@ -121,7 +107,7 @@ TEST(AnalyserState, LoadClampsValuesAndKeepsWhatCannotBeApplied)
     FakeHost::Reset();
     PluginUnderTest p;
     State s = Custom();
-    ASSERT_EQ(SetChunk(p, ValueSection(s)), 1);
+    ASSERT_EQ(p.SetChunk(ValueSection(s)), 1);
     EXPECT_EQ(Displays(p), kCustomDisplays);
 
     // Out of range: clamped by the parameters. Colour channels outside 0..255 are clamped too.
@@ -129,7 +115,7 @@ TEST(AnalyserState, LoadClampsValuesAndKeepsWhatCannotBeApplied)
     wide.values[1] = 40.0;
     wide.values[2] = -3.0;
     wide.colours[1] = Colour(300, -4, 128, 1000);
-    ASSERT_EQ(SetChunk(p, ValueSection(wide)), 1);
+    ASSERT_EQ(p.SetChunk(ValueSection(wide)), 1);
     EXPECT_EQ(Displays(p), (std::vector<std::string>{"time", "20.00", "0-18k", "on"}));
     EXPECT_EQ(Colours(p)[1], Colour(255, 0, 128, 255));
 
@@ -142,7 +128,7 @@ TEST(AnalyserState, LoadClampsValuesAndKeepsWhatCannotBeApplied)
     for (Colour& c : keep.colours) c = Colour(0, 0, 0, 0);
     keep.colours[2] = Colour(0, 1, 0, 0);  // alpha 0 alone is a colour
     const std::vector<Colour> before = Colours(p);
-    ASSERT_EQ(SetChunk(p, ValueSection(keep)), 1);
+    ASSERT_EQ(p.SetChunk(ValueSection(keep)), 1);
     EXPECT_EQ(Displays(p), (std::vector<std::string>{"time", "20.00", "0-18k", "off"}));
     const std::vector<Colour> after = Colours(p);
     EXPECT_EQ(after[0], before[0]);
@@ -163,21 +149,21 @@ TEST(AnalyserState, RoundTripGivesIdenticalBytesInBothLayouts)
     a->setParameter(a.get(), 3, 1.0f);
     Analyser(a)->View()->SetViewColours(Colour(255, 1, 2, 3), Colour(255, 4, 5, 6), Colour(128, 7, 8, 9),
                                         Colour(255, 10, 11, 12));
-    const Bytes saved = GetChunk(a);
+    const Bytes saved = a.GetChunk();
     ASSERT_EQ(saved.size(), 96u);
     PluginUnderTest b;
-    ASSERT_EQ(SetChunk(b, saved), 1);
-    EXPECT_EQ(GetChunk(b), saved);
+    ASSERT_EQ(b.SetChunk(saved), 1);
+    EXPECT_EQ(b.GetChunk(), saved);
     EXPECT_EQ(Displays(b), Displays(a));
 
     // Host id 1: the window section comes first and restores the window's class, place and title.
     FakeHost::Reset("Cockos", "REAPER");
     PluginUnderTest reaperA;
-    const Bytes closed = GetChunk(reaperA);
+    const Bytes closed = reaperA.GetChunk();
     EXPECT_EQ(closed, Join(WindowSection("", "", Rect()), Bytes(kExpectedStateChunk, kExpectedStateChunk + 96)));
     const Bytes windowed = Join(WindowSection("HostMainWindow", "Quillograph : Track 1", Rect(300, 200, 532, 296)),
                                 ValueSection(Custom()));
-    ASSERT_EQ(SetChunk(reaperA, windowed), 1);
+    ASSERT_EQ(reaperA.SetChunk(windowed), 1);
     HeadlessWindow* window = Window(reaperA);
     ASSERT_TRUE(window->IsWindowOpen());
     EXPECT_EQ(window->WindowRect(), Rect(300, 200, 538, 319));
@@ -185,14 +171,14 @@ TEST(AnalyserState, RoundTripGivesIdenticalBytesInBothLayouts)
     EXPECT_EQ(window->hostClass, "HostMainWindow");
     EXPECT_EQ(Analyser(reaperA)->WindowTitle(), "Quillograph : Track 1");
     EXPECT_EQ(Displays(reaperA), kCustomDisplays);
-    const Bytes resaved = GetChunk(reaperA);
+    const Bytes resaved = reaperA.GetChunk();
     EXPECT_EQ(resaved, windowed);
     PluginUnderTest reaperB;
-    ASSERT_EQ(SetChunk(reaperB, resaved), 1);
-    EXPECT_EQ(GetChunk(reaperB), windowed);
+    ASSERT_EQ(reaperB.SetChunk(resaved), 1);
+    EXPECT_EQ(reaperB.GetChunk(), windowed);
     // Closed again, the place reads as zeros.
     reaperB.Dispatch(effEditClose);
-    EXPECT_EQ(GetChunk(reaperB),
+    EXPECT_EQ(reaperB.GetChunk(),
               Join(WindowSection("HostMainWindow", "Quillograph : Track 1", Rect()), ValueSection(Custom())));
 }
 
@@ -204,47 +190,47 @@ TEST(AnalyserState, EachLayoutIsReadFromItsOwnOffsetsInEveryHost)
 
     FakeHost::Reset();
     PluginUnderTest other;
-    ASSERT_EQ(SetChunk(other, windowed), 1);
+    ASSERT_EQ(other.SetChunk(windowed), 1);
     EXPECT_EQ(Displays(other), kCustomDisplays);
     EXPECT_EQ(Colours(other)[2], Custom().colours[2]);
     EXPECT_FALSE(Window(other)->IsWindowOpen());
     EXPECT_TRUE(Analyser(other)->WindowTitle().empty());
-    EXPECT_EQ(GetChunk(other), values);
+    EXPECT_EQ(other.GetChunk(), values);
 
     FakeHost::Reset("Cockos", "REAPER");
     PluginUnderTest reaper;
-    ASSERT_EQ(SetChunk(reaper, values), 1);
+    ASSERT_EQ(reaper.SetChunk(values), 1);
     EXPECT_EQ(Displays(reaper), kCustomDisplays);
     EXPECT_FALSE(Window(reaper)->IsWindowOpen());
     // A place of four zeros is a closed window: nothing opens at the screen's corner.
     PluginUnderTest closedReaper;
-    ASSERT_EQ(SetChunk(closedReaper, closed), 1);
+    ASSERT_EQ(closedReaper.SetChunk(closed), 1);
     EXPECT_FALSE(Window(closedReaper)->IsWindowOpen());
     EXPECT_EQ(Displays(closedReaper), kCustomDisplays);
 
     // Longer than the layout: read, the tail ignored.
     PluginUnderTest tail;
-    ASSERT_EQ(SetChunk(tail, Join(windowed, Bytes(40, 0xAB))), 1);
+    ASSERT_EQ(tail.SetChunk(Join(windowed, Bytes(40, 0xAB))), 1);
     EXPECT_EQ(Displays(tail), kCustomDisplays);
     EXPECT_TRUE(Window(tail)->IsWindowOpen());
     State freq = Custom();
     freq.values[0] = 1.0;
     PluginUnderTest freqTail;
-    ASSERT_EQ(SetChunk(freqTail, Join(ValueSection(freq), Bytes(30, 0))), 1);
+    ASSERT_EQ(freqTail.SetChunk(Join(ValueSection(freq), Bytes(30, 0))), 1);
     EXPECT_EQ(Displays(freqTail)[0], "freq");
     FakeHost::Reset();
     PluginUnderTest plainTail;
-    ASSERT_EQ(SetChunk(plainTail, Join(values, Bytes(30, 0))), 1);
+    ASSERT_EQ(plainTail.SetChunk(Join(values, Bytes(30, 0))), 1);
     EXPECT_EQ(Displays(plainTail), kCustomDisplays);
     PluginUnderTest windowTail;
-    ASSERT_EQ(SetChunk(windowTail, Join(windowed, Bytes(7, 1))), 1);
+    ASSERT_EQ(windowTail.SetChunk(Join(windowed, Bytes(7, 1))), 1);
     EXPECT_EQ(Displays(windowTail), kCustomDisplays);
 
     // Texts longer than a window title can hold are cut.
     FakeHost::Reset("Cockos", "REAPER");
     PluginUnderTest longTitle;
     const std::string huge(5000, 'T');
-    ASSERT_EQ(SetChunk(longTitle, Join(WindowSection(std::string(3000, 'C'), huge, Rect(0, 0, 232, 96)), values)), 1);
+    ASSERT_EQ(longTitle.SetChunk(Join(WindowSection(std::string(3000, 'C'), huge, Rect(0, 0, 232, 96)), values)), 1);
     EXPECT_EQ(Analyser(longTitle)->WindowTitle(), huge.substr(0, 255));
     EXPECT_EQ(Window(longTitle)->WindowTitle(), huge.substr(0, 255));
     EXPECT_EQ(Window(longTitle)->hostClass, std::string(255, 'C'));
@@ -257,9 +243,9 @@ TEST(AnalyserState, IncompleteChunksAreRefusedAndChangeNothing)
     for (const char* product : {"Test Host", "REAPER"}) {
         FakeHost::Reset("Vendor", product);
         PluginUnderTest p;
-        const Bytes fresh = GetChunk(p);
+        const Bytes fresh = p.GetChunk();
         auto refused = [&](const Bytes& bytes) {
-            return SetChunk(p, bytes) == 0 && GetChunk(p) == fresh && !Window(p)->IsWindowOpen();
+            return p.SetChunk(bytes) == 0 && p.GetChunk() == fresh && !Window(p)->IsWindowOpen();
         };
         EXPECT_TRUE(refused({})) << product;
         for (size_t n = 1; n < 96; ++n) EXPECT_TRUE(refused(Bytes(values.begin(), values.begin() + n))) << n;
@@ -285,7 +271,7 @@ TEST(AnalyserState, IncompleteChunksAreRefusedAndChangeNothing)
         // A null pointer with a size, and no size at all.
         EXPECT_EQ(p.Dispatch(effSetChunk, 0, 96, nullptr), 0);
         EXPECT_EQ(p.Dispatch(effSetChunk, 0, 0, const_cast<uint8_t*>(values.data())), 0);
-        EXPECT_EQ(GetChunk(p), fresh);
+        EXPECT_EQ(p.GetChunk(), fresh);
     }
 }
 
@@ -300,12 +286,12 @@ TEST(AnalyserState, EveryTruncationAndSingleByteChangeIsReadSafely)
         for (const Bytes& valid : {ValueSection(Custom()), windowed}) {
             int refusedCount = 0;
             auto load = [&](const Bytes& bytes) {
-                const Bytes before = GetChunk(p);
-                const VstIntPtr answer = SetChunk(p, bytes);
+                const Bytes before = p.GetChunk();
+                const VstIntPtr answer = p.SetChunk(bytes);
                 ASSERT_TRUE(answer == 0 || answer == 1);
                 if (answer == 0) {
                     ++refusedCount;
-                    ASSERT_EQ(GetChunk(p), before);
+                    ASSERT_EQ(p.GetChunk(), before);
                 }
                 for (int i = 0; i < 4; ++i) {
                     const float normalized = p->getParameter(p.get(), i);
@@ -348,7 +334,7 @@ TEST(AnalyserState, LoadedStateIsWhatTheNextFrameShows)
     const std::vector<uint32_t> fresh = Window(loaded)->PresentedPixels();
     State unpaused = s;
     unpaused.values[3] = 0.0;
-    ASSERT_EQ(SetChunk(loaded, ValueSection(unpaused)), 1);
+    ASSERT_EQ(loaded.SetChunk(ValueSection(unpaused)), 1);
     ASSERT_TRUE(Window(loaded)->Tick());
     EXPECT_NE(fresh, expected);
     EXPECT_EQ(Window(loaded)->PresentedPixels(), expected);
@@ -370,7 +356,7 @@ TEST(AnalyserState, SaveAndLoadWaitForThePluginLock)
             if (opcode == effGetChunk)
                 p.Dispatch(effGetChunk, 0, 0, &data);
             else
-                SetChunk(p, values);
+                p.SetChunk(values);
             done = true;
         });
         std::this_thread::sleep_for(std::chrono::milliseconds(30));
@@ -389,22 +375,22 @@ TEST(AnalyserState, TheEditorScaleTravelsInATailAndADamagedOneIsIgnored)
         const bool reaper = std::string(product) == "REAPER";
         const Bytes base = reaper ? Join(WindowSection("Cls", "T", Rect()), ValueSection(Custom())) : ValueSection(Custom());
         PluginUnderTest a;
-        ASSERT_EQ(SetChunk(a, base), 1);
-        EXPECT_EQ(GetChunk(a), base) << "automatic writes no tail";
+        ASSERT_EQ(a.SetChunk(base), 1);
+        EXPECT_EQ(a.GetChunk(), base) << "automatic writes no tail";
         Window(a)->SetScaleChoice(3);
-        const Bytes withTail = GetChunk(a);
+        const Bytes withTail = a.GetChunk();
         EXPECT_EQ(withTail, Join(base, ScaleTailBytes({3})));
 
         PluginUnderTest b;
-        ASSERT_EQ(SetChunk(b, withTail), 1);
+        ASSERT_EQ(b.SetChunk(withTail), 1);
         EXPECT_EQ(Window(b)->ScaleChoice(), 3);
         EXPECT_EQ(Displays(b), kCustomDisplays);
-        EXPECT_EQ(GetChunk(b), withTail);
+        EXPECT_EQ(b.GetChunk(), withTail);
         // Without the tail: automatic.
-        ASSERT_EQ(SetChunk(b, base), 1);
+        ASSERT_EQ(b.SetChunk(base), 1);
         EXPECT_EQ(Window(b)->ScaleChoice(), 0);
         // A later writer's longer field list: the scale is read, the rest skipped.
-        ASSERT_EQ(SetChunk(b, Join(base, ScaleTailBytes({2, 77}))), 1);
+        ASSERT_EQ(b.SetChunk(Join(base, ScaleTailBytes({2, 77}))), 1);
         EXPECT_EQ(Window(b)->ScaleChoice(), 2);
 
         Bytes cut = Join(base, ScaleTailBytes({2}));
@@ -420,10 +406,10 @@ TEST(AnalyserState, TheEditorScaleTravelsInATailAndADamagedOneIsIgnored)
         };
         for (size_t i = 0; i < damaged.size(); ++i) {
             Window(b)->SetScaleChoice(4);
-            ASSERT_EQ(SetChunk(b, damaged[i]), 1) << product << " " << i;
+            ASSERT_EQ(b.SetChunk(damaged[i]), 1) << product << " " << i;
             EXPECT_EQ(Displays(b), kCustomDisplays) << product << " " << i;
             EXPECT_EQ(Window(b)->ScaleChoice(), 0) << product << " " << i;
-            EXPECT_EQ(GetChunk(b), base) << product << " " << i;
+            EXPECT_EQ(b.GetChunk(), base) << product << " " << i;
         }
     }
 }

@@ -4,6 +4,7 @@
 
 #include "../plugin/FakeHost.h"
 #include "analyser/AnalyserPlugin.h"
+#include "analyser/AnalyserView.h"
 #include "graphics/native/HeadlessWindow.h"
 #include "plugin/HostServices.h"
 #include "plugin/native/HostWindowTree.h"
@@ -48,25 +49,9 @@ using Commands = std::vector<int>;
 
 }  // namespace
 
-TEST(HostOne, PauseDrivesTheHostTransportFromHostAndEditor)
+TEST(HostOne, OnlyTheUsersClickDrivesTheHostTransport)
 {
     Instance host("REAPER");
-    EXPECT_EQ(host.Posted(), Commands{});  // effOpen pushed an unchanged pause
-    host.Pause(1.0f);
-    EXPECT_EQ(host.Posted(), Commands{kHostCommandPause});
-    host.Pause(1.0f);  // no change, no command
-    playState = kHostPaused;
-    host.Pause(0.0f);
-    EXPECT_EQ(host.Posted(), (Commands{kHostCommandPlay}));
-
-    playState = kHostPlaying;
-    host.Analyser()->SetParameterFromEditor(AnalyserPlugin::kPause, 1.0);
-    EXPECT_EQ(host.Posted(), Commands{kHostCommandPause});
-    // The host is where the request would take it: nothing to ask.
-    host.Analyser()->SetParameterFromEditor(AnalyserPlugin::kPause, 0.0);
-    EXPECT_EQ(host.Posted(), Commands{});
-
-    // A click in the display toggles pause the same way.
     auto* window = dynamic_cast<HeadlessWindow*>(host.Analyser()->GetGraphics());
     ASSERT_NE(window, nullptr);
     ASSERT_EQ(host.plugin.Dispatch(effEditOpen, 0, 0, mainWindow), 1);
@@ -76,17 +61,34 @@ TEST(HostOne, PauseDrivesTheHostTransportFromHostAndEditor)
         window->MouseDown(100, 50, left);
         window->MouseUp(100, 50);
     };
+
+    // The host's own automation, a paused state loaded with a project and the parameter
+    // path itself leave the transport alone.
+    host.Pause(1.0f);
+    window->Tick();
+    const std::vector<uint8_t> paused = host.plugin.GetChunk();
+    host.Pause(0.0f);
+    window->Tick();
+    ASSERT_EQ(host.plugin.SetChunk(paused), 1);
+    window->Tick();
+    EXPECT_TRUE(host.Analyser()->View()->Paused());
+    host.Analyser()->SetParameterFromEditor(AnalyserPlugin::kPause, 0.0);
+    window->Tick();
+    EXPECT_EQ(host.Posted(), Commands{});
+
+    // A click pauses and plays the host with the display.
     playState = kHostPlaying;
     click();
     EXPECT_EQ(host.Posted(), Commands{kHostCommandPause});
     playState = kHostPaused;
     click();
     EXPECT_EQ(host.Posted(), Commands{kHostCommandPlay});
+    // The host is where the click would take it: nothing to ask.
+    click();
+    EXPECT_EQ(host.Posted(), Commands{});
 
     for (int recording : {kHostRecording, kHostRecordPaused}) {
         playState = recording;
-        host.Pause(1.0f);
-        host.Analyser()->SetParameterFromEditor(AnalyserPlugin::kPause, 0.0);
         click();
         click();
         EXPECT_EQ(host.Posted(), Commands{});

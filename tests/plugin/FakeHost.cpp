@@ -72,3 +72,18 @@ PluginUnderTest::~PluginUnderTest()
 {
     if (effect) effect->dispatcher(effect, effClose, 0, 0, nullptr, 0.0f);
 }
+
+std::vector<uint8_t> PluginUnderTest::GetChunk() const
+{
+    void* data = nullptr;
+    const VstIntPtr n = Dispatch(effGetChunk, 0, 0, &data);
+    if (n <= 0 || !data) return {};
+    const auto* bytes = static_cast<const uint8_t*>(data);
+    return std::vector<uint8_t>(bytes, bytes + n);
+}
+
+VstIntPtr PluginUnderTest::SetChunk(const std::vector<uint8_t>& chunk) const
+{
+    std::vector<uint8_t> copy = chunk;
+    return Dispatch(effSetChunk, 0, static_cast<VstIntPtr>(copy.size()), copy.empty() ? nullptr : copy.data());
+}

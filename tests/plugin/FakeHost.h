@@ -1,6 +1,7 @@
 // A host callback for tests: answers vendor/product strings and records every call.
 #pragma once
 
+#include <cstdint>
 #include <map>
 #include <string>
 #include <vector>
@@ -46,6 +47,9 @@ public:
     {
         return effect->dispatcher(effect, opcode, index, value, ptr, opt);
     }
+    // The state chunk as a host keeps it in a project, and handing such bytes back.
+    std::vector<uint8_t> GetChunk() const;
+    VstIntPtr SetChunk(const std::vector<uint8_t>& chunk) const;
 
 private:
     AEffect* effect;
