@@ -235,6 +235,10 @@ void PluginCore::ProcessConverted(float** inputs, float** outputs, int frames, b
     const int outs = OutputCount();
     const int piece = inputBuffers.FrameCount() < outputBuffers.FrameCount() ? inputBuffers.FrameCount()
                                                                               : outputBuffers.FrameCount();
+    bool anyOutput = false;
+    for (int c = 0; c < outs; ++c) anyOutput = anyOutput || outputs[c];
+    // Nothing to write back: a runaway frame count from a broken host must not cost pieces.
+    if (!anyOutput) return;
     if (conversionBusy.exchange(true, std::memory_order_acquire)) {
         PassThroughUnprocessed(inputs, outputs, frames, accumulate);
         return;

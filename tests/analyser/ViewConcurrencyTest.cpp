@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <future>
 #include <limits>
+#include <mutex>
 #include <random>
 #include <thread>
 #include <vector>
@@ -42,34 +43,43 @@ TEST(ViewConcurrency, AudioAutomationAndPaintingTogether)
     ASSERT_NE(window, nullptr);
     p.Dispatch(effOpen);
     p.Dispatch(effSetSampleRate, 0, 0, nullptr, 44100.0f);
+    p.Dispatch(effSetBlockSize, 0, 512);
 
     std::atomic<bool> stop{false};
     std::atomic<long> blocks{0}, changes{0}, paints{0};
 
-    auto audio = std::async(std::launch::async, [&] {
-        constexpr int kFrames = 512;
-        std::vector<double> l(kFrames), r(kFrames), ol(kFrames), orr(kFrames);
-        std::vector<float> fl(kFrames), fr(kFrames), fol(kFrames), forr(kFrames);
-        double phase = 0.0;
+    // The host moves its audio between two threads over the session; it never runs two blocks
+    // of one instance at once.
+    std::mutex audioTurn;
+    auto audioOn = [&](unsigned seed) {
+        // Blocks of the announced 512 frames, now and then empty or four times as long.
+        constexpr int kLongest = 2048;
+        std::vector<double> l(kLongest), r(kLongest), ol(kLongest), orr(kLongest);
+        std::vector<float> fl(kLongest), fr(kLongest), fol(kLongest), forr(kLongest);
+        double phase = seed;
         while (!stop.load()) {
-            for (int i = 0; i < kFrames; ++i, phase += 0.05) {
+            std::lock_guard<std::mutex> turn(audioTurn);
+            const long block = blocks++;
+            const int frames = block % 5 == 4 ? 0 : block % 7 == 6 ? kLongest : 512;
+            for (int i = 0; i < frames; ++i, phase += 0.05) {
                 l[i] = std::sin(phase);
                 r[i] = 0.5 * std::cos(phase * 1.3);
                 fl[i] = static_cast<float>(l[i]);
                 fr[i] = static_cast<float>(r[i]);
             }
-            if (blocks % 4 == 3) {
-                float* in[2] = {fl.data(), fr.data()};
-                float* out[2] = {fol.data(), forr.data()};
-                p->processReplacing(p.get(), in, out, kFrames);
-            } else {
-                double* in[2] = {l.data(), r.data()};
-                double* out[2] = {ol.data(), orr.data()};
-                p->processDoubleReplacing(p.get(), in, out, kFrames);
+            float* fin[2] = {fl.data(), fr.data()};
+            float* fout[2] = {fol.data(), forr.data()};
+            double* in[2] = {l.data(), r.data()};
+            double* out[2] = {ol.data(), orr.data()};
+            switch (block % 4) {
+            case 3: p->processReplacing(p.get(), fin, fout, frames); break;
+            case 2: p->process(p.get(), fin, fout, frames); break;
+            default: p->processDoubleReplacing(p.get(), in, out, frames); break;
             }
-            ++blocks;
         }
-    });
+    };
+    auto audio = std::async(std::launch::async, audioOn, 1u);
+    auto audioElsewhere = std::async(std::launch::async, audioOn, 2u);
 
     auto automation = std::async(std::launch::async, [&] {
         std::mt19937 rng(1234);
@@ -83,6 +93,9 @@ TEST(ViewConcurrency, AudioAutomationAndPaintingTogether)
             p->getParameter(p.get(), static_cast<int>(n % 4));
             if (n % 3 == 0) p.Dispatch(effSetSampleRate, 0, 0, nullptr, rates[n % 9]);
             if (n % 50 == 0) p.Dispatch(effMainsChanged, 0, n % 100 == 0 ? 1 : 0);
+            if (n % 70 == 0) p.Dispatch(effSetBlockSize, 0, 256 + n % 1024);
+            // State saved and loaded on this (worker) thread, as hosts do when they autosave.
+            if (n % 20 == 0) p.SetChunk(p.GetChunk());
             ++n;
             ++changes;
         }
@@ -143,6 +156,7 @@ TEST(ViewConcurrency, AudioAutomationAndPaintingTogether)
     std::this_thread::sleep_for(kRunTime);
     stop.store(true);
     WaitOrAbort(audio, "audio");
+    WaitOrAbort(audioElsewhere, "second audio");
     WaitOrAbort(automation, "automation");
     WaitOrAbort(painter, "painter");
     EXPECT_GT(blocks.load(), 0);

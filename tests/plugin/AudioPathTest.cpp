@@ -237,8 +237,7 @@ TEST_F(AudioPath, NoExceptionReachesTheHost)
     char text[64];
     VstIntPtr nameAnswer = -1;
     VstIntPtr rateAnswer = -1;
-    // Every allocation fails: the conversion buffers cannot grow to this new length,
-    // the program name cannot be stored, the view cannot be rebuilt.
+    // Every allocation fails: the program name cannot be stored, the view cannot be rebuilt.
     AllocationCounter::StartFailing();
     try {
         p->process(p.get(), in.channels, out.channels, frames);
@@ -270,4 +269,31 @@ TEST_F(AudioPath, NoExceptionReachesTheHost)
     EXPECT_NO_THROW(p->process(p.get(), none, none, std::numeric_limits<VstInt32>::max()));
     EXPECT_NO_THROW(p->processReplacing(p.get(), none, none, std::numeric_limits<VstInt32>::max()));
     EXPECT_NO_THROW(p->processDoubleReplacing(p.get(), noneWide, noneWide, std::numeric_limits<VstInt32>::max()));
+}
+
+// From the very first block, whatever the host announced and however long its blocks are,
+// no audio callback and no host automation allocates.
+TEST_F(AudioPath, NoCallbackEverAllocates)
+{
+    constexpr int kLongest = 20000;
+    Stereo<float> fin(kLongest, 1), fout(kLongest);
+    Stereo<double> din(kLongest, 2), dout(kLongest);
+    for (int announced : {0, 64, 512}) {
+        PluginUnderTest p;
+        p.Dispatch(effOpen);
+        p.Dispatch(effSetSampleRate, 0, 0, nullptr, 48000.0f);
+        if (announced) p.Dispatch(effSetBlockSize, 0, announced);
+        p.Dispatch(effMainsChanged, 0, 1);
+        AllocationCounter::Start();
+        for (int frames : {0, 1, 2, 17, 63, 64, 65, 511, 512, 513, 1024, 1025, 4096, 8193, kLongest}) {
+            p->processReplacing(p.get(), fin.channels, fout.channels, frames);
+            p->process(p.get(), fin.channels, fout.channels, frames);
+            p->processDoubleReplacing(p.get(), din.channels, dout.channels, frames);
+            p->setParameter(p.get(), frames % 4, 0.5f);
+            p->getParameter(p.get(), frames % 4);
+        }
+        EXPECT_EQ(AllocationCounter::Stop(), 0) << "block size " << announced;
+        p->processReplacing(p.get(), fin.channels, fout.channels, kLongest);
+        EXPECT_EQ(fin.right, fout.right);
+    }
 }
