@@ -65,6 +65,7 @@ struct Tally {
     std::atomic<long> stateRefused{0};
     std::atomic<long> rateChanges{0};
     std::atomic<long> editorSessions{0};
+    std::atomic<long> mouseMessages{0};  // sent to editors by the user's thread
     std::atomic<bool> statesSupported{false};
 };
 
@@ -181,6 +182,10 @@ void EditorSession(const PluginInstance& p, HWND frame, std::mt19937& rng, Tally
             if (GetWindow(top, GW_OWNER) == frame) editor = top;
     }
     EditorHost::Pump(60);
+    auto send = [&](UINT message, WPARAM w, LPARAM l) {
+        SendMessageA(editor, message, w, l);
+        ++tally.mouseMessages;
+    };
     for (int k = 0; editor && k < 12; ++k) {
         const int x = static_cast<int>(rng() % 260) - 10;
         int y = static_cast<int>(rng() % 120) - 10;
@@ -188,36 +193,36 @@ void EditorSession(const PluginInstance& p, HWND frame, std::mt19937& rng, Tally
         if (x >= 200 && y >= 70) y -= 50;
         switch (rng() % 7) {
         case 0:
-            SendMessageA(editor, WM_LBUTTONDOWN, MK_LBUTTON, Point(x, y));
-            SendMessageA(editor, WM_MOUSEMOVE, MK_LBUTTON, Point(x + 3, y - 7));
-            SendMessageA(editor, WM_LBUTTONUP, 0, Point(x + 3, y - 7));
+            send(WM_LBUTTONDOWN, MK_LBUTTON, Point(x, y));
+            send(WM_MOUSEMOVE, MK_LBUTTON, Point(x + 3, y - 7));
+            send(WM_LBUTTONUP, 0, Point(x + 3, y - 7));
             break;
         case 1:
-            SendMessageA(editor, WM_LBUTTONDBLCLK, MK_LBUTTON, Point(x, y));
-            SendMessageA(editor, WM_LBUTTONUP, 0, Point(x, y));
+            send(WM_LBUTTONDBLCLK, MK_LBUTTON, Point(x, y));
+            send(WM_LBUTTONUP, 0, Point(x, y));
             break;
         case 2: {
             RECT r = {};
             GetWindowRect(editor, &r);
             const WORD keys = rng() % 2 ? MK_CONTROL : 0;
-            SendMessageA(editor, WM_MOUSEWHEEL, MAKEWPARAM(keys, rng() % 2 ? 120 : -240), Point(r.left + x, r.top + y));
+            send(WM_MOUSEWHEEL, MAKEWPARAM(keys, rng() % 2 ? 120 : -240), Point(r.left + x, r.top + y));
             break;
         }
         case 3:
-            SendMessageA(editor, WM_LBUTTONDOWN, MK_LBUTTON | MK_SHIFT, Point(x, y));
-            SendMessageA(editor, WM_MOUSEMOVE, MK_LBUTTON | MK_SHIFT, Point(x, y + 20));
-            SendMessageA(editor, WM_LBUTTONUP, MK_SHIFT, Point(x, y + 20));
+            send(WM_LBUTTONDOWN, MK_LBUTTON | MK_SHIFT, Point(x, y));
+            send(WM_MOUSEMOVE, MK_LBUTTON | MK_SHIFT, Point(x, y + 20));
+            send(WM_LBUTTONUP, MK_SHIFT, Point(x, y + 20));
             break;
         case 4:
-            SendMessageA(editor, WM_MOUSELEAVE, 0, 0);
+            send(WM_MOUSELEAVE, 0, 0);
             break;
         case 5:
             // A plain right click; with modifiers it would open the modal colour chooser.
-            SendMessageA(editor, WM_RBUTTONDOWN, MK_RBUTTON, Point(x, y));
-            SendMessageA(editor, WM_RBUTTONUP, 0, Point(x, y));
+            send(WM_RBUTTONDOWN, MK_RBUTTON, Point(x, y));
+            send(WM_RBUTTONUP, 0, Point(x, y));
             break;
         default:
-            SendMessageA(editor, WM_MOUSEMOVE, 0, Point(x, y));
+            send(WM_MOUSEMOVE, 0, Point(x, y));
             break;
         }
         if (rng() % 3 == 0) {
@@ -312,6 +317,11 @@ void RunTorture(const PluginModule& module, int rounds, Report& report)
                 rounds, kAudioThreads, tally.blocks.load(), tally.frames.load(), tally.editorSessions.load(),
                 tally.rateChanges.load(), tally.stateTrips.load(), automations.load(),
                 static_cast<unsigned long>(elapsed));
+    // How well the user's thread keeps working while the audio threads are busy.
+    const double seconds = elapsed / 1000.0;
+    std::printf("torture: the editor thread sent %ld mouse messages and opened %ld editors: %.1f and %.1f a second\n",
+                tally.mouseMessages.load(), tally.editorSessions.load(), tally.mouseMessages / seconds,
+                tally.editorSessions / seconds);
     report.Check(tally.blocks == static_cast<long>(rounds) * kInstances, "every block of every round was processed");
     report.Check(tally.altered == 0, std::to_string(tally.altered.load()) + " blocks came out altered");
     report.Check(tally.editorSessions > 0, "editors opened, clicked and closed while the audio ran");
