@@ -28,9 +28,8 @@ constexpr int kWatchdogSeconds = 50;
 // The callback of this host may be entered from every thread at once: it answers the
 // identity queries and counts automation from the editors.
 std::atomic<long> automations{0};
-// Some automation calls are slow, as in a host that records them to disk: the plug-in holds
-// its lock through the call, so audio threads of that instance wait long enough to sleep and
-// must be woken when it ends.
+// Some automation calls are slow, as in a host that records them to disk: the audio threads
+// must go on meanwhile, since the plug-in holds nothing of theirs through the call.
 constexpr long kSlowAutomationEvery = 4;
 constexpr long kMostSlowAutomations = 40;
 
