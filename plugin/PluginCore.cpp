@@ -233,8 +233,6 @@ void PluginCore::ProcessConverted(float** inputs, float** outputs, int frames, b
     // Read once: the block works with one arrangement from start to end.
     const int ins = InputCount();
     const int outs = OutputCount();
-    const int piece = inputBuffers.FrameCount() < outputBuffers.FrameCount() ? inputBuffers.FrameCount()
-                                                                              : outputBuffers.FrameCount();
     bool anyOutput = false;
     for (int c = 0; c < outs; ++c) anyOutput = anyOutput || outputs[c];
     // Nothing to write back: a runaway frame count from a broken host must not cost pieces.
@@ -243,6 +241,8 @@ void PluginCore::ProcessConverted(float** inputs, float** outputs, int frames, b
         PassThroughUnprocessed(inputs, outputs, frames, accumulate);
         return;
     }
+    const int piece = inputBuffers.FrameCount() < outputBuffers.FrameCount() ? inputBuffers.FrameCount()
+                                                                              : outputBuffers.FrameCount();
     if (piece <= 0 || ins > inputBuffers.ChannelCount() || outs > outputBuffers.ChannelCount()) {
         conversionBusy.store(false, std::memory_order_release);
         PassThroughUnprocessed(inputs, outputs, frames, accumulate);
