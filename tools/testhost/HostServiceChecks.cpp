@@ -158,91 +158,72 @@ void CheckHostOne(const PluginModule& module, Report& report)
     host.Pump(kTimerPeriod * 2);
     CheckStoredWindow(module, p, host, editor, report);
 
-    // Host automation of pause on this thread.
+    // The host's own automation of pause, on this thread or another, and a paused state loaded
+    // with a project: the host's transport is left alone.
     HostLog::Clear();
     HostFunctions::TakeCommands();
     HostFunctions::SetPlayState(1);
     Automate(p, 1.0f);
-    const bool queued = HostFunctions::TakeCommands().empty();
+    const ChunkBytes paused = p.GetChunk();
+    Automate(p, 0.0f);
+    const bool returned = AutomateFromOtherThread(p, 1.0f);
+    Automate(p, 0.0f);
+    const bool loaded = p.SetChunk(paused) == 1;
     host.Pump(50);
     auto commands = HostFunctions::TakeCommands();
-    report.Check(queued && Posted(commands, HostFunctions::kPause) && HostFunctions::PlayState() == 2,
-                 "automating pause on while the host plays posts 1008 to its main window, handled after the call "
-                 "returned: " + Describe(commands));
-    bool lookupsRight = Lookups() > 0;
-    for (const auto& call : HostLog::Calls())
-        if (call.opcode == HostFunctions::kLookupOpcode)
-            lookupsRight = lookupsRight && call.effect == nullptr &&
-                           static_cast<uint32_t>(call.index) == 0xDEADF00Du && call.value == 0 && call.opt == 0.0f &&
-                           (call.name == "GetPlayState" || call.name == "GetMainHwnd");
-    report.Check(lookupsRight, "the host functions are looked up by name, effect null, index 0xDEADF00D");
+    report.Check(returned && loaded && commands.empty() && Lookups() == 0,
+                 "automation and a loaded paused state post nothing and look nothing up: " + Describe(commands));
     Automate(p, 0.0f);
     host.Pump(50);
-    commands = HostFunctions::TakeCommands();
-    report.Check(Posted(commands, HostFunctions::kPlay) && HostFunctions::PlayState() == 1,
-                 "automating pause off while the host is paused posts 1007: " + Describe(commands));
-    Automate(p, 0.0f);
-    host.Pump(50);
-    report.Check(HostFunctions::TakeCommands().empty(), "automating an unchanged pause posts nothing");
 
-    for (int recording : {5, 6}) {
-        HostFunctions::SetPlayState(recording);
-        Automate(p, 1.0f);
-        Automate(p, 0.0f);
-        host.Pump(50);
-        report.Check(HostFunctions::TakeCommands().empty(),
-                     "while the host records (state " + std::to_string(recording) + ") pause posts nothing");
-    }
-
-    // Automation from another thread must not wait for the host's main window.
-    HostFunctions::SetPlayState(1);
-    const bool returned = AutomateFromOtherThread(p, 1.0f);
-    host.Pump(50);
-    commands = HostFunctions::TakeCommands();
-    report.Check(returned && Posted(commands, HostFunctions::kPause),
-                 "automation from another thread returns at once; the main window handles 1008 on its own thread: " +
-                     Describe(commands));
-    Automate(p, 0.0f);
-    host.Pump(50);
-    HostFunctions::TakeCommands();
-
-    // Clicks in the editor take the same way.
+    // The user's click pauses and plays the host with the display.
     HostFunctions::SetPlayState(1);
     if (ClickPause(p, editor)) {
+        const bool queued = HostFunctions::TakeCommands().empty();
         host.Pump(50);
         commands = HostFunctions::TakeCommands();
-        report.Check(Posted(commands, HostFunctions::kPause), "a click pausing the editor posts 1008: " + Describe(commands));
+        report.Check(queued && Posted(commands, HostFunctions::kPause) && HostFunctions::PlayState() == 2,
+                     "a click pausing the editor while the host plays posts 1008 to its main window, handled after "
+                     "the click: " + Describe(commands));
+        bool lookupsRight = Lookups() > 0;
+        for (const auto& call : HostLog::Calls())
+            if (call.opcode == HostFunctions::kLookupOpcode)
+                lookupsRight = lookupsRight && call.effect == nullptr &&
+                               static_cast<uint32_t>(call.index) == 0xDEADF00Du && call.value == 0 &&
+                               call.opt == 0.0f && (call.name == "GetPlayState" || call.name == "GetMainHwnd");
+        report.Check(lookupsRight, "the host functions are looked up by name, effect null, index 0xDEADF00D");
+        ClickPause(p, editor);
+        host.Pump(50);
+        commands = HostFunctions::TakeCommands();
+        report.Check(Posted(commands, HostFunctions::kPlay) && HostFunctions::PlayState() == 1,
+                     "a click resuming it while the host is paused posts 1007: " + Describe(commands));
         HostFunctions::SetPlayState(5);
         ClickPause(p, editor);
-        host.Pump(50);
-        report.Check(HostFunctions::TakeCommands().empty(), "a click while the host records posts nothing");
-        HostFunctions::SetPlayState(2);
+        ClickPause(p, editor);
+        HostFunctions::SetPlayState(6);
         ClickPause(p, editor);
         ClickPause(p, editor);
         host.Pump(50);
-        commands = HostFunctions::TakeCommands();
-        report.Check(Posted(commands, HostFunctions::kPlay),
-                     "clicks pausing and resuming the editor while the host is paused post 1007 once: " +
-                         Describe(commands));
+        report.Check(HostFunctions::TakeCommands().empty(), "clicks while the host records post nothing");
+
+        // A main window handle that is no window, and no main window at all.
+        HostFunctions::SetPlayState(1);
+        HostFunctions::AnswerMainWindow(reinterpret_cast<HWND>(static_cast<uintptr_t>(0xBAD0)));
+        ClickPause(p, editor);
+        ClickPause(p, editor);
+        HostFunctions::AnswerMainWindow(nullptr);
+        HostFunctions::DestroyMainWindow();
+        ClickPause(p, editor);
+        ClickPause(p, editor);
+        host.Pump(50);
+        report.Check(HostFunctions::TakeCommands().empty() && IsWindow(editor),
+                     "a main window handle that is no window, or a destroyed one, gets nothing and the editor runs on");
         if (p->getParameter(p.get(), kPause) >= 0.5f) Automate(p, 0.0f);
     } else {
         std::printf("note a click does not toggle pause in this build: the editor's path is not checked\n");
     }
     host.Pump(50);
     HostFunctions::TakeCommands();
-
-    // A main window handle that is no window, and no main window at all.
-    HostFunctions::SetPlayState(1);
-    HostFunctions::AnswerMainWindow(reinterpret_cast<HWND>(static_cast<uintptr_t>(0xBAD0)));
-    Automate(p, 1.0f);
-    Automate(p, 0.0f);
-    HostFunctions::AnswerMainWindow(nullptr);
-    HostFunctions::DestroyMainWindow();
-    Automate(p, 1.0f);
-    Automate(p, 0.0f);
-    host.Pump(50);
-    report.Check(HostFunctions::TakeCommands().empty() && IsWindow(editor),
-                 "a main window handle that is no window, or a destroyed one, gets nothing and the editor runs on");
 
     p.Dispatch(effEditClose);
     report.Check(!IsWindow(editor), "effEditClose closes the floating window");
