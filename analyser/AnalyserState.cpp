@@ -1,7 +1,6 @@
 #include "analyser/AnalyserState.h"
 
-#include <cmath>
-
+#include "analyser/StateLayout.h"
 #include "plugin/ChunkReader.h"
 
 namespace {
@@ -39,21 +38,6 @@ void CutText(std::string& text)
 
 int32_t ClampChannel(int32_t v) { return v < 0 ? 0 : v > 255 ? 255 : v; }
 
-// True when the reader's remaining bytes are exactly one tail of ours, whose fields are then
-// taken; a damaged or unknown tail is not ours and is left alone.
-bool ReadTail(ChunkReader reader, AnalyserState& state)
-{
-    std::string tag;
-    int32_t version = 0, length = 0, scale = 0;
-    if (!reader.ReadBytes(4, tag) || tag.compare(0, 4, reinterpret_cast<const char*>(AnalyserState::kTailTag), 4) != 0)
-        return false;
-    if (!reader.ReadInt32(version) || version != AnalyserState::kTailVersion) return false;
-    if (!reader.ReadInt32(length) || length < 4 || length != reader.Remaining()) return false;
-    if (!reader.ReadInt32(scale) || scale < 0 || scale > 4) return false;
-    state.editorScale = scale;
-    return true;
-}
-
 }  // namespace
 
 bool AnalyserState::Write(StateChunk& chunk) const
@@ -74,47 +58,22 @@ bool AnalyserState::Write(StateChunk& chunk) const
 
 bool AnalyserState::Read(const uint8_t* data, int size, bool preferWindow, AnalyserState& state)
 {
-    if (!data || size <= 0) return false;
-
-    AnalyserState windowed;
-    ChunkReader withWindow(data, size);
-    const bool sectionFits = ReadWindowSection(withWindow, windowed);
-    const bool windowFits = sectionFits && ReadValueSection(withWindow, windowed);
-    const bool windowExact = windowFits && (withWindow.Remaining() == 0 || ReadTail(withWindow, windowed));
-
-    AnalyserState plain;
-    ChunkReader withoutWindow(data, size);
-    const bool plainFits = ReadValueSection(withoutWindow, plain);
-    const bool plainExact = plainFits && (withoutWindow.Remaining() == 0 || ReadTail(withoutWindow, plain));
-
-    // Only the exact sizes are ever written; a longer chunk (a tail after the layout) or a
-    // damaged one is told apart by its first bytes. A plain chunk starts with the domain,
-    // a double whose low word is zero for every value the parameter takes; a windowed one
-    // with the text lengths, which then hold a window section that fits. Empty texts (two
-    // zero lengths) look like the domain "time" and go to the layout of the host we run in.
-    int32_t firstWord = -1;
-    ChunkReader(data, size).ReadInt32(firstWord);
-    const bool emptySection = sectionFits && windowed.hostClass.empty() && windowed.windowTitle.empty();
-
-    bool useWindow;
-    if (windowExact)
-        useWindow = true;
-    else if (plainExact)
-        useWindow = false;
-    else if (sectionFits && !emptySection)
-        useWindow = true;
-    else if (sectionFits)
-        useWindow = preferWindow;
-    else if (firstWord == 0 && std::isnormal(plain.values[0]))
-        useWindow = false;
-    else
-        return false;
-    if (!(useWindow ? windowFits : plainFits)) return false;
-
-    state = useWindow ? windowed : plain;
-    state.hasWindow = useWindow;
-    CutText(state.hostClass);
-    CutText(state.windowTitle);
-    for (Colour& c : state.colours) c = Colour(ClampChannel(c.a), ClampChannel(c.r), ClampChannel(c.g), ClampChannel(c.b));
+    const StateLayout layout = StateLayout::Of(data, size, preferWindow);
+    if (layout.kind == StateLayout::kNone) return false;
+    AnalyserState read;
+    read.hasWindow = layout.kind == StateLayout::kWindowed;
+    ChunkReader reader(data, size);
+    if (read.hasWindow && !ReadWindowSection(reader, read)) return false;
+    if (!ReadValueSection(reader, read)) return false;
+    // A tail of a later version is skipped whole: its header promises older readers may.
+    if (layout.tailAt >= 0 && layout.tailVersion == kTailVersion && layout.tailBytes >= 4) {
+        ChunkReader tail(data + layout.tailAt + kTailHeaderBytes, layout.tailBytes);
+        int32_t scale = 0;
+        if (tail.ReadInt32(scale) && scale >= 0 && scale <= 4) read.editorScale = scale;
+    }
+    CutText(read.hostClass);
+    CutText(read.windowTitle);
+    for (Colour& c : read.colours) c = Colour(ClampChannel(c.a), ClampChannel(c.r), ClampChannel(c.g), ClampChannel(c.b));
+    state = read;
     return true;
 }

@@ -5,7 +5,8 @@
 // follows it as a tagged, versioned tail, which older readers ignore:
 //   "QGEX", int32 version (1), int32 n (bytes that follow), then n bytes:
 //   int32 editor scale (0 automatic, 1 to 4); later fields of version 1 would follow it.
-// The tail is written only when it holds something other than the defaults.
+// A reader skips a tail of a version it does not know, whatever its length. The tail is
+// written only when it holds something other than the defaults.
 #pragma once
 
 #include <cstdint>
@@ -42,13 +43,10 @@ struct AnalyserState {
     // editorScale is not automatic.
     bool Write(StateChunk& chunk) const;
 
-    // Takes the bytes apart without reading past `size`. Which layout they hold is told by
-    // the size and the window section's lengths, not by the host we run in: a chunk of
-    // exactly 96 bytes has no window section, one of exactly 120 + L1 + L2 bytes has. A
-    // chunk whose layout is followed by a well-formed tail of ours counts as exact too, and
-    // the tail is read. Any other longer chunk is read with the layout its leading bytes fit,
-    // `preferWindow` deciding when both do, and its tail ignored (editorScale automatic). Texts come back cut at their first zero byte and
-    // at kMaxTextLength, colour channels clamped to 0..255; values as stored (NaN included).
-    // False when no layout fits.
+    // Takes the bytes apart without reading past `size`, in the layout StateLayout finds in
+    // them (preferWindow: we run in the host that writes the window section). A tail of
+    // version 1 gives the editor scale; a later version's tail is skipped. Texts come back cut
+    // at their first zero byte and at kMaxTextLength, colour channels clamped to 0..255;
+    // values as stored (NaN included). False when no layout fits.
     static bool Read(const uint8_t* data, int size, bool preferWindow, AnalyserState& state);
 };

@@ -343,7 +343,7 @@ TEST(AnalyserState, LoadedStateIsWhatTheNextFrameShows)
 
 TEST(AnalyserState, SaveAndLoadWaitForThePluginLock)
 {
-    // While the lock is held elsewhere (an audio block in progress) neither request may run.
+    // While the lock is held elsewhere (the editor, another request) neither request may run.
     FakeHost::Reset();
     PluginUnderTest p;
     const Bytes values = ValueSection(Custom());
@@ -410,6 +410,37 @@ TEST(AnalyserState, TheEditorScaleTravelsInATailAndADamagedOneIsIgnored)
             EXPECT_EQ(Displays(b), kCustomDisplays) << product << " " << i;
             EXPECT_EQ(Window(b)->ScaleChoice(), 0) << product << " " << i;
             EXPECT_EQ(b.GetChunk(), base) << product << " " << i;
+        }
+    }
+}
+
+// A later version's tail, of any length, after either layout: every host reads the layout
+// the chunk was written in, and skips the tail.
+TEST(AnalyserState, LaterTailsLeaveTheLayoutToTheLengths)
+{
+    State time = Custom();  // domain "time": its first bytes also read as two empty texts
+    State freq = Custom();
+    freq.values[0] = 1.0;
+    const Bytes laterTail = ScaleTailBytes({3, 1, 2, 5}, 2);   // 12 + 16 bytes
+    const Bytes longTail = ScaleTailBytes({3, 1, 2, 5, 8, 9, 10}, 7);
+    const std::vector<std::pair<Bytes, State>> chunks = {
+        {Join(Join(WindowSection("", "", Rect()), ValueSection(time)), laterTail), time},
+        {Join(Join(WindowSection("", "", Rect()), ValueSection(freq)), longTail), freq},
+        {Join(ValueSection(time), laterTail), time},
+        {Join(ValueSection(freq), laterTail), freq},
+        // Plain "time" whose tail makes it exactly as long as an empty window section's layout.
+        {Join(ValueSection(time), ScaleTailBytes({3, 1, 2}, 2)), time},
+    };
+    for (const char* product : {"Test Host", "REAPER"}) {
+        FakeHost::Reset("Vendor", product);
+        for (size_t i = 0; i < chunks.size(); ++i) {
+            PluginUnderTest p;
+            ASSERT_EQ(p.SetChunk(chunks[i].first), 1) << product << " " << i;
+            PluginUnderTest expected;
+            ASSERT_EQ(expected.SetChunk(ValueSection(chunks[i].second)), 1);
+            EXPECT_EQ(Displays(p), Displays(expected)) << product << " " << i;
+            EXPECT_EQ(Colours(p), Colours(expected)) << product << " " << i;
+            EXPECT_EQ(Window(p)->ScaleChoice(), 0) << product << " " << i;
         }
     }
 }

@@ -270,6 +270,9 @@ TEST_F(Lv2Bundle, TheStateBlobIsTheChunkAndAnythingElseIsRefusedWhole)
     EXPECT_EQ(instance.Restore(host, changed, LV2_ATOM__String), LV2_STATE_ERR_BAD_TYPE);
     EXPECT_NE(instance.Restore(host, shorter, LV2_ATOM__Chunk), LV2_STATE_SUCCESS);
     EXPECT_NE(instance.Restore(host, {}, LV2_ATOM__Chunk), LV2_STATE_SUCCESS);
+    // Long enough, but no layout of ours: refused, and nothing changes.
+    EXPECT_NE(instance.Restore(host, std::vector<uint8_t>(200, 0xFF), LV2_ATOM__Chunk), LV2_STATE_SUCCESS);
+    EXPECT_EQ(instance.Saved(host), fresh);
     host.stored.clear();
     EXPECT_EQ(instance.state->restore(instance.handle, Retrieve, &host, 0, nullptr), LV2_STATE_ERR_NO_PROPERTY);
     EXPECT_EQ(instance.Saved(host), fresh);
