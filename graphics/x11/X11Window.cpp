@@ -16,6 +16,7 @@
 #include "graphics/PngLoader.h"
 #include "graphics/ScaleBlit.h"
 #include "graphics/SystemSurface.h"
+#include "plugin/LeadingNumber.h"
 #include "plugin/Module.h"
 #include "plugin/PluginCore.h"
 
@@ -179,7 +180,7 @@ int32_t X11Window::ScreenScale() const
             char* type = nullptr;
             XrmValue value = {};
             if (db && XrmGetResource(db, "Xft.dpi", "Xft.Dpi", &type, &value) && value.addr)
-                factor = std::atof(value.addr) / 96.0;
+                factor = LeadingNumber(value.addr) / 96.0;
             if (db) XrmDestroyDatabase(db);
         }
     }
