@@ -25,7 +25,7 @@ if ! grep -rqs '^Types:.*deb-src' /etc/apt/sources.list.d/ && ! grep -qs '^deb-s
     fi
 fi
 
-pkgs=(cmake ninja-build g++ make pkg-config dpkg-dev file
+pkgs=(cmake ninja-build g++ make pkg-config dpkg-dev file cmark-gfm
       libgtest-dev libbenchmark-dev libpng-dev libfftw3-dev zlib1g-dev
       libfreetype-dev libfontconfig-dev fonts-liberation2
       gcc-mingw-w64-i686-posix g++-mingw-w64-i686-posix binutils-mingw-w64-i686
