@@ -22,6 +22,12 @@ add_custom_command(OUTPUT ${QUILLOGRAPH_USER_GUIDE}
     COMMENT "Making the user guide Quillograph.html from README.md"
     VERBATIM)
 add_custom_target(user_guide ALL DEPENDS ${QUILLOGRAPH_USER_GUIDE})
+# Building a plug-in binary alone puts the guide beside it too.
+foreach(binary Quillograph quillograph_lv2)
+    if(TARGET ${binary})
+        add_dependencies(${binary} user_guide)
+    endif()
+endforeach()
 
 if(NOT WIN32)
     include(GNUInstallDirs)
