@@ -57,8 +57,8 @@ public:
     // The colours as last set (not necessarily drawn yet): background, fill, edge, caption.
     void GetViewColours(Colour& background, Colour& fill, Colour& edge, Colour& caption);
 
-    // The product's web page, opened by a click in the corner square.
-    static const char* const kProductPage;
+    // The user guide's file, beside the plug-in's binary, opened by a click in the corner square.
+    static const char* const kUserGuide;
 
     static Colour MixIntensityColour(const Colour& background, const Colour& target, double intensity);
 

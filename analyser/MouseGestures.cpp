@@ -1,6 +1,7 @@
 // What the user does with the mouse on the view: clicks toggle pause and step the domain and
-// the zoom band, the wheel and modified drags change the v scale, a double click resets, and
-// right clicks with modifiers choose the four user colours.
+// the zoom band, the wheel and modified drags change the v scale, a double click resets,
+// right clicks with modifiers choose the four user colours and the corner square opens the
+// user guide.
 //
 // The handlers first take up what the host set since the last tick, then read the state last
 // asked for (not the state last drawn, which lags by up to a frame) under the plug-in lock,
@@ -8,7 +9,11 @@
 // held while it does. Colour prompts are modal: no lock is held while one is open either.
 #include "analyser/AnalyserView.h"
 
+#include <cstdio>
+#include <string>
+
 #include "analyser/AnalyserPlugin.h"
+#include "graphics/FileUrl.h"
 #include "graphics/Graphics.h"
 #include "plugin/HostServices.h"
 #include "plugin/PluginCore.h"
@@ -19,10 +24,23 @@ bool Inside(const Rect& r, int32_t x, int32_t y) { return x >= r.left && x < r.r
 
 bool AnyModifier(const MouseKeys& keys) { return keys.shift || keys.ctrl || keys.alt; }
 
+// A guide that was not installed with the plug-in opens nothing: no browser is sent to an
+// error page. A page that does not open is no concern of the editor's.
+void OpenUserGuide(Graphics& graphics)
+{
+    const std::string folder = graphics.GetPluginPath();
+    if (folder.empty()) return;
+    const std::string path = folder + AnalyserView::kUserGuide;
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) return;
+    std::fclose(file);
+    const std::string url = FileUrl(path);
+    if (!url.empty()) graphics.OpenUrl(url);
+}
+
 }  // namespace
 
-// A placeholder under the product's name until its site is settled.
-const char* const AnalyserView::kProductPage = "https://www.quillograph.example/?page_id=25";
+const char* const AnalyserView::kUserGuide = "Quillograph.html";
 
 void AnalyserView::SetParameterFromGesture(int index, double plain)
 {
@@ -74,8 +92,7 @@ void AnalyserView::OnMouseDown(int32_t x, int32_t y, const MouseKeys& keys)
         }
     } else if (!AnyModifier(keys)) {
         if (Inside(cornerSquare, x, y)) {
-            // A page that does not open is no concern of the editor's.
-            if (Graphics* shown = GraphicsOf(plug)) shown->OpenUrl(kProductPage);
+            if (Graphics* shown = GraphicsOf(plug)) OpenUserGuide(*shown);
         } else {
             const Request asked = AskedState();
             if (Inside(captionBox, x, y) && (asked.domain == kFreq || asked.domain == kSpectro)) {

@@ -2,10 +2,10 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
 #include <cstring>
 
 #include "plugin/FormatString.h"
+#include "plugin/LeadingNumber.h"
 #include "plugin/SafeConvert.h"
 
 // Clears the first bytes as hosts expect, then writes as much of text as fits.
@@ -122,13 +122,7 @@ std::string Param::GetDisplayString() const
     const double v = displayNegated ? -value : value;
     if (value == 0.0) return "0";
     if (precision == 0) return FormatString("%d", TruncateToInt32(v));
-    std::string format = FormatString("%%.%df", precision);
-    // The format is built from our own precision, never from outside text.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wformat-nonliteral"
-    std::string text = FormatString(format.c_str(), v);
-#pragma GCC diagnostic pop
-    return text;
+    return FormatString("%.*f", static_cast<int>(precision), v);
 }
 
 std::vector<std::string> Param::GetDisplayTexts() const
@@ -149,6 +143,6 @@ int32_t Param::ValueForDisplayText(const std::string& text) const
 double Param::ValueForUserText(const std::string& text) const
 {
     if (kind == ParamKind::Bool || kind == ParamKind::Enum) return ValueForDisplayText(text);
-    const double typed = std::atof(text.c_str());
+    const double typed = LeadingNumber(text.c_str());
     return displayNegated ? -typed : typed;
 }

@@ -181,6 +181,7 @@ std::string HeadlessWindow::GetHostPath()
 
 std::string HeadlessWindow::GetPluginPath()
 {
+    if (!pluginPath.empty()) return pluginPath;
     // The file that holds this code: the test program, or a shared library built from it.
     Dl_info info = {};
     if (!dladdr(reinterpret_cast<void*>(&OpenWindowCount), &info) || !info.dli_fname) return std::string();

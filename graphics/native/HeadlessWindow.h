@@ -25,9 +25,11 @@ public:
     bool IsWindowOpen() const override { return open; }
     // There is no edit box: the prompt is recorded and answers as cancelled.
     bool PromptParamValue(Control* control, Param* param) override;
-    // Folders end with a slash.
+    // Folders end with a slash. The plug-in's is the folder of the file holding this code,
+    // unless a test has named one with SetPluginPath to lay files "beside the plug-in".
     std::string GetHostPath() override;
     std::string GetPluginPath() override;
+    void SetPluginPath(const std::string& folder) { pluginPath = folder; }
     bool PromptForFile(std::string& path, bool save, const std::string& directory,
                        const std::string& extensions) override;
     // Cancelled unless a test has set an answer with AnswerColourPrompt; false without a window.
@@ -125,6 +127,7 @@ private:
     Control* promptedControl = nullptr;
     Param* promptedParam = nullptr;
     std::string lastUrl;
+    std::string pluginPath;
     std::string lastColourTitle;
     bool colourConfirm = false;
     Colour colourAnswer;

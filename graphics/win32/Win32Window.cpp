@@ -751,6 +751,8 @@ bool Win32Window::OpenUrl(const std::string& url)
     if (const UrlOpener opener = urlOpener.load()) return opener(url);
     SystemFunction<ShellExecuteFunction> execute("shell32.dll", "ShellExecuteA");
     if (!execute.get()) return false;
+    // The shell returns once it has handed the address to the browser: a moment on the
+    // editor's thread, which the user's click asked for.
     const HINSTANCE result = execute.get()(nullptr, "open", url.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
     return reinterpret_cast<INT_PTR>(result) > 32;
 }

@@ -1,10 +1,13 @@
 #include "graphics/x11/X11Window.h"
 
 #include <dlfcn.h>
+#include <spawn.h>
+#include <sys/wait.h>
 #include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <climits>
 #include <cmath>
 #include <cstdlib>
@@ -16,6 +19,7 @@
 #include "graphics/PngLoader.h"
 #include "graphics/ScaleBlit.h"
 #include "graphics/SystemSurface.h"
+#include "plugin/LeadingNumber.h"
 #include "plugin/Module.h"
 #include "plugin/PluginCore.h"
 
@@ -179,7 +183,7 @@ int32_t X11Window::ScreenScale() const
             char* type = nullptr;
             XrmValue value = {};
             if (db && XrmGetResource(db, "Xft.dpi", "Xft.Dpi", &type, &value) && value.addr)
-                factor = std::atof(value.addr) / 96.0;
+                factor = LeadingNumber(value.addr) / 96.0;
             if (db) XrmDestroyDatabase(db);
         }
     }
@@ -356,9 +360,20 @@ bool X11Window::PromptForColour(Colour&, const std::string&)
     return false;
 }
 
-bool X11Window::OpenUrl(const std::string&)
+bool X11Window::OpenUrl(const std::string& url)
 {
-    return false;
+    if (url.empty()) return false;
+    // xdg-open may stay until the browser it starts has closed: a shell starts it apart and
+    // ends at once, so the editor's thread waits for nothing. The address is an argument,
+    // never part of the command.
+    const char* const argv[] = {"sh", "-c", "xdg-open \"$1\" </dev/null >/dev/null 2>&1 &", "sh", url.c_str(),
+                                nullptr};
+    pid_t shell = 0;
+    if (posix_spawn(&shell, "/bin/sh", nullptr, nullptr, const_cast<char* const*>(argv), environ) != 0) return false;
+    int status = 0;
+    while (waitpid(shell, &status, 0) < 0 && errno == EINTR) {
+    }
+    return true;
 }
 
 Surface* X11Window::LoadModuleImage(int32_t id)

@@ -28,6 +28,7 @@ public:
     bool PromptForFile(std::string& path, bool save, const std::string& directory,
                        const std::string& extensions) override;
     bool PromptForColour(Colour& colour, const std::string& title) override;
+    // Hands the address to xdg-open, which runs apart from the host.
     bool OpenUrl(const std::string& url) override;
     // The X window id, or null.
     void* GetWindowHandle() const override;

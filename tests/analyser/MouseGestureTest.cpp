@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "tests/analyser/DisplayTestSupport.h"
+#include "tests/analyser/PluginFolder.h"
 
 namespace {
 
@@ -117,12 +118,16 @@ TEST(MouseGestures, ClicksTogglePauseStepTheDomainAndTheZoom)
         e.Click(220, 5, kLeft);
     }
 
-    // The corner square opens the product's page and changes nothing else.
+    // The corner square opens the user guide beside the plug-in and changes nothing else;
+    // where none was installed it opens nothing.
     e.Automated();
+    const PluginFolder bare(false), installed(true);
+    e.window().SetPluginPath(bare.Path());
     e.Click(216, 80, kLeft);
-    EXPECT_EQ(e.window().LastUrl(), AnalyserView::kProductPage);
-    EXPECT_EQ(std::string(AnalyserView::kProductPage).substr(std::string(AnalyserView::kProductPage).find("/?")),
-              "/?page_id=25");
+    EXPECT_EQ(e.window().LastUrl(), "");
+    e.window().SetPluginPath(installed.Path());
+    e.Click(216, 80, kLeft);
+    EXPECT_EQ(e.window().LastUrl(), installed.GuideUrl());
     EXPECT_TRUE(e.Automated().empty());
     EXPECT_EQ(e.Plain(AnalyserPlugin::kPause), 0.0);
 

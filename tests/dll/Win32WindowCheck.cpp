@@ -1,7 +1,7 @@
 // Drives the editor's Win32 window layer directly under Wine, with real windows, messages
 // and dialogs: class registration and its counter, child and floating windows, the timer's
-// redraw, mouse routing, the value prompt, the colour chooser, the opener of web pages and
-// the module paths.
+// redraw, mouse routing, the value prompt, the colour chooser, the opener of the user guide
+// and the module paths.
 // Prints one line per check and a closing "N passed, M failed".
 #include <windows.h>
 #undef DrawText
@@ -403,9 +403,10 @@ bool RecordUrl(const std::string& url)
 
 VstIntPtr VSTCALLBACK QuietHost(AEffect*, VstInt32, VstInt32, VstIntPtr, void*, float) { return 0; }
 
-// The analyser's corner square, clicked in a real window: the address reaches the opener that
-// stands in for the shell, so no browser starts.
-void CheckProductPage(HWND host)
+// The analyser's corner square, clicked in a real window: the user guide beside the plug-in's
+// binary (this program here) reaches the opener that stands in for the shell as a file: URL,
+// so no browser starts; without a guide nothing is opened.
+void CheckUserGuide(HWND host)
 {
     const Win32Window::UrlOpener previous = Win32Window::SetUrlOpener(RecordUrl);
     AEffect* effect = VSTPluginMain(QuietHost);
@@ -413,9 +414,30 @@ void CheckProductPage(HWND host)
     effect->dispatcher(effect, effOpen, 0, 0, nullptr, 0.0f);
     Check(effect->dispatcher(effect, effEditOpen, 0, 0, host, 0.0f) == 1, "its editor opens");
     HWND editor = FindWindowExA(host, nullptr, "VireoWndClass", nullptr);
-    SendMessageA(editor, WM_LBUTTONDOWN, MK_LBUTTON, Point(224, 88));
-    SendMessageA(editor, WM_LBUTTONUP, 0, Point(224, 88));
-    Check(openedUrl == AnalyserView::kProductPage, "the corner square opens " + openedUrl);
+    auto clickCorner = [editor] {
+        SendMessageA(editor, WM_LBUTTONDOWN, MK_LBUTTON, Point(224, 88));
+        SendMessageA(editor, WM_LBUTTONUP, 0, Point(224, 88));
+    };
+
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, sizeof path);
+    std::string folder = path;
+    folder.erase(folder.rfind('\\') + 1);
+    const std::string guide = folder + AnalyserView::kUserGuide;
+    DeleteFileA(guide.c_str());
+    clickCorner();
+    Check(openedUrl.empty(), "without a guide beside the plug-in the corner square opens nothing");
+
+    if (std::FILE* file = std::fopen(guide.c_str(), "wb")) {
+        std::fputs("<!DOCTYPE html><title>Quillograph</title>", file);
+        std::fclose(file);
+    }
+    std::string expected = "file:///" + guide;
+    for (char& c : expected)
+        if (c == '\\') c = '/';
+    clickCorner();
+    Check(openedUrl == expected, "the corner square opens " + openedUrl + " (" + guide + ")");
+    DeleteFileA(guide.c_str());
     openedUrl.clear();
     Win32Window::SetUrlOpener(previous);
     Check(!Win32Window::SetUrlOpener(nullptr), "the shell is the opener again");
@@ -491,7 +513,7 @@ int main()
     CheckMouse(host);
     CheckValuePrompt(host);
     CheckColourPrompt(host);
-    CheckProductPage(host);
+    CheckUserGuide(host);
     CheckFloatingAndPaths(host);
 
     DestroyWindow(host);

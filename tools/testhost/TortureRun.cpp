@@ -188,7 +188,7 @@ void EditorSession(const PluginInstance& p, HWND frame, std::mt19937& rng, Tally
     for (int k = 0; editor && k < 12; ++k) {
         const int x = static_cast<int>(rng() % 260) - 10;
         int y = static_cast<int>(rng() % 120) - 10;
-        // The bottom-right corner opens the product's page in a browser: not here.
+        // The bottom-right corner opens the user guide in a browser: not here.
         if (x >= 200 && y >= 70) y -= 50;
         switch (rng() % 7) {
         case 0:

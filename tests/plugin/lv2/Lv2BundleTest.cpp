@@ -5,6 +5,8 @@
 // X server (the test runs under its own Xvfb).
 #include <dlfcn.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <lv2/atom/atom.h>
 #include <lv2/core/lv2.h>
 #include <lv2/instance-access/instance-access.h>
@@ -15,6 +17,7 @@
 
 #include <atomic>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
@@ -349,6 +352,25 @@ protected:
         return idle->idle(ui.handle);
     }
     void Close(const Ui& ui) { TheBundle().uiDescriptor->cleanup(ui.handle); }
+    // A left click at a window point with modifiers held, taken up at the next idle call.
+    void Click(const Ui& ui, int x, int y, unsigned modifiers)
+    {
+        XEvent press = {};
+        press.xbutton.type = ButtonPress;
+        press.xbutton.display = display;
+        press.xbutton.window = ui.Id();
+        press.xbutton.x = x;
+        press.xbutton.y = y;
+        press.xbutton.button = Button1;
+        press.xbutton.state = modifiers;
+        XSendEvent(display, ui.Id(), False, ButtonPressMask, &press);
+        XEvent release = press;
+        release.xbutton.type = ButtonRelease;
+        XSendEvent(display, ui.Id(), False, ButtonReleaseMask, &release);
+        XSync(display, False);
+        std::this_thread::sleep_for(std::chrono::milliseconds(45));
+        Idle(ui);
+    }
     Window ParentOf(Window window)
     {
         Window root = 0, parent = 0, *children = nullptr;
@@ -494,26 +516,56 @@ TEST_F(Lv2Editor, AtTheHostsScaleFactorEveryPixelIsABlockAndCtrlClickInTheCorner
     EXPECT_GT(lit, 100) << "the grid and the caption are drawn";
 
     // Ctrl + left click in the corner square {216, 80, 232, 96}, where the window shows it.
-    XEvent press = {};
-    press.xbutton.type = ButtonPress;
-    press.xbutton.display = display;
-    press.xbutton.window = ui.Id();
-    press.xbutton.x = 2 * 224;
-    press.xbutton.y = 2 * 88;
-    press.xbutton.button = Button1;
-    press.xbutton.state = ControlMask;
-    XSendEvent(display, ui.Id(), False, ButtonPressMask, &press);
-    XEvent release = press;
-    release.xbutton.type = ButtonRelease;
-    XSendEvent(display, ui.Id(), False, ButtonReleaseMask, &release);
-    XSync(display, False);
-    std::this_thread::sleep_for(std::chrono::milliseconds(45));
-    Idle(ui);
+    Click(ui, 2 * 224, 2 * 88, ControlMask);
     EXPECT_EQ(requested, "232x96");
     XGetGeometry(display, ui.Id(), &root, &x, &y, &w, &h, &border, &depth);
     EXPECT_EQ(w, 232u);
     EXPECT_EQ(instance.controls[3], 0.0f) << "the click did not reach the display";
     Close(ui);
+}
+
+// The guide installed in the bundle, handed to xdg-open: here a stand-in first on the PATH
+// that writes down the address it was given.
+TEST_F(Lv2Editor, TheCornerSquareOpensTheUserGuideInTheBundle)
+{
+    const std::string bundle = QUILLOGRAPH_LV2_BUNDLE;
+    std::FILE* guide = std::fopen((bundle + "/Quillograph.html").c_str(), "rb");
+    ASSERT_NE(guide, nullptr) << "no user guide in the bundle (is cmark-gfm installed?)";
+    std::fclose(guide);
+    char made[] = "/tmp/quillograph-xdg-XXXXXX";
+    ASSERT_NE(mkdtemp(made), nullptr);
+    const std::string folder = made, opener = folder + "/xdg-open", opened = folder + "/opened";
+    if (std::FILE* script = std::fopen(opener.c_str(), "w")) {
+        std::fprintf(script, "#!/bin/sh\nprintf '%%s' \"$1\" > '%s.part' && mv '%s.part' '%s'\n", opened.c_str(),
+                     opened.c_str(), opened.c_str());
+        std::fclose(script);
+    }
+    chmod(opener.c_str(), 0755);
+    const char* oldPath = std::getenv("PATH");
+    const std::string savedPath = oldPath ? oldPath : "/usr/bin:/bin";
+    setenv("PATH", (folder + ":" + savedPath).c_str(), 1);
+
+    Instance instance(host, 48000.0);
+    const Ui ui = Open(instance.handle, true, true);
+    ASSERT_NE(ui.handle, nullptr);
+    Click(ui, 224, 88, 0);
+    std::string url;
+    for (int tries = 0; tries < 100 && url.empty(); ++tries) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        if (std::FILE* file = std::fopen(opened.c_str(), "r")) {
+            char text[4096] = {};
+            url.assign(text, std::fread(text, 1, sizeof text - 1, file));
+            std::fclose(file);
+        }
+    }
+    EXPECT_EQ(url, "file://" + bundle + "/Quillograph.html");
+    EXPECT_EQ(instance.SavedValue(host, 3), 0.0) << "the click did not pause the display";
+    Close(ui);
+
+    setenv("PATH", savedPath.c_str(), 1);
+    std::remove(opened.c_str());
+    std::remove(opener.c_str());
+    rmdir(folder.c_str());
 }
 
 TEST_F(Lv2Editor, WithoutTheHostsScaleFactorXftDpiChoosesTheScale)
