@@ -31,7 +31,7 @@ pkgs=(cmake ninja-build g++ make pkg-config dpkg-dev file
       gcc-mingw-w64-i686-posix g++-mingw-w64-i686-posix binutils-mingw-w64-i686
       gcc-mingw-w64-x86-64-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
       libz-mingw-w64-dev
-      libsndfile1-dev libcli11-dev
+      libsndfile1-dev libcli11-dev locales
       clang-14 libclang-rt-14-dev
       lv2-dev libx11-dev jalv jackd2 lilv-utils sordi xdotool x11-apps imagemagick
       wine wine32:i386 wine64 xvfb xauth)
@@ -43,6 +43,14 @@ if [ ${#need[@]} -gt 0 ] || [ -n "${fresh_lists:-}" ]; then
 fi
 if [ ${#need[@]} -gt 0 ]; then
     apt-get install -y -qq --no-install-recommends "${need[@]}"
+fi
+
+# A locale with a decimal comma, for the test that the renderer reads and writes numbers the
+# same whatever the user's locale. locale-gen rebuilds every locale listed, so it is listed.
+sed -i 's/^# *de_DE.UTF-8 UTF-8$/de_DE.UTF-8 UTF-8/' /etc/locale.gen
+grep -qx 'de_DE.UTF-8 UTF-8' /etc/locale.gen || echo 'de_DE.UTF-8 UTF-8' >> /etc/locale.gen
+if ! locale -a | grep -qix 'de_DE.utf8'; then
+    locale-gen
 fi
 
 # libpng for the DLL, cross-built from Debian's own source package.

@@ -13,6 +13,7 @@
 #include "graphics/Graphics.h"
 #include "tools/render/AudioSource.h"
 #include "tools/render/EditorRig.h"
+#include "tools/render/NumberText.h"
 #include "tools/render/PictureFile.h"
 #include "tools/render/Progress.h"
 #include "tools/render/StateFile.h"
@@ -76,12 +77,7 @@ std::string Numbered(int64_t n, int width)
     return text;
 }
 
-std::string Seconds(double s)
-{
-    char text[32];
-    std::snprintf(text, sizeof text, "%.3f s", s);
-    return text;
-}
+std::string Seconds(double s) { return WriteDecimal(s, 3) + " s"; }
 
 class Job {
 public:
@@ -154,16 +150,21 @@ bool Job::PlanPictures()
         lastTick = FirstTickAfter(totalFrames, rate);
         return true;
     }
-    if (options.every > 0.0) {
+    if (options.every) {
+        const double every = *options.every;
+        // More often than the editor redraws, pictures would repeat.
+        if (!(every * 1000.0 >= static_cast<double>(Period())))
+            return Fail("--every", WriteDecimal(every) + " is shorter than the editor's redraw period (" +
+                                       Seconds(static_cast<double>(Period()) / 1000.0) + ")");
         plan = Plan::kEvery;
         level = kSeriesLevel;
-        seriesCount = static_cast<int64_t>(std::floor(duration / options.every + kTickSlack));
+        seriesCount = static_cast<int64_t>(std::floor(duration / every + kTickSlack));
         if (seriesCount < 1)
-            return Fail(options.input, "--every " + Seconds(options.every) + " is longer than the file (" +
+            return Fail(options.input, "--every " + Seconds(every) + " is longer than the file (" +
                                            Seconds(duration) + ")");
         numberWidth = std::max<int>(4, static_cast<int>(std::to_string(seriesCount).size()));
         next = 1;
-        lastTick = TickAtOrBefore(static_cast<double>(seriesCount) * options.every);
+        lastTick = TickAtOrBefore(static_cast<double>(seriesCount) * every);
         return true;
     }
     if (options.at) {
@@ -183,7 +184,7 @@ int64_t Job::NextTick() const
 {
     switch (plan) {
     case Plan::kEvery:
-        return next <= seriesCount ? TickAtOrBefore(static_cast<double>(next) * options.every) : -1;
+        return next <= seriesCount ? TickAtOrBefore(static_cast<double>(next) * *options.every) : -1;
     case Plan::kFrames:
         return next <= lastTick ? next : -1;
     default:

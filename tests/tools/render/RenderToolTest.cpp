@@ -3,6 +3,8 @@
 // editor ticked every 41 ms of audio must give the same pictures, pixel for pixel.
 #include <dirent.h>
 #include <gtest/gtest.h>
+#include <langinfo.h>
+#include <locale.h>
 #include <pty.h>
 #include <sndfile.h>
 #include <sys/stat.h>
@@ -18,6 +20,7 @@
 #include <functional>
 #include <limits>
 #include <memory>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -132,8 +135,8 @@ int WaitFor(pid_t child)
     return WIFEXITED(status) ? WEXITSTATUS(status) : 128;
 }
 
-// The tool with its standard error on a pipe.
-ToolRun Render(const std::vector<std::string>& args)
+// The tool with its standard error on a pipe, and these NAME=value in its environment.
+ToolRun Render(const std::vector<std::string>& args, const std::vector<std::string>& environment = {})
 {
     int pipeEnds[2];
     if (pipe(pipeEnds) != 0) return {};
@@ -143,6 +146,7 @@ ToolRun Render(const std::vector<std::string>& args)
         dup2(pipeEnds[1], 2);
         close(pipeEnds[0]);
         close(pipeEnds[1]);
+        for (const std::string& e : environment) putenv(const_cast<char*>(e.c_str()));
         Exec(argv);
     }
     close(pipeEnds[1]);
@@ -576,6 +580,22 @@ TEST(RenderTool, BadInputGetsOneClearLineAndNoPicture)
         {{good, "--state", folder + "/missing.state"}, folder + "/missing.state", "cannot read"},
         {{good, "--state", otherPlugin}, otherPlugin, "another plug-in"},
         {{good, "--state", cutPreset}, cutPreset, "truncated"},
+        {{""}, "file", "empty"},
+        {{good, "--state", ""}, "--state", "empty"},
+        {{good, "--at", ""}, "--at", "not a moment"},
+        {{good, "--at", "1e300"}, "--at", "not a moment"},
+        {{good, "--pause-at", "0.05s"}, "--pause-at", "not a moment"},
+        {{good, "--every", "0.001"}, "--every", "shorter than the editor's redraw period (0.041 s)"},
+        {{good, "--every", "1e-300"}, "--every", "shorter than the editor's redraw period"},
+        {{good, "--every", "inf"}, "--every", "not a number of seconds"},
+        {{good, "--vscale", "2,5"}, "--vscale", "not a v scale"},
+        {{good, "--vscale", "nan"}, "--vscale", "not a v scale"},
+        {{good, "--scale", "2x"}, "--scale", "not a whole number"},
+        {{good, "--scale", "4294967298"}, "--scale", "not a whole number"},
+        {{good, "--block", "0x10"}, "--block", "not a number of frames"},
+        {{good, "--zoom", "7"}, "--zoom", "not a zoom band"},
+        {{good, "--channels", "4294967297,2"}, "--channels", "not two channel numbers"},
+        {{good, "--channels", "1,2,3"}, "--channels", "not two channel numbers"},
     };
     for (const Bad& c : cases) {
         std::vector<std::string> args = c.args;
@@ -585,7 +605,7 @@ TEST(RenderTool, BadInputGetsOneClearLineAndNoPicture)
             args.push_back(out + "/picture.png");
         }
         const ToolRun run = Render(args);
-        SCOPED_TRACE(args[0] + " " + (args.size() > 1 ? args[1] : ""));
+        SCOPED_TRACE(args[0] + " " + args[1] + " " + args[2]);
         EXPECT_NE(run.status, 0);
         EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
         EXPECT_NE(run.err.find(c.subject + ": "), std::string::npos) << run.err;
@@ -615,4 +635,39 @@ TEST(RenderTool, ProgressBarOnlyOnATerminal)
 
     EXPECT_EQ(RenderOnTerminal({audioPath, "-o", folder + "/c.png", "--quiet"}).err, "");
     EXPECT_EQ(Render({audioPath, "-o", folder + "/d.png", "-q"}).err, "");
+}
+
+// A locale whose decimal point is a comma, or nothing when the machine has none.
+std::string CommaLocale()
+{
+    for (const char* name : {"de_DE.UTF-8", "fr_FR.UTF-8", "nl_NL.UTF-8", "es_ES.UTF-8", "ru_RU.UTF-8"}) {
+        const locale_t locale = newlocale(LC_ALL_MASK, name, nullptr);
+        if (!locale) continue;
+        const bool comma = std::strcmp(nl_langinfo_l(RADIXCHAR, locale), ",") == 0;
+        freelocale(locale);
+        if (comma) return name;
+    }
+    return {};
+}
+
+TEST(RenderTool, NumbersAreReadAndWrittenAlikeInEveryLocale)
+{
+    const std::string locale = CommaLocale();
+    if (locale.empty()) GTEST_SKIP() << "no locale with a decimal comma (tools/setup-debian.sh makes de_DE.UTF-8)";
+    const std::string folder = NewFolder("locale");
+    const std::string audioPath = folder + "/chord.wav";
+    WriteAudio(audioPath, 48000, 2, 48000, SF_FORMAT_WAV | SF_FORMAT_PCM_16, Chord(48000));
+    const ToolRun run = Render({audioPath, "--domain", "freq", "--at", "0.5", "--vscale", "2.5", "-o",
+                                folder + "/half.png"},
+                               {"LC_ALL=" + locale, "LANG=" + locale});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const std::regex summary(": 12 frames, 0\\.5 s of audio in [0-9]+\\.[0-9]{2} s \\([0-9]+\\.[0-9]x real time\\), "
+                             "1 picture written\n$");
+    EXPECT_TRUE(std::regex_search(run.err, summary)) << run.err;
+    const Audio audio = ReadAudio(audioPath);
+    Reference editor(audio, 0, 1);
+    editor.Set(AnalyserPlugin::kDomain, 1);
+    editor.Set(AnalyserPlugin::kVScale, 2.5);
+    editor.RunTo(500 / kTimerMs);
+    ExpectPictureFile(folder + "/half.png", editor.Pixels());
 }
