@@ -299,7 +299,10 @@ bool Job::Emit(const std::vector<std::string>& paths)
             out = &enlarged;
         }
         std::string error;
-        if (!WritePictureFile(*out, paths[i], level, error)) return Fail(paths[i], "cannot write picture: " + error);
+        // A single picture is worth its wait for the disk; a series of thousands is not.
+        const bool durable = plan == Plan::kEnd || plan == Plan::kAt;
+        if (!WritePictureFile(*out, paths[i], level, error, durable))
+            return Fail(paths[i], "cannot write picture: " + error);
         ++pictures;
     }
     return true;

@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -136,7 +137,9 @@ int WaitFor(pid_t child)
 }
 
 // The tool with its standard error on a pipe, and these NAME=value in its environment.
-ToolRun Render(const std::vector<std::string>& args, const std::vector<std::string>& environment = {})
+// beforeRun is called with the tool's process id before it starts.
+ToolRun Render(const std::vector<std::string>& args, const std::vector<std::string>& environment = {},
+               const std::function<void(pid_t)>& beforeRun = {})
 {
     int pipeEnds[2];
     if (pipe(pipeEnds) != 0) return {};
@@ -147,9 +150,16 @@ ToolRun Render(const std::vector<std::string>& args, const std::vector<std::stri
         close(pipeEnds[0]);
         close(pipeEnds[1]);
         for (const std::string& e : environment) putenv(const_cast<char*>(e.c_str()));
+        if (beforeRun) raise(SIGSTOP);
         Exec(argv);
     }
     close(pipeEnds[1]);
+    if (beforeRun) {
+        int status = 0;
+        waitpid(child, &status, WUNTRACED);
+        beforeRun(child);
+        kill(child, SIGCONT);
+    }
     ToolRun run;
     char buffer[4096];
     for (ssize_t n; (n = read(pipeEnds[0], buffer, sizeof buffer)) > 0;) run.err.append(buffer, static_cast<size_t>(n));
@@ -323,6 +333,12 @@ std::string PresetFile(const char* kind, uint32_t id, const std::string& chunk, 
 void WriteFile(const std::string& path, const std::string& bytes)
 {
     std::ofstream(path, std::ios::binary) << bytes;
+}
+
+std::string ReadFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
 constexpr uint32_t kUniqueId = 0x716C6770;  // 'qlgp'
@@ -635,6 +651,38 @@ TEST(RenderTool, ProgressBarOnlyOnATerminal)
 
     EXPECT_EQ(RenderOnTerminal({audioPath, "-o", folder + "/c.png", "--quiet"}).err, "");
     EXPECT_EQ(Render({audioPath, "-o", folder + "/d.png", "-q"}).err, "");
+}
+
+TEST(RenderTool, PicturesAreWrittenSafely)
+{
+    const std::string folder = NewFolder("safe");
+    const std::string audioPath = folder + "/chord.wav";
+    WriteAudio(audioPath, 48000, 2, 30000, SF_FORMAT_WAV | SF_FORMAT_PCM_16, Chord(48000));
+    const Audio audio = ReadAudio(audioPath);
+    Reference editor(audio, 0, 1);
+    editor.RunTo(500 / kTimerMs);
+    mode_t mask = umask(0);
+    umask(mask);
+
+    // A link laid at a temporary name the tool once used (the picture's name, ".part" and its
+    // process id) must not lead it to write over the link's target.
+    const std::string precious = folder + "/precious.txt", out = folder + "/out.png";
+    WriteFile(precious, "keep me");
+    std::string link;
+    const ToolRun run = Render({audioPath, "--at", "0.5", "-o", out, "-q"}, {}, [&](pid_t tool) {
+        link = "out.png.part" + std::to_string(tool);
+        ASSERT_EQ(symlink(precious.c_str(), (folder + "/" + link).c_str()), 0);
+    });
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_TRUE(ReadFile(precious) == "keep me") << "the link's target was written over";
+    struct stat info = {};
+    ASSERT_EQ(lstat(out.c_str(), &info), 0);
+    EXPECT_TRUE(S_ISREG(info.st_mode));
+    EXPECT_EQ(info.st_mode & 0777, 0666 & ~mask);
+    ExpectPictureFile(out, editor.Pixels());
+    std::vector<std::string> names = {"chord.wav", "out.png", link, "precious.txt"};
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(FilesIn(folder), names);  // and no temporary file left
 }
 
 // A locale whose decimal point is a comma, or nothing when the machine has none.
