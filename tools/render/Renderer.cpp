@@ -70,6 +70,22 @@ std::string FolderProblem(const std::string& folder)
     return {};
 }
 
+// Makes the folder and its missing parents, as "mkdir -p" does (0777 less the umask); empty
+// when it is there, otherwise the reason.
+std::string MakeFolders(const std::string& folder)
+{
+    for (size_t end = folder.find('/', 1);; end = folder.find('/', end + 1)) {
+        const std::string part = folder.substr(0, end);
+        struct stat info = {};
+        if (stat(part.c_str(), &info) == 0) {
+            if (!S_ISDIR(info.st_mode)) return part == folder ? "not a folder" : part + " is not a folder";
+        } else if (errno != ENOENT || (mkdir(part.c_str(), 0777) != 0 && errno != EEXIST)) {
+            return "cannot make " + (part == folder ? std::string("the folder") : part) + ": " + std::strerror(errno);
+        }
+        if (end == std::string::npos) return {};
+    }
+}
+
 std::string Numbered(int64_t n, int width)
 {
     char text[32];
@@ -212,16 +228,15 @@ std::vector<std::string> Job::PathsFor(int64_t number) const
     return paths;
 }
 
+// The frames' folder is made when missing, as users expect of an output folder; a picture's
+// folder must be there.
 bool Job::CheckFolders()
 {
-    std::vector<std::string> folders;
-    if (!options.framesFolder.empty()) folders.push_back(options.framesFolder);
-    else folders.push_back(FolderOf(PathsFor(1).front()));
-    for (const std::string& folder : folders) {
-        const std::string problem = FolderProblem(folder);
-        if (!problem.empty()) return Fail(folder, problem);
-    }
-    return true;
+    const bool frames = !options.framesFolder.empty();
+    const std::string folder = frames ? options.framesFolder : FolderOf(PathsFor(1).front());
+    std::string problem = frames ? MakeFolders(folder) : std::string();
+    if (problem.empty()) problem = FolderProblem(folder);
+    return problem.empty() || Fail(folder, problem);
 }
 
 bool Job::MakeRigs()
@@ -352,7 +367,8 @@ int Job::Run()
         return 1;
     }
     totalFrames = audio.Frames();
-    if (!PlanPictures() || !CheckFolders() || !MakeRigs() || !Play()) return 1;
+    // A state that cannot be loaded leaves no new folder behind.
+    if (!PlanPictures() || !MakeRigs() || !CheckFolders() || !Play()) return 1;
     return 0;
 }
 

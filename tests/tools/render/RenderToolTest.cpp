@@ -589,7 +589,7 @@ TEST(RenderTool, BadInputGetsOneClearLineAndNoPicture)
         {{good, "--at", "0.2"}, good, "beyond the end"},
         {{good, "--at", "nan"}, "--at", "not a moment"},
         {{good, "-o", folder + "/nowhere/x.png"}, folder + "/nowhere", "does not exist"},
-        {{good, "--frames", folder + "/nowhere"}, folder + "/nowhere", "does not exist"},
+        {{good, "--frames", notAFolder + "/frames"}, notAFolder + "/frames", notAFolder + " is not a folder"},
         {{good, "--frames", notAFolder}, notAFolder, "not a folder"},
         {{good, "--state", truncatedState}, truncatedState, "malformed state file"},
         {{good, "--state", garbageState}, garbageState, "malformed state file"},
@@ -653,7 +653,7 @@ TEST(RenderTool, ProgressBarOnlyOnATerminal)
     EXPECT_EQ(Render({audioPath, "-o", folder + "/d.png", "-q"}).err, "");
 }
 
-TEST(RenderTool, PicturesAreWrittenSafely)
+TEST(RenderTool, PicturesAreWrittenSafelyAndFramesFoldersMade)
 {
     const std::string folder = NewFolder("safe");
     const std::string audioPath = folder + "/chord.wav";
@@ -683,6 +683,25 @@ TEST(RenderTool, PicturesAreWrittenSafely)
     std::vector<std::string> names = {"chord.wav", "out.png", link, "precious.txt"};
     std::sort(names.begin(), names.end());
     EXPECT_EQ(FilesIn(folder), names);  // and no temporary file left
+
+    // A missing frames folder is made with its parents, as mkdir -p makes them.
+    const std::string video = folder + "/video/of/chord";
+    ASSERT_EQ(Render({audioPath, "--frames", video + "/", "-q"}).status, 0);
+    EXPECT_EQ(FilesIn(video).size(), 17u);
+    for (const std::string& made : {folder + "/video", video}) {
+        ASSERT_EQ(stat(made.c_str(), &info), 0) << made;
+        EXPECT_EQ(info.st_mode & 0777, 0777 & ~mask) << made;
+    }
+    // One that may not be made is refused (root may make any).
+    if (geteuid() != 0) {
+        const std::string locked = NewFolder("safe/locked");
+        chmod(locked.c_str(), 0555);
+        const ToolRun refused = Render({audioPath, "--frames", locked + "/frames", "-q"});
+        EXPECT_NE(refused.status, 0);
+        EXPECT_EQ(refused.err,
+                  "quillograph-render: " + locked + "/frames: cannot make the folder: Permission denied\n");
+        chmod(locked.c_str(), 0755);
+    }
 }
 
 // A locale whose decimal point is a comma, or nothing when the machine has none.
