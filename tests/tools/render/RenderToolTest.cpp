@@ -596,6 +596,8 @@ TEST(RenderTool, BadInputGetsOneClearLineAndNoPicture)
         {{good, "--state", folder + "/missing.state"}, folder + "/missing.state", "cannot read"},
         {{good, "--state", otherPlugin}, otherPlugin, "another plug-in"},
         {{good, "--state", cutPreset}, cutPreset, "truncated"},
+        {{out}, out, "Is a directory"},
+        {{good, "--state", out}, out, "Is a directory"},
         {{""}, "file", "empty"},
         {{good, "--state", ""}, "--state", "empty"},
         {{good, "--at", ""}, "--at", "not a moment"},
