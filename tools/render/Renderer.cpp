@@ -154,7 +154,8 @@ bool Job::PlanPictures()
     else if (folder) base = options.output + (options.output.back() == '/' ? "" : "/") + Stem(options.input);
     else base = WithoutPng(options.output);
 
-    if (options.pauseAt && *options.pauseAt > duration + kTickSlack)
+    // Moments are compared so that a NaN from a caller counts as beyond the end.
+    if (options.pauseAt && !(*options.pauseAt <= duration + kTickSlack))
         return Fail(options.input, "--pause-at " + Seconds(*options.pauseAt) + " is beyond the end of the file (" +
                                        Seconds(duration) + ")");
     if (options.pauseAt)
@@ -184,7 +185,7 @@ bool Job::PlanPictures()
         return true;
     }
     if (options.at) {
-        if (*options.at > duration + kTickSlack)
+        if (!(*options.at <= duration + kTickSlack))
             return Fail(options.input,
                         "--at " + Seconds(*options.at) + " is beyond the end of the file (" + Seconds(duration) + ")");
         plan = Plan::kAt;
