@@ -666,8 +666,8 @@ TEST(RenderTool, PicturesAreWrittenSafelyAndFramesFoldersMade)
     mode_t mask = umask(0);
     umask(mask);
 
-    // A link laid at a temporary name the tool once used (the picture's name, ".part" and its
-    // process id) must not lead it to write over the link's target.
+    // A link laid at a guessable temporary name (the picture's name, ".part" and the tool's
+    // process id) must not lead the tool to write over the link's target.
     const std::string precious = folder + "/precious.txt", out = folder + "/out.png";
     WriteFile(precious, "keep me");
     std::string link;
