@@ -29,11 +29,13 @@ bool AudioSource::Open(const std::string& path, int left, int right, std::string
 {
     // The system's reason is clearer than the library's for files that cannot be opened.
     FILE* probe = std::fopen(path.c_str(), "rb");
-    if (!probe) {
-        error = std::string("cannot open: ") + std::strerror(errno);
+    struct stat status = {};
+    const int reason = !probe ? errno : fstat(fileno(probe), &status) == 0 && S_ISDIR(status.st_mode) ? EISDIR : 0;
+    if (probe) std::fclose(probe);
+    if (reason) {
+        error = std::string("cannot open: ") + std::strerror(reason);
         return false;
     }
-    std::fclose(probe);
     SF_INFO info = {};
     file = sf_open(path.c_str(), SFM_READ, &info);
     if (!file) {

@@ -18,10 +18,13 @@ void PlacePixels(Picture& picture, const std::vector<uint32_t>& pixels, int widt
 // Each pixel of picture becomes a factor x factor square of big.
 void Enlarge(const Picture& picture, int factor, Picture& big);
 
-// Writes to a temporary name beside path and renames it when the file is complete, so a
-// failure leaves no file behind. level is zlib's compression level. On failure error holds
-// the reason.
-bool WritePictureFile(const Picture& picture, const std::string& path, int level, std::string& error);
+// Writes a new file of an unforeseeable name beside path and renames it over path when it is
+// complete, so a failure leaves no file behind and nothing laid at a guessable name is
+// followed. level is zlib's compression level. durable: the file is on disk before it takes
+// the name, so a crash cannot leave an empty picture where an old one was. On failure error
+// holds the reason.
+bool WritePictureFile(const Picture& picture, const std::string& path, int level, std::string& error,
+                      bool durable = false);
 
 // An interrupted run (Ctrl-C, a hang-up, termination) leaves no temporary file behind.
 void RemovePartialPicturesOnInterrupt();

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+#include "tools/render/NumberText.h"
+
 Progress::Mode Progress::ModeFor(FILE* out, bool quiet)
 {
     if (quiet) return Mode::kQuiet;
@@ -46,8 +48,8 @@ void Progress::DrawBar(int64_t frames, double seconds)
     bar[kWidth] = '\0';
     const double elapsed = Elapsed();
     const double speed = elapsed > 0.0 ? seconds / elapsed : 0.0;
-    std::fprintf(stream, "\r[%s] %3d%%  frame %lld/%lld  %.1fx real time ", bar, static_cast<int>(part * 100.0),
-                 static_cast<long long>(frames), static_cast<long long>(totalFrames), speed);
+    std::fprintf(stream, "\r[%s] %3d%%  frame %lld/%lld  %sx real time ", bar, static_cast<int>(part * 100.0),
+                 static_cast<long long>(frames), static_cast<long long>(totalFrames), WriteDecimal(speed, 1).c_str());
     std::fflush(stream);
     barShown = true;
 }
@@ -71,7 +73,8 @@ void Progress::Finish(int64_t frames, double seconds, int64_t pictures)
         return;
     }
     const double elapsed = Elapsed();
-    std::fprintf(stream, "%s: %lld frames, %.1f s of audio in %.2f s (%.1fx real time), %lld picture%s written\n",
-                 name.c_str(), static_cast<long long>(frames), seconds, elapsed,
-                 elapsed > 0.0 ? seconds / elapsed : 0.0, static_cast<long long>(pictures), pictures == 1 ? "" : "s");
+    std::fprintf(stream, "%s: %lld frames, %s s of audio in %s s (%sx real time), %lld picture%s written\n",
+                 name.c_str(), static_cast<long long>(frames), WriteDecimal(seconds, 1).c_str(),
+                 WriteDecimal(elapsed, 2).c_str(), WriteDecimal(elapsed > 0.0 ? seconds / elapsed : 0.0, 1).c_str(),
+                 static_cast<long long>(pictures), pictures == 1 ? "" : "s");
 }

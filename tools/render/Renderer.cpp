@@ -13,6 +13,7 @@
 #include "graphics/Graphics.h"
 #include "tools/render/AudioSource.h"
 #include "tools/render/EditorRig.h"
+#include "tools/render/NumberText.h"
 #include "tools/render/PictureFile.h"
 #include "tools/render/Progress.h"
 #include "tools/render/StateFile.h"
@@ -69,6 +70,22 @@ std::string FolderProblem(const std::string& folder)
     return {};
 }
 
+// Makes the folder and its missing parents, as "mkdir -p" does (0777 less the umask); empty
+// when it is there, otherwise the reason.
+std::string MakeFolders(const std::string& folder)
+{
+    for (size_t end = folder.find('/', 1);; end = folder.find('/', end + 1)) {
+        const std::string part = folder.substr(0, end);
+        struct stat info = {};
+        if (stat(part.c_str(), &info) == 0) {
+            if (!S_ISDIR(info.st_mode)) return part == folder ? "not a folder" : part + " is not a folder";
+        } else if (errno != ENOENT || (mkdir(part.c_str(), 0777) != 0 && errno != EEXIST)) {
+            return "cannot make " + (part == folder ? std::string("the folder") : part) + ": " + std::strerror(errno);
+        }
+        if (end == std::string::npos) return {};
+    }
+}
+
 std::string Numbered(int64_t n, int width)
 {
     char text[32];
@@ -76,12 +93,7 @@ std::string Numbered(int64_t n, int width)
     return text;
 }
 
-std::string Seconds(double s)
-{
-    char text[32];
-    std::snprintf(text, sizeof text, "%.3f s", s);
-    return text;
-}
+std::string Seconds(double s) { return WriteDecimal(s, 3) + " s"; }
 
 class Job {
 public:
@@ -142,7 +154,8 @@ bool Job::PlanPictures()
     else if (folder) base = options.output + (options.output.back() == '/' ? "" : "/") + Stem(options.input);
     else base = WithoutPng(options.output);
 
-    if (options.pauseAt && *options.pauseAt > duration + kTickSlack)
+    // Moments are compared so that a NaN from a caller counts as beyond the end.
+    if (options.pauseAt && !(*options.pauseAt <= duration + kTickSlack))
         return Fail(options.input, "--pause-at " + Seconds(*options.pauseAt) + " is beyond the end of the file (" +
                                        Seconds(duration) + ")");
     if (options.pauseAt)
@@ -154,20 +167,25 @@ bool Job::PlanPictures()
         lastTick = FirstTickAfter(totalFrames, rate);
         return true;
     }
-    if (options.every > 0.0) {
+    if (options.every) {
+        const double every = *options.every;
+        // More often than the editor redraws, pictures would repeat.
+        if (!(every * 1000.0 >= static_cast<double>(Period())))
+            return Fail("--every", WriteDecimal(every) + " is shorter than the editor's redraw period (" +
+                                       Seconds(static_cast<double>(Period()) / 1000.0) + ")");
         plan = Plan::kEvery;
         level = kSeriesLevel;
-        seriesCount = static_cast<int64_t>(std::floor(duration / options.every + kTickSlack));
+        seriesCount = static_cast<int64_t>(std::floor(duration / every + kTickSlack));
         if (seriesCount < 1)
-            return Fail(options.input, "--every " + Seconds(options.every) + " is longer than the file (" +
+            return Fail(options.input, "--every " + Seconds(every) + " is longer than the file (" +
                                            Seconds(duration) + ")");
         numberWidth = std::max<int>(4, static_cast<int>(std::to_string(seriesCount).size()));
         next = 1;
-        lastTick = TickAtOrBefore(static_cast<double>(seriesCount) * options.every);
+        lastTick = TickAtOrBefore(static_cast<double>(seriesCount) * every);
         return true;
     }
     if (options.at) {
-        if (*options.at > duration + kTickSlack)
+        if (!(*options.at <= duration + kTickSlack))
             return Fail(options.input,
                         "--at " + Seconds(*options.at) + " is beyond the end of the file (" + Seconds(duration) + ")");
         plan = Plan::kAt;
@@ -183,7 +201,7 @@ int64_t Job::NextTick() const
 {
     switch (plan) {
     case Plan::kEvery:
-        return next <= seriesCount ? TickAtOrBefore(static_cast<double>(next) * options.every) : -1;
+        return next <= seriesCount ? TickAtOrBefore(static_cast<double>(next) * *options.every) : -1;
     case Plan::kFrames:
         return next <= lastTick ? next : -1;
     default:
@@ -211,16 +229,15 @@ std::vector<std::string> Job::PathsFor(int64_t number) const
     return paths;
 }
 
+// The frames' folder is made when missing, as users expect of an output folder; a picture's
+// folder must be there.
 bool Job::CheckFolders()
 {
-    std::vector<std::string> folders;
-    if (!options.framesFolder.empty()) folders.push_back(options.framesFolder);
-    else folders.push_back(FolderOf(PathsFor(1).front()));
-    for (const std::string& folder : folders) {
-        const std::string problem = FolderProblem(folder);
-        if (!problem.empty()) return Fail(folder, problem);
-    }
-    return true;
+    const bool frames = !options.framesFolder.empty();
+    const std::string folder = frames ? options.framesFolder : FolderOf(PathsFor(1).front());
+    std::string problem = frames ? MakeFolders(folder) : std::string();
+    if (problem.empty()) problem = FolderProblem(folder);
+    return problem.empty() || Fail(folder, problem);
 }
 
 bool Job::MakeRigs()
@@ -298,7 +315,10 @@ bool Job::Emit(const std::vector<std::string>& paths)
             out = &enlarged;
         }
         std::string error;
-        if (!WritePictureFile(*out, paths[i], level, error)) return Fail(paths[i], "cannot write picture: " + error);
+        // A single picture is worth its wait for the disk; a series of thousands is not.
+        const bool durable = plan == Plan::kEnd || plan == Plan::kAt;
+        if (!WritePictureFile(*out, paths[i], level, error, durable))
+            return Fail(paths[i], "cannot write picture: " + error);
         ++pictures;
     }
     return true;
@@ -348,7 +368,8 @@ int Job::Run()
         return 1;
     }
     totalFrames = audio.Frames();
-    if (!PlanPictures() || !CheckFolders() || !MakeRigs() || !Play()) return 1;
+    // A state that cannot be loaded leaves no new folder behind.
+    if (!PlanPictures() || !MakeRigs() || !CheckFolders() || !Play()) return 1;
     return 0;
 }
 

@@ -14,7 +14,7 @@ struct RenderOptions {
     // numbered after; empty: the audio file's name with .png, in the current folder.
     std::string output;
     std::optional<double> at;  // seconds into the file; unset: the end
-    double every = 0.0;        // seconds between the pictures of a series; 0: no series
+    std::optional<double> every;  // seconds between the pictures of a series; at least the redraw period
     std::string framesFolder;  // non-empty: every frame into this folder
     std::vector<int> domains;  // empty: as the state (or the plug-in's default) leaves it
     bool sheet = false;        // the four displays on one 2 x 2 sheet

@@ -1,5 +1,7 @@
 #include "tools/render/StateFile.h"
 
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <cstring>
 #include <fstream>
@@ -27,8 +29,10 @@ constexpr uint32_t Tag(const char (&text)[5])
 bool StateFile::Read(const std::string& path, int32_t uniqueId, std::string& error)
 {
     std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        error = std::string("cannot read state file: ") + std::strerror(errno);
+    struct stat status = {};
+    const int reason = !in ? errno : stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode) ? EISDIR : 0;
+    if (reason) {
+        error = std::string("cannot read state file: ") + std::strerror(reason);
         return false;
     }
     std::vector<uint8_t> bytes;

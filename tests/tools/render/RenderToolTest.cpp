@@ -3,6 +3,8 @@
 // editor ticked every 41 ms of audio must give the same pictures, pixel for pixel.
 #include <dirent.h>
 #include <gtest/gtest.h>
+#include <langinfo.h>
+#include <locale.h>
 #include <pty.h>
 #include <sndfile.h>
 #include <sys/stat.h>
@@ -11,6 +13,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -18,6 +21,7 @@
 #include <functional>
 #include <limits>
 #include <memory>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -132,8 +136,10 @@ int WaitFor(pid_t child)
     return WIFEXITED(status) ? WEXITSTATUS(status) : 128;
 }
 
-// The tool with its standard error on a pipe.
-ToolRun Render(const std::vector<std::string>& args)
+// The tool with its standard error on a pipe, and these NAME=value in its environment.
+// beforeRun is called with the tool's process id before it starts.
+ToolRun Render(const std::vector<std::string>& args, const std::vector<std::string>& environment = {},
+               const std::function<void(pid_t)>& beforeRun = {})
 {
     int pipeEnds[2];
     if (pipe(pipeEnds) != 0) return {};
@@ -143,9 +149,17 @@ ToolRun Render(const std::vector<std::string>& args)
         dup2(pipeEnds[1], 2);
         close(pipeEnds[0]);
         close(pipeEnds[1]);
+        for (const std::string& e : environment) putenv(const_cast<char*>(e.c_str()));
+        if (beforeRun) raise(SIGSTOP);
         Exec(argv);
     }
     close(pipeEnds[1]);
+    if (beforeRun) {
+        int status = 0;
+        waitpid(child, &status, WUNTRACED);
+        beforeRun(child);
+        kill(child, SIGCONT);
+    }
     ToolRun run;
     char buffer[4096];
     for (ssize_t n; (n = read(pipeEnds[0], buffer, sizeof buffer)) > 0;) run.err.append(buffer, static_cast<size_t>(n));
@@ -319,6 +333,12 @@ std::string PresetFile(const char* kind, uint32_t id, const std::string& chunk, 
 void WriteFile(const std::string& path, const std::string& bytes)
 {
     std::ofstream(path, std::ios::binary) << bytes;
+}
+
+std::string ReadFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
 constexpr uint32_t kUniqueId = 0x716C6770;  // 'qlgp'
@@ -569,13 +589,31 @@ TEST(RenderTool, BadInputGetsOneClearLineAndNoPicture)
         {{good, "--at", "0.2"}, good, "beyond the end"},
         {{good, "--at", "nan"}, "--at", "not a moment"},
         {{good, "-o", folder + "/nowhere/x.png"}, folder + "/nowhere", "does not exist"},
-        {{good, "--frames", folder + "/nowhere"}, folder + "/nowhere", "does not exist"},
+        {{good, "--frames", notAFolder + "/frames"}, notAFolder + "/frames", notAFolder + " is not a folder"},
         {{good, "--frames", notAFolder}, notAFolder, "not a folder"},
         {{good, "--state", truncatedState}, truncatedState, "malformed state file"},
         {{good, "--state", garbageState}, garbageState, "malformed state file"},
         {{good, "--state", folder + "/missing.state"}, folder + "/missing.state", "cannot read"},
         {{good, "--state", otherPlugin}, otherPlugin, "another plug-in"},
         {{good, "--state", cutPreset}, cutPreset, "truncated"},
+        {{out}, out, "Is a directory"},
+        {{good, "--state", out}, out, "Is a directory"},
+        {{""}, "file", "empty"},
+        {{good, "--state", ""}, "--state", "empty"},
+        {{good, "--at", ""}, "--at", "not a moment"},
+        {{good, "--at", "1e300"}, "--at", "not a moment"},
+        {{good, "--pause-at", "0.05s"}, "--pause-at", "not a moment"},
+        {{good, "--every", "0.001"}, "--every", "shorter than the editor's redraw period (0.041 s)"},
+        {{good, "--every", "1e-300"}, "--every", "shorter than the editor's redraw period"},
+        {{good, "--every", "inf"}, "--every", "not a number of seconds"},
+        {{good, "--vscale", "2,5"}, "--vscale", "not a v scale"},
+        {{good, "--vscale", "nan"}, "--vscale", "not a v scale"},
+        {{good, "--scale", "2x"}, "--scale", "not a whole number"},
+        {{good, "--scale", "4294967298"}, "--scale", "not a whole number"},
+        {{good, "--block", "0x10"}, "--block", "not a number of frames"},
+        {{good, "--zoom", "7"}, "--zoom", "not a zoom band"},
+        {{good, "--channels", "4294967297,2"}, "--channels", "not two channel numbers"},
+        {{good, "--channels", "1,2,3"}, "--channels", "not two channel numbers"},
     };
     for (const Bad& c : cases) {
         std::vector<std::string> args = c.args;
@@ -585,7 +623,7 @@ TEST(RenderTool, BadInputGetsOneClearLineAndNoPicture)
             args.push_back(out + "/picture.png");
         }
         const ToolRun run = Render(args);
-        SCOPED_TRACE(args[0] + " " + (args.size() > 1 ? args[1] : ""));
+        SCOPED_TRACE(args[0] + " " + args[1] + " " + args[2]);
         EXPECT_NE(run.status, 0);
         EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
         EXPECT_NE(run.err.find(c.subject + ": "), std::string::npos) << run.err;
@@ -615,4 +653,90 @@ TEST(RenderTool, ProgressBarOnlyOnATerminal)
 
     EXPECT_EQ(RenderOnTerminal({audioPath, "-o", folder + "/c.png", "--quiet"}).err, "");
     EXPECT_EQ(Render({audioPath, "-o", folder + "/d.png", "-q"}).err, "");
+}
+
+TEST(RenderTool, PicturesAreWrittenSafelyAndFramesFoldersMade)
+{
+    const std::string folder = NewFolder("safe");
+    const std::string audioPath = folder + "/chord.wav";
+    WriteAudio(audioPath, 48000, 2, 30000, SF_FORMAT_WAV | SF_FORMAT_PCM_16, Chord(48000));
+    const Audio audio = ReadAudio(audioPath);
+    Reference editor(audio, 0, 1);
+    editor.RunTo(500 / kTimerMs);
+    mode_t mask = umask(0);
+    umask(mask);
+
+    // A link laid at a guessable temporary name (the picture's name, ".part" and the tool's
+    // process id) must not lead the tool to write over the link's target.
+    const std::string precious = folder + "/precious.txt", out = folder + "/out.png";
+    WriteFile(precious, "keep me");
+    std::string link;
+    const ToolRun run = Render({audioPath, "--at", "0.5", "-o", out, "-q"}, {}, [&](pid_t tool) {
+        link = "out.png.part" + std::to_string(tool);
+        ASSERT_EQ(symlink(precious.c_str(), (folder + "/" + link).c_str()), 0);
+    });
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_TRUE(ReadFile(precious) == "keep me") << "the link's target was written over";
+    struct stat info = {};
+    ASSERT_EQ(lstat(out.c_str(), &info), 0);
+    EXPECT_TRUE(S_ISREG(info.st_mode));
+    EXPECT_EQ(info.st_mode & 0777, 0666 & ~mask);
+    ExpectPictureFile(out, editor.Pixels());
+    std::vector<std::string> names = {"chord.wav", "out.png", link, "precious.txt"};
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(FilesIn(folder), names);  // and no temporary file left
+
+    // A missing frames folder is made with its parents, as mkdir -p makes them.
+    const std::string video = folder + "/video/of/chord";
+    ASSERT_EQ(Render({audioPath, "--frames", video + "/", "-q"}).status, 0);
+    EXPECT_EQ(FilesIn(video).size(), 17u);
+    for (const std::string& made : {folder + "/video", video}) {
+        ASSERT_EQ(stat(made.c_str(), &info), 0) << made;
+        EXPECT_EQ(info.st_mode & 0777, 0777 & ~mask) << made;
+    }
+    // One that may not be made is refused (root may make any).
+    if (geteuid() != 0) {
+        const std::string locked = NewFolder("safe/locked");
+        chmod(locked.c_str(), 0555);
+        const ToolRun refused = Render({audioPath, "--frames", locked + "/frames", "-q"});
+        EXPECT_NE(refused.status, 0);
+        EXPECT_EQ(refused.err,
+                  "quillograph-render: " + locked + "/frames: cannot make the folder: Permission denied\n");
+        chmod(locked.c_str(), 0755);
+    }
+}
+
+// A locale whose decimal point is a comma, or nothing when the machine has none.
+std::string CommaLocale()
+{
+    for (const char* name : {"de_DE.UTF-8", "fr_FR.UTF-8", "nl_NL.UTF-8", "es_ES.UTF-8", "ru_RU.UTF-8"}) {
+        const locale_t locale = newlocale(LC_ALL_MASK, name, nullptr);
+        if (!locale) continue;
+        const bool comma = std::strcmp(nl_langinfo_l(RADIXCHAR, locale), ",") == 0;
+        freelocale(locale);
+        if (comma) return name;
+    }
+    return {};
+}
+
+TEST(RenderTool, NumbersAreReadAndWrittenAlikeInEveryLocale)
+{
+    const std::string locale = CommaLocale();
+    if (locale.empty()) GTEST_SKIP() << "no locale with a decimal comma (tools/setup-debian.sh makes de_DE.UTF-8)";
+    const std::string folder = NewFolder("locale");
+    const std::string audioPath = folder + "/chord.wav";
+    WriteAudio(audioPath, 48000, 2, 48000, SF_FORMAT_WAV | SF_FORMAT_PCM_16, Chord(48000));
+    const ToolRun run = Render({audioPath, "--domain", "freq", "--at", "0.5", "--vscale", "2.5", "-o",
+                                folder + "/half.png"},
+                               {"LC_ALL=" + locale, "LANG=" + locale});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const std::regex summary(": 12 frames, 0\\.5 s of audio in [0-9]+\\.[0-9]{2} s \\([0-9]+\\.[0-9]x real time\\), "
+                             "1 picture written\n$");
+    EXPECT_TRUE(std::regex_search(run.err, summary)) << run.err;
+    const Audio audio = ReadAudio(audioPath);
+    Reference editor(audio, 0, 1);
+    editor.Set(AnalyserPlugin::kDomain, 1);
+    editor.Set(AnalyserPlugin::kVScale, 2.5);
+    editor.RunTo(500 / kTimerMs);
+    ExpectPictureFile(folder + "/half.png", editor.Pixels());
 }
