@@ -16,6 +16,8 @@ cleanup() {
         for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
         kill -9 "$pid" 2>/dev/null || true
     done
+    # A client killed on a failure leaves its semaphore of our servers behind.
+    rm -f /dev/shm/jack_sem.*_quillograph-test-$$-*
     rm -rf "$WORK"
 }
 trap cleanup EXIT
