@@ -15,7 +15,8 @@ PRELOAD=
 [ -e /dev/snd/seq ] || PRELOAD=$NULL_SEQUENCER
 
 # Settings of a user who has used Qtractor before: no autosave whose restoring is offered at
-# the next start, and the messages window logged to a file, which tells when a save is done.
+# the next start, and the messages window logged to a file, which tells when the engine has
+# started and when a save is done.
 export XDG_RUNTIME_DIR=$WORK/runtime
 mkdir -p -m 700 "$XDG_RUNTIME_DIR" "$HOME/.config/rncbc.org"
 cat >"$HOME/.config/rncbc.org/Qtractor.conf" <<EOF
@@ -94,13 +95,35 @@ qtractor_failed() {
     fail "$@"
 }
 
-# start_qtractor SESSION: Qtractor on the session, up to its main window.
+logged() { cat "$WORK/qtractor-messages.log" 2>/dev/null | grep -c "^[0-9:.]* $1" || true; }
+logged_since() { [ "$(logged "$1")" -gt "$2" ]; }
+engine_answered() {
+    logged_since "Session started" "$1" || logged_since "The audio/MIDI engine could not be started" "$2"
+}
+
+# start_qtractor SESSION: Qtractor on the session, up to its main window and started engine.
+# A JACK server that has just started sometimes turns a first client away; Qtractor then
+# reports that its engine could not start and is started again with a new server.
 start_qtractor() {
-    jack_wait -c >/dev/null 2>&1 || start_jack
-    (cd "$WORK" && exec env ${PRELOAD:+LD_PRELOAD=$PRELOAD} qtractor "$1") >>"$WORK/qtractor.log" 2>&1 &
-    QTRACTOR_PID=$!
-    PIDS+=($QTRACTOR_PID)
-    MAIN=$(window_named "$1( \\[modified\\])?") || qtractor_failed "Qtractor's window did not appear"
+    local attempt started failed
+    for attempt in 1 2 3; do
+        jack_running || start_jack
+        started=$(logged "Session started") failed=$(logged "The audio/MIDI engine could not be started")
+        (cd "$WORK" && exec env ${PRELOAD:+LD_PRELOAD=$PRELOAD} qtractor "$1") >>"$WORK/qtractor.log" 2>&1 &
+        QTRACTOR_PID=$!
+        PIDS+=($QTRACTOR_PID)
+        wait_for 150 engine_answered "$started" "$failed" || qtractor_failed "Qtractor did not start its engine"
+        if logged_since "Session started" "$started"; then
+            MAIN=$(window_named "$1( \\[modified\\])?") || qtractor_failed "Qtractor's window did not appear"
+            return 0
+        fi
+        echo "Qtractor could not start its engine (attempt $attempt)"
+        kill -9 "$QTRACTOR_PID"
+        wait "$QTRACTOR_PID" 2>/dev/null || true
+        kill "$JACK_PID" 2>/dev/null || true
+        wait "$JACK_PID" 2>/dev/null || true
+    done
+    qtractor_failed "Qtractor never started its engine"
 }
 
 # Qtractor ends on SIGTERM as a session manager stops it, when nothing is left unsaved.
@@ -124,9 +147,6 @@ open_editor() {
     qtractor_failed "the editor did not open"
 }
 
-# Qtractor's messages tell when a save is complete.
-saves_logged() { grep -c '^[0-9:.]* Save session: ' "$WORK/qtractor-messages.log" || true; }
-saved_since() { [ "$(saves_logged)" -gt "$1" ]; }
 
 # The caption, "%.1fx" of the v scale in the caption colour, is drawn in the top right box.
 caption_shown() {
@@ -158,10 +178,10 @@ echo "the editor shows the session's settings and colours"
 xdotool mousemove --window "$EDITOR" 100 50 click 1
 sleep 0.5
 kill -0 "$QTRACTOR_PID" || qtractor_failed "Qtractor died after a click in the editor"
-saves=$(saves_logged)
+saves=$(logged "Save session: ")
 xdotool windowfocus --sync "$MAIN"
 xdotool key ctrl+s
-wait_for 100 saved_since "$saves" || qtractor_failed "Ctrl+S saved nothing"
+wait_for 100 logged_since "Save session: " "$saves" || qtractor_failed "Ctrl+S saved nothing"
 grep -q "<filename>$URI</filename>" "$SESSION" || qtractor_failed "the saved session lost the plug-in"
 [ "$(saved_param "$SESSION" pause)" = 1 ] || qtractor_failed "pause is $(saved_param "$SESSION" pause) after the click"
 saved_chunk "$SESSION" >"$WORK/saved.chunk" || qtractor_failed "no state blob in the saved session"
@@ -178,9 +198,9 @@ start_qtractor "$SESSION"
 open_editor
 "$EDITOR_REFERENCE" chunk-picture "$WORK/saved.png" "$WORK/saved.chunk" || fail "no reference picture"
 same_picture "$EDITOR" "$WORK/saved.png" reopened || qtractor_failed "the reopened editor does not show the saved state"
-saves=$(saves_logged)
+saves=$(logged "Save session: ")
 kill -USR1 "$QTRACTOR_PID"
-wait_for 100 saved_since "$saves" || qtractor_failed "Qtractor saved nothing on SIGUSR1"
+wait_for 100 logged_since "Save session: " "$saves" || qtractor_failed "Qtractor saved nothing on SIGUSR1"
 saved_chunk "$SESSION" >"$WORK/resaved.chunk" || qtractor_failed "no state blob in the saved session"
 cmp -s "$WORK/saved.chunk" "$WORK/resaved.chunk" ||
     qtractor_failed "the blob saved after reopening holds $(values_of "$WORK/resaved.chunk"), not $(values_of "$WORK/saved.chunk")"
@@ -199,9 +219,9 @@ perl -0pi -e "s|<config [^>]*>[^<]*</config>|<config key=\"$URI#chunk\" type=\"h
 start_qtractor "$SESSION"
 open_editor
 if same_picture "$EDITOR" "$WORK/first.png" blob-only; then shown=yes; else shown=no; fi
-saves=$(saves_logged)
+saves=$(logged "Save session: ")
 kill -USR1 "$QTRACTOR_PID"
-wait_for 100 saved_since "$saves" || qtractor_failed "Qtractor saved nothing on SIGUSR1"
+wait_for 100 logged_since "Save session: " "$saves" || qtractor_failed "Qtractor saved nothing on SIGUSR1"
 saved_chunk "$SESSION" >"$WORK/blob-only.chunk" || qtractor_failed "no state blob in the saved session"
 stop_qtractor
 if [ $shown = yes ] && cmp -s "$WORK/first.chunk" "$WORK/blob-only.chunk"; then
