@@ -7,6 +7,8 @@ WORK=$(mktemp -d)
 PIDS=()
 export LV2_PATH=$LV2_BUNDLES
 export HOME=$WORK GSETTINGS_BACKEND=memory NO_AT_BRIDGE=1
+# A client that finds no server must not start one of its own on the sound card.
+export JACK_NO_START_SERVER=1
 URI=urn:veksa:quillograph
 
 cleanup() {
@@ -16,6 +18,8 @@ cleanup() {
         for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
         kill -9 "$pid" 2>/dev/null || true
     done
+    # A client killed on a failure leaves its semaphore of our servers behind.
+    rm -f /dev/shm/jack_sem.*_quillograph-test-$$-*
     rm -rf "$WORK"
 }
 trap cleanup EXIT
@@ -56,6 +60,9 @@ start_jack() {
     fail "JACK did not start: $(cat "$WORK/jack.log")"
 }
 
+# jack_wait -c tells by what it prints, not by its status.
+jack_running() { [ "$(jack_wait -c 2>/dev/null)" = running ]; }
+
 # start_jalv LOG PROGRAM ARGS...: runs a jalv front end on the plug-in. A JACK server that
 # has just started (or several started at once) sometimes turns a first client away; jalv
 # then ends at once and is started again.
@@ -63,7 +70,7 @@ start_jalv() {
     local log=$1 attempt
     shift
     for attempt in 1 2 3; do
-        jack_wait -c >/dev/null 2>&1 || start_jack
+        jack_running || start_jack
         # Run from the work folder: jalv's save dialog opens in it.
         (cd "$WORK" && exec "$@" "$URI") >"$log" 2>&1 &
         JALV_PID=$!
