@@ -1,8 +1,8 @@
 // The editor's graphics object, platform-independent layer: the ordered controls, mouse
 // dispatch, parameter values pushed to bound controls, and the drawing operations every
-// control draws through. The window layer (Win32 in the DLL, a headless window natively)
-// and the raster layer (surfaces, primitives, paint) derive from it; only the last is made,
-// through CreateGraphics.
+// control draws through. The window layer (GraphicsWindow, with the platform's window it
+// holds) and the raster layer (surfaces, primitives, paint) derive from it; only the last
+// is made, through CreateGraphics.
 #pragma once
 
 #include <atomic>

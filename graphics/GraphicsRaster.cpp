@@ -209,3 +209,13 @@ bool GraphicsRaster::LoadImageResource(int32_t id, int32_t& w, int32_t& h)
     h = image ? image->height() : 0;
     return image != nullptr;
 }
+
+Graphics* CreateGraphics(PluginCore* plug, int32_t width, int32_t height, double framesPerSecond)
+{
+    // A failure to allocate, or a platform that cannot make its window part, is no editor.
+    try {
+        return new GraphicsRaster(plug, width, height, framesPerSecond);
+    } catch (...) {
+        return nullptr;
+    }
+}

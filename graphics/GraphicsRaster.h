@@ -1,6 +1,6 @@
 // The graphics object's raster layer, the one that is made: the editor's surfaces, the
 // drawing operations controls draw through, the image operations and the paint that
-// redraws only what is dirty. The window layer beneath it is the platform's.
+// redraws only what is dirty. The window layer beneath it shows the picture.
 #pragma once
 
 #include <cstdint>

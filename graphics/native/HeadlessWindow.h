@@ -1,6 +1,7 @@
-// The native build's window layer: an off-screen window that behaves like the editor's
-// Win32 window. Tests and tools open it, drive its timer with Tick(), send it mouse events
-// as the window procedure would receive them, and read back the pixels it presents.
+// The native build's platform window: an off-screen window that behaves like the editor's
+// Win32 window. Tests and tools open the editor on it, drive its timer with Tick(), send it
+// mouse events as the window procedure would receive them, and read back the pixels it
+// presents.
 #pragma once
 
 #include <cstdint>
@@ -8,50 +9,57 @@
 #include <string>
 #include <vector>
 
-#include "graphics/Graphics.h"
-#include "graphics/MemorySurface.h"
+#include "graphics/MouseKeys.h"
+#include "graphics/PlatformWindow.h"
 
-class SystemSurface;
+class Graphics;
+class GraphicsWindow;
 
-class HeadlessWindow : public Graphics {
+class HeadlessWindow final : public PlatformWindow {
 public:
-    HeadlessWindow(PluginCore* plug, int32_t width, int32_t height, double framesPerSecond);
+    explicit HeadlessWindow(GraphicsWindow& editor);
     ~HeadlessWindow() override;
 
-    // Any parent is accepted, null included: nothing is shown anywhere. Opening twice in
-    // floating mode keeps the first window; in child mode the window is made anew in place.
-    bool OpenWindow(void* parent) override;
-    void CloseWindow() override;
-    bool IsWindowOpen() const override { return open; }
+    // The headless window of an editor made in the native build; null for any other.
+    static HeadlessWindow* Of(const Graphics* graphics);
+    // The editor this window shows.
+    GraphicsWindow& Editor() const { return editor; }
+
+    // Any parent is accepted, null included: nothing is shown anywhere.
+    bool CreateChild(void* parent, const Rect& place) override;
+    bool CreateFloating(const Rect& client, const std::string& title) override;
+    void Destroy() override;
+    bool Exists() const override { return open; }
+    void* Handle() const override { return open ? const_cast<HeadlessWindow*>(this) : nullptr; }
+    Rect Place() const override { return windowRect; }
+    bool OwnsItsSize() const override { return floating; }
+    void Resize(int32_t w, int32_t h) override;
+    void SetTitle(const std::string& text) override { title = text; }
+    Rect FloatingRect() const override;
+    int32_t ScreenScale() const override { return screenScale; }
+    void PaintNow() override;
+    bool BeginPaint(Rect& area) override;
+    bool Present(const Surface* picture, const Rect& area) override;
     // There is no edit box: the prompt is recorded and answers as cancelled.
     bool PromptParamValue(Control* control, Param* param) override;
-    // Folders end with a slash. The plug-in's is the folder of the file holding this code,
-    // unless a test has named one with SetPluginPath to lay files "beside the plug-in".
-    std::string GetHostPath() override;
-    std::string GetPluginPath() override;
-    void SetPluginPath(const std::string& folder) { pluginPath = folder; }
-    bool PromptForFile(std::string& path, bool save, const std::string& directory,
-                       const std::string& extensions) override;
-    // Cancelled unless a test has set an answer with AnswerColourPrompt; false without a window.
+    // Cancelled unless a test has set an answer with AnswerColourPrompt.
     bool PromptForColour(Colour& colour, const std::string& title) override;
     // Nothing is opened; the address is recorded and the request reported as refused.
     bool OpenUrl(const std::string& url) override;
-    void* GetWindowHandle() const override { return open ? const_cast<HeadlessWindow*>(this) : nullptr; }
-    void SetWindowTitle(const std::string& title) override;
-    Rect GetFloatingWindowRect() const override;
-    bool OpenFloatingWindow(const Rect& rect) override;
+    std::string HostFolder() const override;
+    // The folder of the module holding this code, unless a test has named one with
+    // SetPluginPath to lay files "beside the plug-in".
+    std::string PluginFolder() const override;
+    Surface* LoadModuleImage(int32_t id) override;
 
-    // What the window's timer does, after letting any pending paint through as the message
-    // loop would: a new scale choice is taken up, the dirty controls' area is invalidated and
-    // painted at once. True when a paint ran. Nothing happens while the window is closed.
+    // What the window's timer does: true when a paint ran. Nothing happens while closed.
     bool Tick();
 
     // The scale of the (imaginary) screen, as its DPI / 96 would give it; 1 at first. A
     // change reaches an open window at once, as the system's DPI message would.
     void SetScreenScale(int32_t scale);
-    int32_t ScreenScale() const override { return screenScale; }
-    // Marks part of the client area for repainting, as an expose would.
-    void Invalidate(const Rect& area);
+    // Marks part of the client area for repainting, as the system's expose would.
+    void Expose(const Rect& area);
 
     // The client area as last presented, ClientWidth() * ClientHeight() pixels, rows top
     // first; empty while the window is closed. A new (or resized) window starts black.
@@ -74,17 +82,18 @@ public:
     void MouseWheel(int32_t x, int32_t y, const MouseKeys& keys, int32_t wheelDelta);
     void MouseLeave();
 
-    // What reached the window layer's services.
+    // What reached the window's services.
     const std::string& WindowTitle() const { return title; }
     // The window's outer rectangle on the (imaginary) screen, the parent at the origin.
     Rect WindowRect() const { return windowRect; }
-    void* HostParent() const { return hostParent; }
+    void* HostParent() const;
     int32_t PromptCount() const { return promptCount; }
     Control* PromptedControl() const { return promptedControl; }
     Param* PromptedParam() const { return promptedParam; }
     const std::string& LastUrl() const { return lastUrl; }
     const std::string& LastColourTitle() const { return lastColourTitle; }
     void AnswerColourPrompt(bool confirm, const Colour& answer);
+    void SetPluginPath(const std::string& folder) { pluginPath = folder; }
 
     // The native build's library carries no resources: tests give the editor PNG images
     // under an id here, found by the image loader as the DLL finds its "PNG" resources.
@@ -93,32 +102,19 @@ public:
     // Windows of this kind open in the whole module.
     static int32_t OpenWindowCount();
 
-protected:
-    // The platform part of Paint: opens the window's paint (the pending area becomes the
-    // paint area) and, once the surface is drawn, presents that area and closes the paint.
-    bool BeginWindowPaint();
-    bool PresentPaint(const SystemSurface* surface);
-    // Decodes the module's image resource `id` into a new surface, or null.
-    Surface* LoadModuleImage(int32_t id);
-    void ApplyScale() override;
-
 private:
-    bool CreateWindowAt(const Rect& outer);
+    bool CreateAt(const Rect& outer, bool floatingWindow);
     // Gives the client area a new size, its pixels black until the next paint.
     bool SizeClient(int32_t w, int32_t h);
 
+    GraphicsWindow& editor;
     bool open = false;
+    bool floating = false;
     bool painting = false;
-    bool hasCapture = false;
-    bool trackingLeave = false;
-    void* hostParent = nullptr;
     Rect windowRect;
     int32_t clientWidth = 0;
     int32_t clientHeight = 0;
     int32_t screenScale = 1;
-    MemorySurface scaled{0, 0};
-    Rect invalid;
-    Rect paintArea;
     Rect lastPaintArea;
     int32_t paintCount = 0;
     std::vector<uint32_t> presented;
@@ -127,9 +123,9 @@ private:
     Control* promptedControl = nullptr;
     Param* promptedParam = nullptr;
     std::string lastUrl;
-    std::string pluginPath;
     std::string lastColourTitle;
     bool colourConfirm = false;
     Colour colourAnswer;
+    std::string pluginPath;
     std::map<int32_t, std::vector<uint8_t>> imageResources;
 };

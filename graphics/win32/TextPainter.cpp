@@ -4,7 +4,7 @@
 // windows.h maps DrawText to DrawTextA; our member keeps its own name.
 #undef DrawText
 
-#include <cstring>
+#include "graphics/win32/StyleFont.h"
 
 struct TextPainter::Font {
     HFONT handle = nullptr;
@@ -27,14 +27,7 @@ bool TextPainter::DrawText(SystemSurface& surface, const TextStyle& style, const
     if (!chosen) {
         chosen = true;
         chosenStyle = style;
-        LOGFONTA lf;
-        std::memset(&lf, 0, sizeof lf);
-        lf.lfHeight = style.size;
-        if (style.style == TextBold) lf.lfWeight = 700;
-        if (style.style == TextItalic) lf.lfItalic = 1;
-        std::strncpy(lf.lfFaceName, style.face.c_str(), LF_FACESIZE - 1);
-        if (style.orientation != 0) lf.lfEscapement = lf.lfOrientation = (style.orientation % 360) * 10;
-        font->handle = CreateFontIndirectA(&lf);
+        font->handle = static_cast<HFONT>(CreateStyleFont(style));
     }
 
     // Select for this call only and restore afterwards, so the font can be freed whenever the

@@ -14,20 +14,18 @@
 #include <new>
 #include <vector>
 
-#include "graphics/GraphicsRaster.h"
+#include "graphics/Control.h"
+#include "graphics/GraphicsWindow.h"
 #include "graphics/PngLoader.h"
-#include "graphics/ScaleBlit.h"
 #include "graphics/SystemSurface.h"
+#include "graphics/WindowNames.h"
+#include "graphics/win32/StyleFont.h"
 #include "plugin/Module.h"
 #include "plugin/Param.h"
-#include "plugin/PluginCore.h"
 
 struct Win32Window::PaintState {
     PAINTSTRUCT ps;
     bool active = false;
-    // The picture enlarged to the shown scale, made when first needed.
-    SystemSurface* scaled = nullptr;
-    ~PaintState() { delete scaled; }
 };
 
 namespace {
@@ -118,18 +116,6 @@ UINT DpiOf(HWND hwnd)
 using FileDialogFunction = BOOL(WINAPI*)(LPOPENFILENAMEA);
 using ShellExecuteFunction = HINSTANCE(WINAPI*)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT);
 
-HFONT CreatePromptFont(const TextStyle& style)
-{
-    LOGFONTA lf;
-    std::memset(&lf, 0, sizeof lf);
-    lf.lfHeight = style.size;
-    if (style.style == TextBold) lf.lfWeight = 700;
-    if (style.style == TextItalic) lf.lfItalic = 1;
-    std::strncpy(lf.lfFaceName, style.face.c_str(), LF_FACESIZE - 1);
-    if (style.orientation != 0) lf.lfEscapement = lf.lfOrientation = (style.orientation % 360) * 10;
-    return CreateFontIndirectA(&lf);
-}
-
 std::vector<std::string> SplitAtBlanks(const std::string& text)
 {
     std::vector<std::string> items;
@@ -193,7 +179,7 @@ struct Win32Window::Procs {
             return static_cast<LRESULT>(editor->HandleMessage(hwnd, message, wParam, lParam));
         } catch (...) {
             // A paint begun must end, or the window keeps its device context.
-            if (message == WM_PAINT) editor->PresentPaint(nullptr);
+            if (message == WM_PAINT) editor->Present(nullptr, Rect());
             return DefWindowProcA(hwnd, message, wParam, lParam);
         }
     }
@@ -235,21 +221,34 @@ struct Win32Window::Procs {
     }
 };
 
-Win32Window::Win32Window(PluginCore* plug, int32_t width, int32_t height, double framesPerSecond)
-    : Graphics(plug, width, height, framesPerSecond), paint(new (std::nothrow) PaintState())
+std::unique_ptr<PlatformWindow> MakePlatformWindow(GraphicsWindow& editor)
 {
+    return std::unique_ptr<PlatformWindow>(new Win32Window(editor));
 }
+
+Win32Window::Win32Window(GraphicsWindow& editor) : editor(editor), paint(new PaintState()) {}
 
 Win32Window::~Win32Window()
 {
-    CloseWindow();
+    Destroy();
     delete[] customColours;
     delete paint;
+}
+
+Win32Window* Win32Window::Of(const Graphics* graphics)
+{
+    const auto* owner = dynamic_cast<const GraphicsWindow*>(graphics);
+    return owner ? dynamic_cast<Win32Window*>(&owner->Platform()) : nullptr;
 }
 
 int32_t Win32Window::ClassUserCount()
 {
     return classUsers;
+}
+
+const char* Win32Window::WindowClassName()
+{
+    return kWindowClassName;
 }
 
 bool Win32Window::AcquireClass()
@@ -262,7 +261,7 @@ bool Win32Window::AcquireClass()
         wc.lpfnWndProc = Procs::Window;
         wc.hInstance = ModuleInstance();
         wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-        wc.lpszClassName = WindowClassName();
+        wc.lpszClassName = kWindowClassName;
         if (!RegisterClassA(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
             --classUsers;
             return false;
@@ -276,14 +275,14 @@ void Win32Window::ReleaseClass()
 {
     if (!holdsClass) return;
     holdsClass = false;
-    if (--classUsers == 0) UnregisterClassA(WindowClassName(), ModuleInstance());
+    if (--classUsers == 0) UnregisterClassA(kWindowClassName, ModuleInstance());
 }
 
 bool Win32Window::CreateEditorWindow(uint32_t exStyle, const char* title, uint32_t style, int x, int y, int w,
                                      int h, void* parent)
 {
     if (!AcquireClass()) return false;
-    HWND hwnd = CreateWindowExA(exStyle, WindowClassName(), title, style, x, y, w, h, static_cast<HWND>(parent),
+    HWND hwnd = CreateWindowExA(exStyle, kWindowClassName, title, style, x, y, w, h, static_cast<HWND>(parent),
                                 nullptr, ModuleInstance(), nullptr);
     if (!hwnd) {
         ReleaseClass();
@@ -292,18 +291,49 @@ bool Win32Window::CreateEditorWindow(uint32_t exStyle, const char* title, uint32
     window = hwnd;
     SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     RoomChanged();
-    // A window made at another size than the editor wants asks for room at its first tick.
-    int32_t roomW = 0, roomH = 0;
-    if (PictureRoom(roomW, roomH) && (roomW != width * WantedScale() || roomH != height * WantedScale()))
-        RequestScale();
     return true;
+}
+
+bool Win32Window::CanParent(void* parent) const
+{
+    HWND parentWindow = static_cast<HWND>(parent);
+    return parentWindow && IsWindow(parentWindow);
+}
+
+bool Win32Window::CreateChild(void* parent, const Rect& place)
+{
+    floating = false;
+    return CreateEditorWindow(0, kChildWindowTitle, WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, place.left,
+                              place.top, place.Width(), place.Height(), parent);
+}
+
+bool Win32Window::CreateFloating(const Rect& client, const std::string& title)
+{
+    HWND owner = static_cast<HWND>(FindHostWindow());
+    if (!owner) return false;
+    // The rectangle is the client area; the frame and caption take 6 and 23 pixels more.
+    const auto extent = [](int64_t from, int64_t to, int64_t frame) {
+        return static_cast<int>(std::min<int64_t>(std::max<int64_t>(to - from + frame, 0), 16384));
+    };
+    floating = true;
+    return CreateEditorWindow(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, title.c_str(), WS_SYSMENU, client.left, client.top,
+                              extent(client.left, client.right, kFrameWidth),
+                              extent(client.top, client.bottom, kFrameHeight), owner);
+}
+
+Rect Win32Window::Place() const
+{
+    HWND hwnd = static_cast<HWND>(window);
+    RECT r;
+    if (!hwnd || !GetWindowRect(hwnd, &r)) return Rect(0, 0, editor.ClientWidth(), editor.ClientHeight());
+    MapWindowPoints(HWND_DESKTOP, GetParent(hwnd), reinterpret_cast<POINT*>(&r), 2);
+    return Rect(r.left, r.top, r.right, r.bottom);
 }
 
 int32_t Win32Window::ScreenScale() const
 {
-    HWND hwnd = static_cast<HWND>(window ? window : hostParent);
-    const int32_t scale = static_cast<int32_t>(DpiOf(hwnd) / 96);
-    return std::max(1, std::min(kMaxScale, scale));
+    HWND hwnd = static_cast<HWND>(window ? window : editor.HostParent());
+    return std::max(1, static_cast<int32_t>(DpiOf(hwnd) / 96));
 }
 
 bool Win32Window::PictureRoom(int32_t& w, int32_t& h) const
@@ -328,96 +358,33 @@ void Win32Window::RoomChanged()
 {
     int32_t w = 0, h = 0;
     PictureRoom(w, h);
-    shownScale = FittingScale(w, h);
-    if (window) InvalidateRect(static_cast<HWND>(window), nullptr, FALSE);
+    editor.ClientResized(w, h);
 }
 
-void Win32Window::ApplyScale()
+void Win32Window::Resize(int32_t w, int32_t h)
 {
     HWND hwnd = static_cast<HWND>(window);
     if (!hwnd) return;
-    const int32_t w = width * WantedScale(), h = height * WantedScale();
-    int32_t roomW = 0, roomH = 0;
-    PictureRoom(roomW, roomH);
-    if (w != roomW || h != roomH) {
-        // A floating window is ours to resize; a child lives in the host's frame, which only
-        // the host can change. A host that refuses keeps the old size.
-        if (floating || (plug && plug->RequestEditorSize(w, h))) {
-            roomWidth = w;
-            roomHeight = h;
-            SetWindowPos(hwnd, nullptr, 0, 0, floating ? w + kFrameWidth : w, floating ? h + kFrameHeight : h,
-                         SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-        }
-    }
+    SetWindowPos(hwnd, nullptr, 0, 0, floating ? w + kFrameWidth : w, floating ? h + kFrameHeight : h,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     RoomChanged();
 }
 
-void Win32Window::GrowIntoParent()
+bool Win32Window::ParentHolds(int32_t w, int32_t h) const
 {
     HWND hwnd = static_cast<HWND>(window);
-    if (!hwnd || floating) return;
-    const int32_t w = width * WantedScale(), h = height * WantedScale();
-    int32_t roomW = 0, roomH = 0;
-    if (!PictureRoom(roomW, roomH) || (roomW >= w && roomH >= h)) return;
-    HWND parent = GetParent(hwnd);
+    HWND parent = hwnd ? GetParent(hwnd) : nullptr;
     RECT place, inside;
-    if (!parent || !GetWindowRect(hwnd, &place) || !GetClientRect(parent, &inside)) return;
+    if (!parent || !GetWindowRect(hwnd, &place) || !GetClientRect(parent, &inside)) return false;
     MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&place), 2);
-    if (inside.right - place.left < w || inside.bottom - place.top < h) return;
-    SetWindowPos(hwnd, nullptr, 0, 0, w, h, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    RoomChanged();
-}
-
-bool Win32Window::OpenWindow(void* parent)
-{
-    hostParent = parent;
-    if (floating) {
-        if (window) return true;
-        return OpenFloatingWindow(Rect(128, 128, 128 + width * WantedScale(), 128 + height * WantedScale()));
-    }
-    HWND parentWindow = static_cast<HWND>(parent);
-    if (!parentWindow || !IsWindow(parentWindow)) return false;
-
-    // The room the host made when it asked for our size, else the size we want.
-    int x = 0, y = 0;
-    int w = roomWidth > 0 ? roomWidth : width * WantedScale();
-    int h = roomHeight > 0 ? roomHeight : height * WantedScale();
-    if (window) {
-        // Made anew at the place it had in its parent, whatever frame the new parent has.
-        HWND old = static_cast<HWND>(window);
-        RECT r;
-        if (GetWindowRect(old, &r)) {
-            MapWindowPoints(HWND_DESKTOP, GetParent(old), reinterpret_cast<POINT*>(&r), 2);
-            x = r.left;
-            y = r.top;
-            w = r.right - r.left;
-            h = r.bottom - r.top;
-        }
-        CloseWindow();
-    }
-    return CreateEditorWindow(0, "Vireo", WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, x, y, w, h, parentWindow);
-}
-
-bool Win32Window::OpenFloatingWindow(const Rect& rect)
-{
-    if (window) return true;
-    HWND owner = static_cast<HWND>(FindHostWindow());
-    if (!owner) return false;
-    const std::string title = plug ? plug->EffectName() : std::string();
-    // The rectangle is the client area; the frame and caption take 6 and 23 pixels more.
-    const auto extent = [](int64_t from, int64_t to, int64_t frame) {
-        return static_cast<int>(std::min<int64_t>(std::max<int64_t>(to - from + frame, 0), 16384));
-    };
-    return CreateEditorWindow(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, title.c_str(), WS_SYSMENU, rect.left, rect.top,
-                              extent(rect.left, rect.right, kFrameWidth), extent(rect.top, rect.bottom, kFrameHeight),
-                              owner);
+    return inside.right - place.left >= w && inside.bottom - place.top >= h;
 }
 
 void* Win32Window::FindHostWindow()
 {
     if (hostTop && IsWindow(static_cast<HWND>(hostTop))) return hostTop;
     hostTop = nullptr;
-    HWND from = static_cast<HWND>(hostParent);
+    HWND from = static_cast<HWND>(editor.HostParent());
     if (from && IsWindow(from)) {
         HWND top = from;
         // Parent chains are short; the bound only guards against a host's odd owner links.
@@ -429,17 +396,17 @@ void* Win32Window::FindHostWindow()
         hostTop = top;
         char name[128] = {};
         GetClassNameA(top, name, sizeof name);
-        hostClass = name;
-    } else if (!hostClass.empty()) {
+        editor.hostClass = name;
+    } else if (!editor.hostClass.empty()) {
         hostProcess = GetCurrentProcessId();
-        HostSearch search = {hostProcess, &hostClass, nullptr};
+        HostSearch search = {hostProcess, &editor.hostClass, nullptr};
         EnumWindows(MatchHostWindow, reinterpret_cast<LPARAM>(&search));
         hostTop = search.found;
     }
     return hostTop;
 }
 
-void Win32Window::CloseWindow()
+void Win32Window::Destroy()
 {
     HWND hwnd = static_cast<HWND>(window);
     if (hwnd) {
@@ -459,6 +426,14 @@ void Win32Window::WindowLost()
     editBox = nullptr;
     DestroyValuePrompt();
     window = nullptr;
+    editor.WindowLost();
+}
+
+bool Win32Window::TakesTick()
+{
+    if (!editBox || editState == EditNone) return false;
+    ServeValuePrompt();
+    return true;
 }
 
 intptr_t Win32Window::HandleMessage(void* handle, uint32_t message, uintptr_t wParam, intptr_t lParam)
@@ -486,88 +461,95 @@ intptr_t Win32Window::HandleMessage(void* handle, uint32_t message, uintptr_t wP
 
     switch (message) {
     case WM_PAINT:
-        Paint();
+        editor.Paint();
         // A paint that could not begin must not come back at once.
         ValidateRect(hwnd, nullptr);
         return 0;
     case WM_CLOSE:
-        CloseWindow();
+        editor.CloseWindow();
         return 0;
     case WM_SIZE:
         RoomChanged();
         return 0;
     case kDpiChanged:
     case kDpiChangedAfterParent:
-        // A screen of another density: an automatic scale follows it.
-        if (ScaleChoice() == 0) ApplyScale();
+        editor.ScreenChanged();
         return 0;
-    case WM_TIMER: {
-        if (w != kTimerId) return 0;
-        if (editBox && editState != EditNone) {
-            ServeValuePrompt();
-            return 0;
-        }
-        TakeHostChanges();
-        if (TakeScaleRequest())
-            ApplyScale();
-        else if (shownScale < WantedScale())
-            GrowIntoParent();
-        Rect area;
-        if (IsAnyDirty(area)) {
-            area = ScaledArea(area, shownScale);
-            RECT r = {area.left, area.top, area.right, area.bottom};
-            InvalidateRect(hwnd, &r, FALSE);
-            UpdateWindow(hwnd);
-            if (editBox) editState = EditRefresh;
-        }
+    case WM_TIMER:
+        if (w == kTimerId) editor.Tick();
         return 0;
-    }
     case WM_MOUSEMOVE:
-        if (w & (MK_LBUTTON | MK_RBUTTON)) {
-            if (GetCapture() == hwnd) OnMouseDrag(XOf(l), YOf(l), KeysOf(w));
-        } else if (OnMouseOver(XOf(l), YOf(l), KeysOf(w))) {
-            TRACKMOUSEEVENT track;
-            std::memset(&track, 0, sizeof track);
-            track.cbSize = sizeof track;
-            track.dwFlags = TME_LEAVE;
-            track.hwndTrack = hwnd;
-            track.dwHoverTime = HOVER_DEFAULT;
-            TrackMouseEvent(&track);
-        }
+        editor.PointerMoved(XOf(l), YOf(l), KeysOf(w));
         return 0;
     case WM_RBUTTONDOWN:
         if (editBox) {
             editState = EditCancel;
             return 0;
         }
-        SetCapture(hwnd);
-        OnMouseDown(XOf(l), YOf(l), KeysOf(w));
+        editor.ButtonPressed(XOf(l), YOf(l), KeysOf(w));
         return 0;
     case WM_LBUTTONDOWN:
-        SetCapture(hwnd);
-        OnMouseDown(XOf(l), YOf(l), KeysOf(w));
+        editor.ButtonPressed(XOf(l), YOf(l), KeysOf(w));
         return 0;
     case WM_LBUTTONUP:
     case WM_RBUTTONUP:
-        ReleaseCapture();
-        OnMouseUp(XOf(l), YOf(l));
+        editor.ButtonReleased(XOf(l), YOf(l));
+        return 0;
+    case WM_CAPTURECHANGED:
+        if (reinterpret_cast<HWND>(l) != hwnd) editor.CaptureLost();
         return 0;
     case WM_LBUTTONDBLCLK:
-        OnMouseDblClick(XOf(l), YOf(l), KeysOf(w));
+        editor.DoubleClicked(XOf(l), YOf(l), KeysOf(w));
         return 0;
     case WM_MOUSEWHEEL: {
         RECT r = {0, 0, 0, 0};
         GetWindowRect(hwnd, &r);
         const int32_t steps = static_cast<int16_t>(HIWORD(w)) / WHEEL_DELTA;
-        OnMouseWheel(XOf(l) - r.left, YOf(l) - r.top, KeysOf(GET_KEYSTATE_WPARAM(w)), steps);
+        editor.WheelTurned(XOf(l) - r.left, YOf(l) - r.top, KeysOf(GET_KEYSTATE_WPARAM(w)), steps);
         return 0;
     }
     case WM_MOUSELEAVE:
-        OnMouseOut();
+        editor.PointerLeft();
         return 0;
     default:
         return DefWindowProcA(hwnd, message, w, l);
     }
+}
+
+void Win32Window::Capture(bool held)
+{
+    if (!window) return;
+    if (held)
+        SetCapture(static_cast<HWND>(window));
+    else if (GetCapture() == static_cast<HWND>(window))
+        ReleaseCapture();
+}
+
+void Win32Window::TrackLeave()
+{
+    if (!window) return;
+    TRACKMOUSEEVENT track;
+    std::memset(&track, 0, sizeof track);
+    track.cbSize = sizeof track;
+    track.dwFlags = TME_LEAVE;
+    track.hwndTrack = static_cast<HWND>(window);
+    track.dwHoverTime = HOVER_DEFAULT;
+    TrackMouseEvent(&track);
+}
+
+void Win32Window::Invalidate(const Rect& area)
+{
+    if (!window) return;
+    RECT r = {area.left, area.top, area.right, area.bottom};
+    InvalidateRect(static_cast<HWND>(window), &r, FALSE);
+}
+
+void Win32Window::PaintNow()
+{
+    if (!window) return;
+    UpdateWindow(static_cast<HWND>(window));
+    // The open value prompt shows the value the picture now shows.
+    if (editBox) editState = EditRefresh;
 }
 
 bool Win32Window::PromptParamValue(Control* control, Param* param)
@@ -576,8 +558,9 @@ bool Win32Window::PromptParamValue(Control* control, Param* param)
     HWND parent = static_cast<HWND>(window);
     const Rect& r = control->DrawRect();
     // Centred on the control as the window shows it.
-    const int cx = static_cast<int>((static_cast<double>(r.left) + r.right) * 0.5 * shownScale);
-    const int cy = static_cast<int>((static_cast<double>(r.top) + r.bottom) * 0.5 * shownScale);
+    const int32_t shown = editor.ShownScale();
+    const int cx = static_cast<int>((static_cast<double>(r.left) + r.right) * 0.5 * shown);
+    const int cy = static_cast<int>((static_cast<double>(r.top) + r.bottom) * 0.5 * shown);
     const std::string current = param->GetDisplayString();
     const HMENU id = reinterpret_cast<HMENU>(static_cast<INT_PTR>(kEditBoxId));
 
@@ -610,7 +593,7 @@ bool Win32Window::PromptParamValue(Control* control, Param* param)
     editPrevProc = reinterpret_cast<void*>(GetWindowLongPtrA(box, GWLP_WNDPROC));
     SetWindowLongPtrA(box, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(Procs::Edit));
 
-    HFONT font = CreatePromptFont(promptStyle);
+    HFONT font = static_cast<HFONT>(CreateStyleFont(promptStyle));
     editFont = font;
     if (font) SendMessageA(box, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     return true;
@@ -665,12 +648,12 @@ void Win32Window::DestroyValuePrompt()
     editFont = nullptr;
 }
 
-std::string Win32Window::GetHostPath()
+std::string Win32Window::HostFolder() const
 {
     return ModuleFolder(nullptr);
 }
 
-std::string Win32Window::GetPluginPath()
+std::string Win32Window::PluginFolder() const
 {
     return ModuleFolder(ModuleInstance());
 }
@@ -683,7 +666,7 @@ bool Win32Window::PromptForFile(std::string& path, bool save, const std::string&
     SystemFunction<FileDialogFunction> dialog("comdlg32.dll", save ? "GetSaveFileNameA" : "GetOpenFileNameA");
     if (!dialog.get()) return false;
 
-    const std::string folder = directory.empty() ? GetHostPath() : directory;
+    const std::string& folder = directory;
     const std::vector<std::string> items = SplitAtBlanks(extensions);
     std::string patterns;
     for (const std::string& item : items) patterns += (patterns.empty() ? "*." : ";*.") + item;
@@ -747,7 +730,6 @@ Win32Window::UrlOpener Win32Window::SetUrlOpener(UrlOpener opener)
 
 bool Win32Window::OpenUrl(const std::string& url)
 {
-    if (url.empty()) return false;
     if (const UrlOpener opener = urlOpener.load()) return opener(url);
     SystemFunction<ShellExecuteFunction> execute("shell32.dll", "ShellExecuteA");
     if (!execute.get()) return false;
@@ -757,45 +739,37 @@ bool Win32Window::OpenUrl(const std::string& url)
     return reinterpret_cast<INT_PTR>(result) > 32;
 }
 
-void Win32Window::SetWindowTitle(const std::string& title)
+void Win32Window::SetTitle(const std::string& title)
 {
     if (window) SetWindowTextA(static_cast<HWND>(window), title.c_str());
 }
 
-Rect Win32Window::GetFloatingWindowRect() const
+Rect Win32Window::FloatingRect() const
 {
     RECT r;
     if (!window || !GetWindowRect(static_cast<HWND>(window), &r)) return Rect();
     // Without the frame allowance a floating window is opened with.
-    return Rect(r.left, r.top, r.right - 6, r.bottom - 23);
+    return Rect(r.left, r.top, r.right - kFrameWidth, r.bottom - kFrameHeight);
 }
 
-bool Win32Window::BeginWindowPaint()
+bool Win32Window::BeginPaint(Rect& area)
 {
-    if (!paint) return false;
     paint->active = false;
     if (!window) return false;
-    paint->active = BeginPaint(static_cast<HWND>(window), &paint->ps) != nullptr;
-    return paint->active;
+    paint->active = ::BeginPaint(static_cast<HWND>(window), &paint->ps) != nullptr;
+    if (!paint->active) return false;
+    const RECT& r = paint->ps.rcPaint;
+    area = Rect(r.left, r.top, r.right, r.bottom);
+    return true;
 }
 
-bool Win32Window::PresentPaint(const SystemSurface* surface)
+bool Win32Window::Present(const Surface* picture, const Rect&)
 {
-    if (!paint || !paint->active) return false;
+    if (!paint->active) return false;
     paint->active = false;
     const RECT& r = paint->ps.rcPaint;
     HDC dc = paint->ps.hdc;
-    const int32_t s = std::max(1, shownScale);
-    const SystemSurface* from = surface;
-    if (surface && s > 1) {
-        // The blocks of the paint area are made in the scaled copy, which the window takes.
-        const int32_t w = surface->width() * s, h = surface->height() * s;
-        if (!paint->scaled) paint->scaled = new (std::nothrow) SystemSurface(w, h);
-        if (paint->scaled && (paint->scaled->width() != w || paint->scaled->height() != h)) paint->scaled->resize(w, h);
-        from = paint->scaled && paint->scaled->width() == w && paint->scaled->height() == h ? paint->scaled : nullptr;
-        if (from)
-            ScaleBlit(RowsOf(*from), RowsOf(*surface), SourceAreaOf(Rect(r.left, r.top, r.right, r.bottom), s), s);
-    }
+    const auto* from = dynamic_cast<const SystemSurface*>(picture);
     HDC source = from ? static_cast<HDC>(from->deviceContext()) : nullptr;
     bool copied = false;
     if (source) {
@@ -817,9 +791,4 @@ bool Win32Window::PresentPaint(const SystemSurface* surface)
 Surface* Win32Window::LoadModuleImage(int32_t id)
 {
     return LoadPngResource(ModuleHandleRef(), id, nullptr);
-}
-
-Graphics* CreateGraphics(PluginCore* plug, int32_t width, int32_t height, double framesPerSecond)
-{
-    return new (std::nothrow) GraphicsRaster(plug, width, height, framesPerSecond);
 }

@@ -1,47 +1,64 @@
-// The DLL's window layer: the editor window of the class "VireoWndClass" (a child of the
-// host's editor frame, or in one host a floating tool window), its timer-driven redraw and
-// mouse routing, the in-place value prompt, and the system dialogs and shell services.
+// The DLL's platform window: the editor window of the class kWindowClassName (a child of the
+// host's editor frame, or in one host a floating tool window) with its timer and its
+// messages, the in-place value prompt, and the system dialogs and shell services.
 #pragma once
 
 #include <cstdint>
 #include <string>
 
-#include "graphics/Graphics.h"
+#include "graphics/PlatformWindow.h"
 #include "graphics/TextStyle.h"
 
-class SystemSurface;
+class Graphics;
+class GraphicsWindow;
 
-class Win32Window : public Graphics {
+class Win32Window final : public PlatformWindow {
 public:
-    Win32Window(PluginCore* plug, int32_t width, int32_t height, double framesPerSecond);
+    explicit Win32Window(GraphicsWindow& editor);
     ~Win32Window() override;
 
-    // Child mode: a child of `parent` (which must be a window); opening again makes the window
-    // anew at its previous place in the new parent. Floating mode: a tool window owned by the
-    // host's top-level window, kept when opened again.
-    bool OpenWindow(void* parent) override;
-    void CloseWindow() override;
-    bool IsWindowOpen() const override { return window != nullptr; }
+    // The Win32 window of an editor made in the DLL; null for any other.
+    static Win32Window* Of(const Graphics* graphics);
+
+    bool CanParent(void* parent) const override;
+    bool CreateChild(void* parent, const Rect& place) override;
+    // A tool window owned by the host's top-level window; false when that cannot be found.
+    bool CreateFloating(const Rect& client, const std::string& title) override;
+    void Destroy() override;
+    bool Exists() const override { return window != nullptr; }
+    void* Handle() const override { return window; }
+    Rect Place() const override;
+    bool OwnsItsSize() const override { return floating; }
+    void Resize(int32_t w, int32_t h) override;
+    bool ParentHolds(int32_t w, int32_t h) const override;
+    void SetTitle(const std::string& title) override;
+    Rect FloatingRect() const override;
+    // The window's DPI / 96 (per monitor where the system tells it, the system's otherwise),
+    // at least 1; before a window exists, that of the host's parent.
+    int32_t ScreenScale() const override;
+    void Invalidate(const Rect& area) override;
+    void PaintNow() override;
+    // BeginPaint on the window: the area becomes the system's paint rectangle.
+    bool BeginPaint(Rect& area) override;
+    // BitBlt from the picture's device context, then EndPaint.
+    bool Present(const Surface* picture, const Rect& area) override;
+    void Capture(bool held) override;
+    void TrackLeave() override;
+    bool TakesTick() override;
     // A drop list for on/off and enumerated parameters, a text box otherwise, centred on the
-    // control; committed (Enter, a new choice) or cancelled (right click) by the next timer tick.
+    // control; committed (Enter, a new choice) or cancelled (right click) by the next tick.
     bool PromptParamValue(Control* control, Param* param) override;
-    // Folders end with a backslash; empty when the module's file name cannot be read.
-    std::string GetHostPath() override;
-    std::string GetPluginPath() override;
-    bool PromptForFile(std::string& path, bool save, const std::string& directory,
-                       const std::string& extensions) override;
     // An empty title keeps the dialog's own.
     bool PromptForColour(Colour& colour, const std::string& title) override;
+    bool PromptForFile(std::string& path, bool save, const std::string& directory,
+                       const std::string& extensions) override;
     // Through the opener set below, the shell's "open" by default; true when it took the address.
     bool OpenUrl(const std::string& url) override;
-    void* GetWindowHandle() const override { return window; }
-    void SetWindowTitle(const std::string& title) override;
-    Rect GetFloatingWindowRect() const override;
-    bool OpenFloatingWindow(const Rect& rect) override;
-
-    // The window's DPI / 96 (per monitor where the system tells it, the system's otherwise),
-    // at least 1 and at most kMaxScale; before a window exists, that of the host's parent.
-    int32_t ScreenScale() const override;
+    // Folders end with a backslash; empty when the module's file name cannot be read.
+    std::string HostFolder() const override;
+    std::string PluginFolder() const override;
+    // Decodes the plug-in library's "PNG" resource `id` into a new surface, or null.
+    Surface* LoadModuleImage(int32_t id) override;
 
     // The host's top-level window (an HWND): found from the parent given to OpenWindow, or
     // by the remembered class name among this process's top-level windows; null when neither.
@@ -54,36 +71,13 @@ public:
 
     // Editors of the module holding the window class; it is registered while this is positive.
     static int32_t ClassUserCount();
-    static const char* WindowClassName() { return "VireoWndClass"; }
+    static const char* WindowClassName();
     // The value prompt's box (an HWND, child id 99), null when no prompt is open.
     void* ValuePromptBox() const { return editBox; }
 
-protected:
-    // The platform part of Paint: BeginPaint on the window, then BitBlt of the paint
-    // rectangle from the surface's device context and EndPaint.
-    bool BeginWindowPaint();
-    bool PresentPaint(const SystemSurface* surface);
-    // Decodes the plug-in library's "PNG" resource `id` into a new surface, or null.
-    Surface* LoadModuleImage(int32_t id);
-    void ApplyScale() override;
-
+private:
     // What the value prompt is doing, read and changed by the window's timer.
     enum EditState : int32_t { EditNone = 0, EditFocused = 1, EditRefresh = 2, EditCancel = 3, EditCommit = 4 };
-
-    void* window = nullptr;        // HWND
-    void* editBox = nullptr;       // HWND
-    Control* editControl = nullptr;
-    Param* editParam = nullptr;
-    void* editPrevProc = nullptr;  // WNDPROC
-    int32_t editState = EditNone;
-    void* editFont = nullptr;      // HFONT, owned while the prompt is open
-    TextStyle promptStyle;
-    uint32_t* customColours = nullptr;  // 16 COLORREFs, kept between colour prompts
-    uint32_t hostProcess = 0;
-    void* hostParent = nullptr;    // HWND
-    void* hostTop = nullptr;       // HWND
-
-private:
     struct PaintState;
     struct Procs;
     friend struct Procs;
@@ -96,17 +90,26 @@ private:
     // The client area the picture may take: a floating window's outer size less the frame
     // allowance it was made with, a child's client rectangle.
     bool PictureRoom(int32_t& w, int32_t& h) const;
-    // Follows a new window size: the shown scale, and the whole window repainted.
     void RoomChanged();
-    // A child smaller than the editor wants grows once its parent holds the wanted size (a
-    // host that resizes its frame without answering the request).
-    void GrowIntoParent();
-    // The window went away without CloseWindow (its parent was destroyed).
+    // The window went away without Destroy (its parent was destroyed).
     void WindowLost();
     void ServeValuePrompt();
     void DestroyValuePrompt();
     intptr_t HandleMessage(void* hwnd, uint32_t message, uintptr_t wParam, intptr_t lParam);
 
+    GraphicsWindow& editor;
+    void* window = nullptr;        // HWND
+    bool floating = false;         // the window was made as a tool window of its own
+    void* editBox = nullptr;       // HWND
+    Control* editControl = nullptr;
+    Param* editParam = nullptr;
+    void* editPrevProc = nullptr;  // WNDPROC
+    int32_t editState = EditNone;
+    void* editFont = nullptr;      // HFONT, owned while the prompt is open
+    TextStyle promptStyle;
+    uint32_t* customColours = nullptr;  // 16 COLORREFs, kept between colour prompts
+    uint32_t hostProcess = 0;
+    void* hostTop = nullptr;       // HWND
     PaintState* paint = nullptr;
     bool holdsClass = false;
 };

@@ -11,7 +11,7 @@
 #include <new>
 #include <string>
 
-#include "graphics/Graphics.h"
+#include "graphics/GraphicsWindow.h"
 #include "graphics/x11/X11Window.h"
 #include "plugin/Module.h"
 #include "plugin/PluginCore.h"
@@ -109,7 +109,8 @@ void Cleanup(LV2UI_Handle handle)
     auto* editor = static_cast<Editor*>(handle);
     if (!editor) return;
     // The host's resize feature goes with this editor; the window outlives it.
-    if (editor->window && CoreOf(editor)) editor->window->SetResizer(nullptr, nullptr);
+    if (editor->window && CoreOf(editor))
+        if (auto* owner = dynamic_cast<GraphicsWindow*>(GraphicsOf(CoreOf(editor)))) owner->SetResizer(nullptr, nullptr);
     if (PluginCore* core = CoreOf(editor)) {
         Graphics* graphics = GraphicsOf(core);
         // Another editor may have the window by now; only ours is closed.
@@ -164,7 +165,7 @@ LV2UI_Handle Instantiate(const LV2UI_Descriptor*, const char* pluginUri, const c
     if (editor->frozen) editor->core = editor->frozen;
 
     Graphics* graphics = GraphicsOf(editor->core);
-    editor->window = dynamic_cast<X11Window*>(graphics);
+    editor->window = X11Window::Of(graphics);
     if (!editor->window) {
         Cleanup(editor);
         return nullptr;
@@ -174,8 +175,8 @@ LV2UI_Handle Instantiate(const LV2UI_Descriptor*, const char* pluginUri, const c
         SetParameterFromPort(editor->frozen, 3, 1.0f);
     }
     editor->window->SetHostScaleFactor(ScaleFactorOf(options, map));
-    editor->window->SetResizer(resize && resize->ui_resize ? ResizeThroughHost : nullptr,
-                               const_cast<LV2UI_Resize*>(resize));
+    static_cast<GraphicsWindow*>(graphics)->SetResizer(resize && resize->ui_resize ? ResizeThroughHost : nullptr,
+                                                       const_cast<LV2UI_Resize*>(resize));
     AEffect* effect = RecordOf(editor->core);
     if (effect->dispatcher(effect, effEditOpen, 0, 0, parent, 0.0f) != 1) {
         Cleanup(editor);

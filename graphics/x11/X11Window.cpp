@@ -1,6 +1,6 @@
 #include "graphics/x11/X11Window.h"
 
-#include <dlfcn.h>
+#include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <time.h>
@@ -13,12 +13,14 @@
 #include <cstdlib>
 #include <cstring>
 #include <new>
+#include <thread>
 #include <vector>
 
-#include "graphics/GraphicsRaster.h"
+#include "graphics/GraphicsWindow.h"
 #include "graphics/PngLoader.h"
-#include "graphics/ScaleBlit.h"
-#include "graphics/SystemSurface.h"
+#include "graphics/Surface.h"
+#include "graphics/WindowNames.h"
+#include "graphics/native/ModuleFolders.h"
 #include "plugin/LeadingNumber.h"
 #include "plugin/Module.h"
 #include "plugin/PluginCore.h"
@@ -41,12 +43,6 @@ uint64_t NowMs()
 bool HasArea(const Rect& r)
 {
     return r.right > r.left && r.bottom > r.top;
-}
-
-std::string FolderOf(const std::string& path)
-{
-    const size_t slash = path.rfind('/');
-    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
 // The host owns the process's Xlib error handler; ours stands in only around requests that
@@ -101,66 +97,32 @@ struct X11Window::Connection {
     std::vector<uint32_t> converted;
 };
 
-X11Window::X11Window(PluginCore* plug, int32_t width, int32_t height, double framesPerSecond)
-    : Graphics(plug, width, height, framesPerSecond)
+std::unique_ptr<PlatformWindow> MakePlatformWindow(GraphicsWindow& editor)
 {
+    return std::unique_ptr<PlatformWindow>(new X11Window(editor));
 }
+
+X11Window::X11Window(GraphicsWindow& editor) : editor(editor) {}
 
 X11Window::~X11Window()
 {
-    CloseWindow();
+    Destroy();
     if (x && x->display) XCloseDisplay(x->display);
     delete x;
 }
 
-void* X11Window::GetWindowHandle() const
+X11Window* X11Window::Of(const Graphics* graphics)
+{
+    const auto* owner = dynamic_cast<const GraphicsWindow*>(graphics);
+    return owner ? dynamic_cast<X11Window*>(&owner->Platform()) : nullptr;
+}
+
+void* X11Window::Handle() const
 {
     return reinterpret_cast<void*>(static_cast<uintptr_t>(window));
 }
 
-bool X11Window::OpenWindow(void* parent)
-{
-    hostParent = parent;
-    // The screen's scale is read from the display before the size is chosen.
-    if (!OpenDisplay()) return false;
-    if (floating) {
-        if (window) return true;
-        return OpenFloatingWindow(Rect(128, 128, 128 + width * WantedScale(), 128 + height * WantedScale()));
-    }
-    int32_t left = 0;
-    int32_t top = 0;
-    // The room the host made when it asked for our size, else the size we want.
-    int32_t w = roomWidth > 0 ? roomWidth : width * WantedScale();
-    int32_t h = roomHeight > 0 ? roomHeight : height * WantedScale();
-    if (window) {
-        // Made anew in the new parent, at the place it had in the old one.
-        Window root = 0;
-        int wx = 0, wy = 0;
-        unsigned int ww = 0, wh = 0, border = 0, depth = 0;
-        ErrorTrap trap(x->display);
-        if (XGetGeometry(x->display, window, &root, &wx, &wy, &ww, &wh, &border, &depth)) {
-            left = wx;
-            top = wy;
-            w = static_cast<int32_t>(ww);
-            h = static_cast<int32_t>(wh);
-        }
-        CloseWindow();
-    }
-    const unsigned long parentWindow = static_cast<unsigned long>(reinterpret_cast<uintptr_t>(parent));
-    return CreateWindowIn(parentWindow, left, top, w, h, parentWindow == 0);
-}
-
-bool X11Window::OpenFloatingWindow(const Rect& rect)
-{
-    if (window) return true;
-    const auto extent = [](int64_t from, int64_t to, int32_t fallback) {
-        return to > from ? static_cast<int32_t>(std::min<int64_t>(to - from, 16384)) : fallback;
-    };
-    return CreateWindowIn(0, rect.left, rect.top, extent(rect.left, rect.right, width * WantedScale()),
-                          extent(rect.top, rect.bottom, height * WantedScale()), true);
-}
-
-bool X11Window::OpenDisplay()
+bool X11Window::Prepare()
 {
     if (!x) x = new (std::nothrow) Connection();
     if (!x) return false;
@@ -170,6 +132,37 @@ bool X11Window::OpenDisplay()
         x->deleteWindow = XInternAtom(x->display, "WM_DELETE_WINDOW", False);
     }
     return true;
+}
+
+Rect X11Window::Place() const
+{
+    Window root = 0;
+    int wx = 0, wy = 0;
+    unsigned int ww = 0, wh = 0, border = 0, depth = 0;
+    if (!window) return Rect();
+    ErrorTrap trap(x->display);
+    if (!XGetGeometry(x->display, window, &root, &wx, &wy, &ww, &wh, &border, &depth) || !trap.Succeeded())
+        return Rect(0, 0, editor.ClientWidth(), editor.ClientHeight());
+    return Rect(wx, wy, wx + static_cast<int32_t>(ww), wy + static_cast<int32_t>(wh));
+}
+
+bool X11Window::CreateChild(void* parent, const Rect& place)
+{
+    const unsigned long parentWindow = static_cast<unsigned long>(reinterpret_cast<uintptr_t>(parent));
+    // Without a parent the editor is a window of its own, under the plug-in's name.
+    const std::string name = editor.Plug() ? editor.Plug()->EffectName() : std::string();
+    return CreateWindowIn(parentWindow, place.left, place.top, place.Width(), place.Height(), parentWindow == 0,
+                          parentWindow ? kChildWindowTitle : name);
+}
+
+bool X11Window::CreateFloating(const Rect& client, const std::string& title)
+{
+    const auto extent = [](int64_t from, int64_t to, int32_t fallback) {
+        return to > from ? static_cast<int32_t>(std::min<int64_t>(to - from, 16384)) : fallback;
+    };
+    const int32_t s = editor.WantedScale();
+    return CreateWindowIn(0, client.left, client.top, extent(client.left, client.right, editor.Width() * s),
+                          extent(client.top, client.bottom, editor.Height() * s), true, title);
 }
 
 int32_t X11Window::ScreenScale() const
@@ -188,13 +181,7 @@ int32_t X11Window::ScreenScale() const
         }
     }
     if (!(factor >= 1.0) || !std::isfinite(factor)) return 1;
-    return std::min(kMaxScale, static_cast<int32_t>(factor));
-}
-
-void X11Window::SetResizer(Resizer newResizer, void* context)
-{
-    resizer = newResizer;
-    resizerContext = context;
+    return std::min(Graphics::kMaxScale, static_cast<int32_t>(factor));
 }
 
 void X11Window::FixSizeHints(int32_t w, int32_t h)
@@ -206,39 +193,20 @@ void X11Window::FixSizeHints(int32_t w, int32_t h)
     XSetWMNormalHints(x->display, window, &hints);
 }
 
-void X11Window::RoomChanged(int32_t w, int32_t h)
-{
-    clientWidth = std::max(w, 0);
-    clientHeight = std::max(h, 0);
-    shownScale = FittingScale(clientWidth, clientHeight);
-    Invalidate(Rect(0, 0, clientWidth, clientHeight));
-}
-
-void X11Window::ApplyScale()
+void X11Window::Resize(int32_t w, int32_t h)
 {
     if (!window) return;
-    const int32_t w = width * WantedScale(), h = height * WantedScale();
-    if (w != clientWidth || h != clientHeight) {
-        // A window of its own is ours to resize; inside the host's, the host makes the room.
-        const bool room = topLevelWindow || (resizer ? resizer(resizerContext, w, h) : plug && plug->RequestEditorSize(w, h));
-        if (room) {
-            roomWidth = w;
-            roomHeight = h;
-            ErrorTrap trap(x->display);
-            if (topLevelWindow) FixSizeHints(w, h);
-            XResizeWindow(x->display, window, static_cast<unsigned>(w), static_cast<unsigned>(h));
-            if (trap.Succeeded()) RoomChanged(w, h);
-        }
-    }
-    shownScale = FittingScale(clientWidth, clientHeight);
-    Invalidate(Rect(0, 0, clientWidth, clientHeight));
+    ErrorTrap trap(x->display);
+    if (topLevelWindow) FixSizeHints(w, h);
+    XResizeWindow(x->display, window, static_cast<unsigned>(w), static_cast<unsigned>(h));
+    if (trap.Succeeded()) editor.ClientResized(w, h);
 }
 
 bool X11Window::CreateWindowIn(unsigned long parentWindow, int32_t left, int32_t top, int32_t w, int32_t h,
-                               bool topLevel)
+                               bool topLevel, const std::string& title)
 {
-    if (width <= 0 || height <= 0 || w <= 0 || h <= 0) return false;
-    if (!OpenDisplay()) return false;
+    if (editor.Width() <= 0 || editor.Height() <= 0 || w <= 0 || h <= 0) return false;
+    if (!Prepare()) return false;
     Display* display = x->display;
     const Window parentId = parentWindow ? parentWindow : DefaultRootWindow(display);
 
@@ -258,11 +226,8 @@ bool X11Window::CreateWindowIn(unsigned long parentWindow, int32_t left, int32_t
     x->visual = parentAttributes.visual;
     x->depth = parentAttributes.depth;
     x->gc = XCreateGC(display, made, 0, nullptr);
-    if (!topLevel) {
-        XStoreName(display, made, "Vireo");
-    } else {
-        const std::string name = plug ? plug->EffectName() : std::string();
-        XStoreName(display, made, name.c_str());
+    XStoreName(display, made, title.c_str());
+    if (topLevel) {
         XSetWMProtocols(display, made, &x->deleteWindow, 1);
         XSizeHints hints = {};
         hints.flags = PPosition | PMinSize | PMaxSize;
@@ -281,25 +246,20 @@ bool X11Window::CreateWindowIn(unsigned long parentWindow, int32_t left, int32_t
         return false;
     }
     window = made;
-    invalid = Rect();
-    hasCapture = trackingLeave = leaveWhileCaptured = painting = false;
+    painting = false;
     lastPressWasDouble = true;
-    nextTickMs = NowMs() + TimerPeriod();
+    nextTickMs = NowMs() + Graphics::TimerPeriod();
     topLevelWindow = topLevel;
-    // A window that is shown owes one paint of its whole client area.
-    RoomChanged(w, h);
-    // A window made at another size than the editor wants asks for room at its first tick.
-    if (w != width * WantedScale() || h != height * WantedScale()) RequestScale();
+    editor.ClientResized(w, h);
     return true;
 }
 
-void X11Window::CloseWindow()
+void X11Window::Destroy()
 {
     if (!window) return;
     const Window closing = window;
     window = 0;
-    invalid = Rect();
-    hasCapture = trackingLeave = leaveWhileCaptured = painting = false;
+    painting = false;
     if (!x || !x->display) return;
     // The host may have destroyed its window, and ours with it, already.
     ErrorTrap trap(x->display);
@@ -309,7 +269,7 @@ void X11Window::CloseWindow()
     trap.Succeeded();
 }
 
-Rect X11Window::GetFloatingWindowRect() const
+Rect X11Window::FloatingRect() const
 {
     if (!window) return Rect();
     ErrorTrap trap(x->display);
@@ -318,10 +278,10 @@ Rect X11Window::GetFloatingWindowRect() const
     if (!XTranslateCoordinates(x->display, window, DefaultRootWindow(x->display), 0, 0, &rx, &ry, &child) ||
         !trap.Succeeded())
         return Rect();
-    return Rect(rx, ry, rx + clientWidth, ry + clientHeight);
+    return Rect(rx, ry, rx + editor.ClientWidth(), ry + editor.ClientHeight());
 }
 
-void X11Window::SetWindowTitle(const std::string& text)
+void X11Window::SetTitle(const std::string& text)
 {
     if (!window) return;
     ErrorTrap trap(x->display);
@@ -329,49 +289,40 @@ void X11Window::SetWindowTitle(const std::string& text)
     trap.Succeeded();
 }
 
-bool X11Window::PromptParamValue(Control*, Param*)
+std::string X11Window::HostFolder() const
 {
-    return false;
+    return ProgramFolder();
 }
 
-std::string X11Window::GetHostPath()
+std::string X11Window::PluginFolder() const
 {
-    char path[4096];
-    const ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
-    if (n <= 0) return std::string();
-    return FolderOf(std::string(path, static_cast<size_t>(n)));
-}
-
-std::string X11Window::GetPluginPath()
-{
-    Dl_info info = {};
-    if (!dladdr(reinterpret_cast<void*>(&NowMs), &info) || !info.dli_fname) return std::string();
-    return FolderOf(info.dli_fname);
-}
-
-bool X11Window::PromptForFile(std::string& path, bool, const std::string&, const std::string&)
-{
-    path.clear();
-    return false;
-}
-
-bool X11Window::PromptForColour(Colour&, const std::string&)
-{
-    return false;
+    return ModuleFolder();
 }
 
 bool X11Window::OpenUrl(const std::string& url)
 {
-    if (url.empty()) return false;
-    // xdg-open may stay until the browser it starts has closed: a shell starts it apart and
-    // ends at once, so the editor's thread waits for nothing. The address is an argument,
-    // never part of the command.
-    const char* const argv[] = {"sh", "-c", "xdg-open \"$1\" </dev/null >/dev/null 2>&1 &", "sh", url.c_str(),
-                                nullptr};
-    pid_t shell = 0;
-    if (posix_spawn(&shell, "/bin/sh", nullptr, nullptr, const_cast<char* const*>(argv), environ) != 0) return false;
-    int status = 0;
-    while (waitpid(shell, &status, 0) < 0 && errno == EINTR) {
+    // xdg-open may stay until the browser it starts has closed: it is started without a
+    // shell (the address is one argument, never part of a command) and a thread of its own
+    // waits for it, so the editor's thread waits for nothing.
+    const char* const argv[] = {"xdg-open", url.c_str(), nullptr};
+    posix_spawn_file_actions_t files;
+    if (posix_spawn_file_actions_init(&files) != 0) return false;
+    posix_spawn_file_actions_addopen(&files, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&files, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&files, 2, "/dev/null", O_WRONLY, 0);
+    pid_t opener = 0;
+    const bool started =
+        posix_spawnp(&opener, "xdg-open", &files, nullptr, const_cast<char* const*>(argv), environ) == 0;
+    posix_spawn_file_actions_destroy(&files);
+    if (!started) return false;
+    try {
+        std::thread([opener] {
+            int status = 0;
+            while (waitpid(opener, &status, 0) < 0 && errno == EINTR) {
+            }
+        }).detach();
+    } catch (...) {
+        // No thread: the opener is left for the host to reap.
     }
     return true;
 }
@@ -379,15 +330,6 @@ bool X11Window::OpenUrl(const std::string& url)
 Surface* X11Window::LoadModuleImage(int32_t id)
 {
     return LoadPngResource(ModuleHandleRef(), id, nullptr);
-}
-
-void X11Window::Invalidate(const Rect& area)
-{
-    if (!window) return;
-    const Rect clipped(std::max(area.left, 0), std::max(area.top, 0), std::min(area.right, clientWidth),
-                       std::min(area.bottom, clientHeight));
-    if (!HasArea(clipped)) return;
-    invalid = HasArea(invalid) ? RectUnion(invalid, clipped) : clipped;
 }
 
 bool X11Window::ServeEvents()
@@ -408,63 +350,54 @@ bool X11Window::ServeEvents(uint64_t now)
     // Ticks keep to their own grid, so a host idling at 30 Hz still sees 24 paints a second;
     // a host idling slower gets one at every call.
     if (now >= nextTickMs) {
-        nextTickMs += TimerPeriod();
-        if (nextTickMs <= now) nextTickMs = now + TimerPeriod();
-        Tick();
+        nextTickMs += Graphics::TimerPeriod();
+        if (nextTickMs <= now) nextTickMs = now + Graphics::TimerPeriod();
+        editor.Tick();
     }
     // What an expose left to repaint is painted once the queue is empty, as WM_PAINT is.
-    if (HasArea(invalid)) Paint();
+    editor.PaintInvalid();
     return window != 0;
 }
 
-void X11Window::Tick()
+void X11Window::PaintNow()
 {
-    TakeHostChanges();
-    if (TakeScaleRequest()) ApplyScale();
-    Rect area;
-    if (IsAnyDirty(area)) Invalidate(ScaledArea(area, shownScale));
-    if (HasArea(invalid)) Paint();
+    editor.Paint();
 }
 
-bool X11Window::BeginWindowPaint()
+bool X11Window::BeginPaint(Rect&)
 {
     if (!window) return false;
-    paintArea = HasArea(invalid) ? invalid : Rect();
-    invalid = Rect();
     painting = true;
     return true;
 }
 
-bool X11Window::PresentPaint(const SystemSurface* surface)
+bool X11Window::Present(const Surface* picture, const Rect& area)
 {
     if (!painting) return false;
     painting = false;
-    if (!surface || !HasPixels(*surface) || !HasArea(paintArea) || !window) return true;
-    const int32_t right = std::min(paintArea.right, clientWidth);
-    const int32_t bottom = std::min(paintArea.bottom, clientHeight);
-    if (right <= paintArea.left || bottom <= paintArea.top) return true;
-    const int32_t w = clientWidth;
-    const int32_t h = clientHeight;
-    const int32_t s = std::max(1, shownScale);
+    if (!picture || !HasPixels(*picture) || !HasArea(area) || !window) return true;
+    const int32_t w = editor.ClientWidth();
+    const int32_t h = editor.ClientHeight();
+    const int32_t right = std::min(area.right, w);
+    const int32_t bottom = std::min(area.bottom, h);
+    if (right <= area.left || bottom <= area.top) return true;
     Visual* visual = x->visual;
     const bool direct = (x->depth == 24 || x->depth == 32) && visual->red_mask == 0xFF0000 &&
                         visual->green_mask == 0x00FF00 && visual->blue_mask == 0x0000FF;
-    // The image wants the window's pixels in one block: the picture's blocks, black beyond.
+    // The image wants the window's pixels in one block: the picture's, black beyond it.
     try {
         x->converted.resize(static_cast<size_t>(w) * static_cast<size_t>(h));
     } catch (...) {
         return false;
     }
-    const PixelRows rows{x->converted.data(), w, w, h};
-    ScaleBlit(rows, RowsOf(*surface), SourceAreaOf(paintArea, s), s);
-    const int32_t pictureRight = std::min(right, surface->width() * s);
-    const int32_t pictureBottom = std::min(bottom, surface->height() * s);
     const int rs = ShiftOfMask(visual->red_mask), gs = ShiftOfMask(visual->green_mask),
               bs = ShiftOfMask(visual->blue_mask);
-    for (int32_t y = paintArea.top; y < bottom; ++y) {
+    for (int32_t y = area.top; y < bottom; ++y) {
         uint32_t* to = x->converted.data() + static_cast<size_t>(y) * static_cast<size_t>(w);
-        for (int32_t px = paintArea.left; px < right; ++px) {
-            const uint32_t c = px < pictureRight && y < pictureBottom ? to[px] : 0u;
+        const uint32_t* from = y < picture->height() ? SurfaceRow(*picture, y) : nullptr;
+        const int32_t inside = from ? std::min(right, picture->width()) : area.left;
+        for (int32_t px = area.left; px < right; ++px) {
+            const uint32_t c = px < inside ? from[px] : 0u;
             if (direct) {
                 to[px] = c | 0xFF000000u;
             } else {
@@ -479,15 +412,17 @@ bool X11Window::PresentPaint(const SystemSurface* surface)
                                  static_cast<unsigned>(h), 32, w * 4);
     if (!image) return false;
     image->byte_order = LSBFirst;  // the words are in this machine's order; Xlib swaps if it must
-    XPutImage(x->display, window, x->gc, image, paintArea.left, paintArea.top, paintArea.left, paintArea.top,
-              static_cast<unsigned>(right - paintArea.left), static_cast<unsigned>(bottom - paintArea.top));
+    XPutImage(x->display, window, x->gc, image, area.left, area.top, area.left, area.top,
+              static_cast<unsigned>(right - area.left), static_cast<unsigned>(bottom - area.top));
     image->data = nullptr;  // ours, not Xlib's to free
     XDestroyImage(image);
     XFlush(x->display);
     return true;
 }
 
-MouseKeys X11Window::KeysOf(unsigned int state) const
+namespace {
+
+MouseKeys KeysOf(unsigned int state)
 {
     MouseKeys keys;
     keys.left = (state & Button1Mask) ? 1 : 0;
@@ -498,110 +433,82 @@ MouseKeys X11Window::KeysOf(unsigned int state) const
     return keys;
 }
 
+}  // namespace
+
+void X11Window::ButtonPressed(const void* raw)
+{
+    const XButtonEvent& b = *static_cast<const XButtonEvent*>(raw);
+    MouseKeys keys = KeysOf(b.state);
+    if (b.button == Button4 || b.button == Button5) {
+        editor.WheelTurned(b.x, b.y, keys, b.button == Button4 ? 1 : -1);
+        return;
+    }
+    if (b.button != Button1 && b.button != Button3) {
+        lastPressWasDouble = true;  // another button breaks a double click
+        return;
+    }
+    // The state is the one before this press: the pressed button counts as held.
+    if (b.button == Button1) keys.left = 1; else keys.right = 1;
+    const uint64_t now = static_cast<uint64_t>(b.time);
+    const bool isDouble = !lastPressWasDouble && lastPressButton == b.button && now - lastPressMs <= kDoubleClickMs &&
+                          std::abs(b.x - lastPressX) <= kDoubleClickBox / 2 &&
+                          std::abs(b.y - lastPressY) <= kDoubleClickBox / 2;
+    lastPressMs = now;
+    lastPressX = b.x;
+    lastPressY = b.y;
+    lastPressButton = b.button;
+    lastPressWasDouble = isDouble;
+    if (isDouble) {
+        // The second press of a double click is not a press; only the left one has a use.
+        if (b.button == Button1) editor.DoubleClicked(b.x, b.y, keys);
+        return;
+    }
+    editor.ButtonPressed(b.x, b.y, keys);
+}
+
 void X11Window::HandleEvent(void* raw)
 {
     XEvent& event = *static_cast<XEvent*>(raw);
     if (event.xany.window != window) return;
     switch (event.type) {
     case ConfigureNotify:
-        if (event.xconfigure.width != clientWidth || event.xconfigure.height != clientHeight)
-            RoomChanged(event.xconfigure.width, event.xconfigure.height);
+        if (event.xconfigure.width != editor.ClientWidth() || event.xconfigure.height != editor.ClientHeight())
+            editor.ClientResized(event.xconfigure.width, event.xconfigure.height);
         break;
     case Expose:
-        Invalidate(Rect(event.xexpose.x, event.xexpose.y, event.xexpose.x + event.xexpose.width,
-                        event.xexpose.y + event.xexpose.height));
+        editor.Invalidate(Rect(event.xexpose.x, event.xexpose.y, event.xexpose.x + event.xexpose.width,
+                               event.xexpose.y + event.xexpose.height));
         break;
-    case ButtonPress: {
-        const XButtonEvent& b = event.xbutton;
-        MouseKeys keys = KeysOf(b.state);
-        if (b.button == Button4 || b.button == Button5) {
-            OnMouseWheel(b.x, b.y, keys, b.button == Button4 ? 1 : -1);
-            break;
-        }
-        if (b.button != Button1 && b.button != Button3) {
-            lastPressWasDouble = true;  // another button breaks a double click
-            break;
-        }
-        // The state is the one before this press: the pressed button counts as held.
-        if (b.button == Button1) keys.left = 1; else keys.right = 1;
-        const uint64_t now = static_cast<uint64_t>(b.time);
-        const bool isDouble = !lastPressWasDouble && lastPressButton == b.button &&
-                              now - lastPressMs <= kDoubleClickMs &&
-                              std::abs(b.x - lastPressX) <= kDoubleClickBox / 2 &&
-                              std::abs(b.y - lastPressY) <= kDoubleClickBox / 2;
-        lastPressMs = now;
-        lastPressX = b.x;
-        lastPressY = b.y;
-        lastPressButton = b.button;
-        lastPressWasDouble = isDouble;
-        if (isDouble) {
-            // The second press of a double click is not a press; only the left one has a use.
-            if (b.button == Button1) OnMouseDblClick(b.x, b.y, keys);
-            break;
-        }
-        hasCapture = true;
-        OnMouseDown(b.x, b.y, keys);
+    case ButtonPress:
+        ButtonPressed(&event.xbutton);
         break;
-    }
     case ButtonRelease: {
         const XButtonEvent& b = event.xbutton;
-        if (b.button != Button1 && b.button != Button3) break;
-        hasCapture = false;
-        OnMouseUp(b.x, b.y);
-        if (leaveWhileCaptured) {
-            leaveWhileCaptured = false;
-            if (b.x < 0 || b.y < 0 || b.x >= clientWidth || b.y >= clientHeight) {
-                if (trackingLeave) {
-                    trackingLeave = false;
-                    OnMouseOut();
-                }
-            }
-        }
+        if (b.button == Button1 || b.button == Button3) editor.ButtonReleased(b.x, b.y);
         break;
     }
+    case EnterNotify:
+        editor.PointerEntered();
+        editor.PointerMoved(event.xcrossing.x, event.xcrossing.y, KeysOf(event.xcrossing.state));
+        break;
     case MotionNotify:
-    case EnterNotify: {
-        const int px = event.type == MotionNotify ? event.xmotion.x : event.xcrossing.x;
-        const int py = event.type == MotionNotify ? event.xmotion.y : event.xcrossing.y;
-        const unsigned state = event.type == MotionNotify ? event.xmotion.state : event.xcrossing.state;
-        if (event.type == EnterNotify) leaveWhileCaptured = false;
-        const MouseKeys keys = KeysOf(state);
-        if (keys.left || keys.right) {
-            if (hasCapture) OnMouseDrag(px, py, keys);
-            break;
-        }
-        if (OnMouseOver(px, py, keys)) trackingLeave = true;
+        editor.PointerMoved(event.xmotion.x, event.xmotion.y, KeysOf(event.xmotion.state));
         break;
-    }
     case LeaveNotify:
-        if (hasCapture) {
-            leaveWhileCaptured = true;
-        } else if (trackingLeave) {
-            trackingLeave = false;
-            OnMouseOut();
-        }
+        editor.PointerLeft();
         break;
     case ClientMessage:
-        if (static_cast<Atom>(event.xclient.data.l[0]) == x->deleteWindow) CloseWindow();
+        if (static_cast<Atom>(event.xclient.data.l[0]) == x->deleteWindow) editor.CloseWindow();
         break;
     case DestroyNotify:
         // Gone with the host's window: nothing is left to destroy.
         if (x->gc) XFreeGC(x->display, x->gc);
         x->gc = nullptr;
         window = 0;
-        invalid = Rect();
-        hasCapture = trackingLeave = leaveWhileCaptured = painting = false;
+        painting = false;
+        editor.WindowLost();
         break;
     default:
         break;
-    }
-}
-
-Graphics* CreateGraphics(PluginCore* plug, int32_t width, int32_t height, double framesPerSecond)
-{
-    try {
-        return new GraphicsRaster(plug, width, height, framesPerSecond);
-    } catch (...) {
-        return nullptr;
     }
 }

@@ -5,6 +5,7 @@
 #include "../plugin/FakeHost.h"
 #include "analyser/AnalyserPlugin.h"
 #include "analyser/AnalyserView.h"
+#include "graphics/GraphicsRaster.h"
 #include "graphics/native/HeadlessWindow.h"
 
 namespace {
@@ -110,7 +111,7 @@ TEST(AnalyserPlugin, AudioMarksTheViewDirty)
 {
     FakeHost::Reset();
     PluginUnderTest p;
-    auto* window = dynamic_cast<HeadlessWindow*>(Analyser(p)->GetGraphics());
+    auto* window = HeadlessWindow::Of(Analyser(p)->GetGraphics());
     ASSERT_NE(window, nullptr);
     int parent = 0;
     ASSERT_EQ(p.Dispatch(effEditOpen, 0, 0, &parent), 1);
@@ -130,9 +131,9 @@ TEST(AnalyserPlugin, WindowTitleIsLookedForOnlyInHostOne)
     FakeHost::Reset("Cockos", "REAPER");
     PluginUnderTest reaper;
     AnalyserPlugin* plugin = Analyser(reaper);
-    auto* window = dynamic_cast<HeadlessWindow*>(plugin->GetGraphics());
+    auto* window = HeadlessWindow::Of(plugin->GetGraphics());
     ASSERT_NE(window, nullptr);
-    EXPECT_TRUE(window->floating);
+    EXPECT_TRUE(window->Editor().floating);
     int parent = 0;
     ASSERT_EQ(reaper.Dispatch(effEditOpen, 0, 0, &parent), 1);
     EXPECT_TRUE(plugin->TitlePending());

@@ -12,6 +12,7 @@
 #include "../plugin/FakeHost.h"
 #include "analyser/AnalyserPlugin.h"
 #include "analyser/AnalyserView.h"
+#include "graphics/GraphicsWindow.h"
 #include "graphics/native/HeadlessWindow.h"
 #include "tools/ExpectedStateChunk.h"
 
@@ -20,7 +21,7 @@ namespace {
 using Bytes = std::vector<uint8_t>;
 
 AnalyserPlugin* Analyser(const PluginUnderTest& p) { return static_cast<AnalyserPlugin*>(PluginCore::FromRecord(p.get())); }
-HeadlessWindow* Window(const PluginUnderTest& p) { return dynamic_cast<HeadlessWindow*>(Analyser(p)->GetGraphics()); }
+HeadlessWindow* Window(const PluginUnderTest& p) { return HeadlessWindow::Of(Analyser(p)->GetGraphics()); }
 
 struct State {
     double values[4] = {1.0, 1.0, 0.0, 0.0};
@@ -165,10 +166,10 @@ TEST(AnalyserState, RoundTripGivesIdenticalBytesInBothLayouts)
                                 ValueSection(Custom()));
     ASSERT_EQ(reaperA.SetChunk(windowed), 1);
     HeadlessWindow* window = Window(reaperA);
-    ASSERT_TRUE(window->IsWindowOpen());
+    ASSERT_TRUE(window->Editor().IsWindowOpen());
     EXPECT_EQ(window->WindowRect(), Rect(300, 200, 538, 319));
     EXPECT_EQ(window->WindowTitle(), "Quillograph : Track 1");
-    EXPECT_EQ(window->hostClass, "HostMainWindow");
+    EXPECT_EQ(window->Editor().hostClass, "HostMainWindow");
     EXPECT_EQ(Analyser(reaperA)->WindowTitle(), "Quillograph : Track 1");
     EXPECT_EQ(Displays(reaperA), kCustomDisplays);
     const Bytes resaved = reaperA.GetChunk();
@@ -193,7 +194,7 @@ TEST(AnalyserState, EachLayoutIsReadFromItsOwnOffsetsInEveryHost)
     ASSERT_EQ(other.SetChunk(windowed), 1);
     EXPECT_EQ(Displays(other), kCustomDisplays);
     EXPECT_EQ(Colours(other)[2], Custom().colours[2]);
-    EXPECT_FALSE(Window(other)->IsWindowOpen());
+    EXPECT_FALSE(Window(other)->Editor().IsWindowOpen());
     EXPECT_TRUE(Analyser(other)->WindowTitle().empty());
     EXPECT_EQ(other.GetChunk(), values);
 
@@ -201,18 +202,18 @@ TEST(AnalyserState, EachLayoutIsReadFromItsOwnOffsetsInEveryHost)
     PluginUnderTest reaper;
     ASSERT_EQ(reaper.SetChunk(values), 1);
     EXPECT_EQ(Displays(reaper), kCustomDisplays);
-    EXPECT_FALSE(Window(reaper)->IsWindowOpen());
+    EXPECT_FALSE(Window(reaper)->Editor().IsWindowOpen());
     // A place of four zeros is a closed window: nothing opens at the screen's corner.
     PluginUnderTest closedReaper;
     ASSERT_EQ(closedReaper.SetChunk(closed), 1);
-    EXPECT_FALSE(Window(closedReaper)->IsWindowOpen());
+    EXPECT_FALSE(Window(closedReaper)->Editor().IsWindowOpen());
     EXPECT_EQ(Displays(closedReaper), kCustomDisplays);
 
     // Longer than the layout: read, the tail ignored.
     PluginUnderTest tail;
     ASSERT_EQ(tail.SetChunk(Join(windowed, Bytes(40, 0xAB))), 1);
     EXPECT_EQ(Displays(tail), kCustomDisplays);
-    EXPECT_TRUE(Window(tail)->IsWindowOpen());
+    EXPECT_TRUE(Window(tail)->Editor().IsWindowOpen());
     State freq = Custom();
     freq.values[0] = 1.0;
     PluginUnderTest freqTail;
@@ -233,7 +234,7 @@ TEST(AnalyserState, EachLayoutIsReadFromItsOwnOffsetsInEveryHost)
     ASSERT_EQ(longTitle.SetChunk(Join(WindowSection(std::string(3000, 'C'), huge, Rect(0, 0, 232, 96)), values)), 1);
     EXPECT_EQ(Analyser(longTitle)->WindowTitle(), huge.substr(0, 255));
     EXPECT_EQ(Window(longTitle)->WindowTitle(), huge.substr(0, 255));
-    EXPECT_EQ(Window(longTitle)->hostClass, std::string(255, 'C'));
+    EXPECT_EQ(Window(longTitle)->Editor().hostClass, std::string(255, 'C'));
 }
 
 TEST(AnalyserState, IncompleteChunksAreRefusedAndChangeNothing)
@@ -245,7 +246,7 @@ TEST(AnalyserState, IncompleteChunksAreRefusedAndChangeNothing)
         PluginUnderTest p;
         const Bytes fresh = p.GetChunk();
         auto refused = [&](const Bytes& bytes) {
-            return p.SetChunk(bytes) == 0 && p.GetChunk() == fresh && !Window(p)->IsWindowOpen();
+            return p.SetChunk(bytes) == 0 && p.GetChunk() == fresh && !Window(p)->Editor().IsWindowOpen();
         };
         EXPECT_TRUE(refused({})) << product;
         for (size_t n = 1; n < 96; ++n) EXPECT_TRUE(refused(Bytes(values.begin(), values.begin() + n))) << n;
@@ -377,21 +378,21 @@ TEST(AnalyserState, TheEditorScaleTravelsInATailAndADamagedOneIsIgnored)
         PluginUnderTest a;
         ASSERT_EQ(a.SetChunk(base), 1);
         EXPECT_EQ(a.GetChunk(), base) << "automatic writes no tail";
-        Window(a)->SetScaleChoice(3);
+        Window(a)->Editor().SetScaleChoice(3);
         const Bytes withTail = a.GetChunk();
         EXPECT_EQ(withTail, Join(base, ScaleTailBytes({3})));
 
         PluginUnderTest b;
         ASSERT_EQ(b.SetChunk(withTail), 1);
-        EXPECT_EQ(Window(b)->ScaleChoice(), 3);
+        EXPECT_EQ(Window(b)->Editor().ScaleChoice(), 3);
         EXPECT_EQ(Displays(b), kCustomDisplays);
         EXPECT_EQ(b.GetChunk(), withTail);
         // Without the tail: automatic.
         ASSERT_EQ(b.SetChunk(base), 1);
-        EXPECT_EQ(Window(b)->ScaleChoice(), 0);
+        EXPECT_EQ(Window(b)->Editor().ScaleChoice(), 0);
         // A later writer's longer field list: the scale is read, the rest skipped.
         ASSERT_EQ(b.SetChunk(Join(base, ScaleTailBytes({2, 77}))), 1);
-        EXPECT_EQ(Window(b)->ScaleChoice(), 2);
+        EXPECT_EQ(Window(b)->Editor().ScaleChoice(), 2);
 
         Bytes cut = Join(base, ScaleTailBytes({2}));
         cut.pop_back();
@@ -405,10 +406,10 @@ TEST(AnalyserState, TheEditorScaleTravelsInATailAndADamagedOneIsIgnored)
             extra,
         };
         for (size_t i = 0; i < damaged.size(); ++i) {
-            Window(b)->SetScaleChoice(4);
+            Window(b)->Editor().SetScaleChoice(4);
             ASSERT_EQ(b.SetChunk(damaged[i]), 1) << product << " " << i;
             EXPECT_EQ(Displays(b), kCustomDisplays) << product << " " << i;
-            EXPECT_EQ(Window(b)->ScaleChoice(), 0) << product << " " << i;
+            EXPECT_EQ(Window(b)->Editor().ScaleChoice(), 0) << product << " " << i;
             EXPECT_EQ(b.GetChunk(), base) << product << " " << i;
         }
     }
@@ -440,7 +441,7 @@ TEST(AnalyserState, LaterTailsLeaveTheLayoutToTheLengths)
             ASSERT_EQ(expected.SetChunk(ValueSection(chunks[i].second)), 1);
             EXPECT_EQ(Displays(p), Displays(expected)) << product << " " << i;
             EXPECT_EQ(Colours(p), Colours(expected)) << product << " " << i;
-            EXPECT_EQ(Window(p)->ScaleChoice(), 0) << product << " " << i;
+            EXPECT_EQ(Window(p)->Editor().ScaleChoice(), 0) << product << " " << i;
         }
     }
 }

@@ -8,6 +8,7 @@
 #include "../plugin/FakeHost.h"
 #include "analyser/AnalyserPlugin.h"
 #include "analyser/AnalyserView.h"
+#include "graphics/GraphicsRaster.h"
 #include "graphics/native/HeadlessWindow.h"
 
 namespace {
@@ -22,7 +23,7 @@ struct Editor {
     explicit Editor(bool open = true)
         : plugin(static_cast<AnalyserPlugin*>(PluginCore::FromRecord(p.get()))),
           view(plugin->View()),
-          window(dynamic_cast<HeadlessWindow*>(plugin->GetGraphics()))
+          window(HeadlessWindow::Of(plugin->GetGraphics()))
     {
         if (open) p.Dispatch(effOpen);
     }

@@ -55,7 +55,7 @@ VstIntPtr VSTCALLBACK Callback(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, v
 struct Instance {
     AEffect* effect = VSTPluginMain(Callback);
     AnalyserPlugin* plugin = static_cast<AnalyserPlugin*>(PluginCore::FromRecord(effect));
-    HeadlessWindow* window = dynamic_cast<HeadlessWindow*>(plugin->GetGraphics());
+    HeadlessWindow* window = HeadlessWindow::Of(plugin->GetGraphics());
     int parent = 0;
 
     Instance()

@@ -15,6 +15,7 @@
 #include "analyser/AnalyserPlugin.h"
 #include "analyser/AnalyserView.h"
 #include "graphics/GraphicsRaster.h"
+#include "graphics/native/HeadlessWindow.h"
 
 constexpr double kPi = 3.14159265358979323846;
 
@@ -39,11 +40,13 @@ public:
     // Marks the view dirty and ticks, as the next frame after new audio would.
     void Redraw();
 
-    uint32_t Pixel(int x, int y) const { return graphics->PresentedPixel(x, y); }
+    uint32_t Pixel(int x, int y) const { return Screen().PresentedPixel(x, y); }
     const Surface& Picture() const { return *graphics->DrawingSurface(); }
     AnalyserView& View() const { return *view; }
     AnalyserPlugin& Plugin() const { return *plugin; }
     GraphicsRaster& Window() const { return *graphics; }
+    // The headless window the editor is shown on.
+    HeadlessWindow& Screen() const { return *HeadlessWindow::Of(graphics); }
 
 private:
     struct HostReset {

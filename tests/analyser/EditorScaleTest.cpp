@@ -17,7 +17,7 @@ namespace {
 constexpr int32_t W = 232, H = 96;
 
 AnalyserPlugin* Analyser(const PluginUnderTest& p) { return static_cast<AnalyserPlugin*>(PluginCore::FromRecord(p.get())); }
-HeadlessWindow* Window(const PluginUnderTest& p) { return dynamic_cast<HeadlessWindow*>(Analyser(p)->GetGraphics()); }
+HeadlessWindow* Window(const PluginUnderTest& p) { return HeadlessWindow::Of(Analyser(p)->GetGraphics()); }
 
 // Two tones, enough for every display to draw something.
 void Feed(const PluginUnderTest& p, int frames)
@@ -88,7 +88,7 @@ struct Editor {
     // The surface holds the 1x picture whatever the scale.
     void Snapshot()
     {
-        const SystemSurface* s = dynamic_cast<GraphicsRaster*>(window)->DrawingSurface();
+        const SystemSurface* s = dynamic_cast<GraphicsRaster*>(&window->Editor())->DrawingSurface();
         picture.clear();
         for (int32_t y = 0; y < H; ++y)
             for (int32_t x = 0; x < W; ++x) picture.push_back(SurfaceRow(*s, y)[x]);
@@ -96,7 +96,7 @@ struct Editor {
     // A ctrl + left click in the corner square, where the window shows it.
     void CtrlClickCorner()
     {
-        const int32_t s = window->ShownScale();
+        const int32_t s = window->Editor().ShownScale();
         window->MouseDown(220 * s + s - 1, 90 * s, CtrlLeft());
         window->MouseUp(220 * s + s - 1, 90 * s);
         window->Tick();
@@ -118,7 +118,7 @@ TEST(EditorScale, EveryPixelIsAnSxSBlockAndTheMouseReachesTheViewUnscaled)
         e.window->Tick();
         ASSERT_EQ(e.window->ClientWidth(), W * s);
         ASSERT_EQ(e.window->ClientHeight(), H * s);
-        EXPECT_EQ(e.window->ShownScale(), s);
+        EXPECT_EQ(e.window->Editor().ShownScale(), s);
         EXPECT_TRUE(ShowsAsBlocks(*e.window, e.picture, s)) << s;
         // Every window pixel of a block is the same surface point for the view.
         e.window->MouseMove(100 * s + s - 1, 40 * s, MouseKeys());
@@ -146,20 +146,20 @@ TEST(EditorScale, CtrlClickInTheCornerCyclesTheScaleAndARefusingHostKeepsItsRoom
     FakeHost::Reset();
     Editor e(2);
     EXPECT_EQ(e.window->ClientWidth(), 2 * W) << "the room effEditGetRect asked for";
-    EXPECT_EQ(e.window->ShownScale(), 2);
+    EXPECT_EQ(e.window->Editor().ShownScale(), 2);
     EXPECT_EQ(FakeHost::Count(audioMasterSizeWindow), 0u);
     // automatic (2 here) -> 1x -> 2x -> 3x -> 4x -> automatic.
     const int32_t choices[] = {1, 2, 3, 4, 0};
     for (int32_t choice : choices) {
         const int32_t s = choice == 0 ? 2 : choice;
         e.CtrlClickCorner();
-        EXPECT_EQ(e.window->ScaleChoice(), choice);
+        EXPECT_EQ(e.window->Editor().ScaleChoice(), choice);
         EXPECT_EQ(LastSizeRequest(), std::make_pair(W * s, H * s));
         EXPECT_EQ(EditRect(e.p), std::make_pair(W * s, H * s));
         EXPECT_EQ(e.window->ClientWidth(), W * s);
         EXPECT_TRUE(ShowsAsBlocks(*e.window, e.picture, s)) << s;
     }
-    EXPECT_EQ(e.window->ScaleChoice(), 0);
+    EXPECT_EQ(e.window->Editor().ScaleChoice(), 0);
     EXPECT_EQ(e.p->getParameter(e.p.get(), 3), 0.0f) << "the view never saw the clicks";
     EXPECT_TRUE(e.window->LastUrl().empty());
     // A plain click in the corner still opens the user guide.
@@ -168,7 +168,7 @@ TEST(EditorScale, CtrlClickInTheCornerCyclesTheScaleAndARefusingHostKeepsItsRoom
     e.window->MouseDown(2 * 231 + 1, 2 * 95 + 1, MouseKeys{1, 0, 0, 0, 0});
     e.window->MouseUp(2 * 231 + 1, 2 * 95 + 1);
     EXPECT_EQ(e.window->LastUrl(), folder.GuideUrl());
-    EXPECT_EQ(e.window->ScaleChoice(), 0);
+    EXPECT_EQ(e.window->Editor().ScaleChoice(), 0);
     e.window->Tick();
     e.Snapshot();
 
@@ -178,18 +178,18 @@ TEST(EditorScale, CtrlClickInTheCornerCyclesTheScaleAndARefusingHostKeepsItsRoom
     e.CtrlClickCorner();  // 1x: asked, refused
     EXPECT_EQ(FakeHost::Count(audioMasterSizeWindow), asked + 1);
     EXPECT_EQ(e.window->ClientWidth(), 2 * W);
-    EXPECT_EQ(e.window->ShownScale(), 1);
+    EXPECT_EQ(e.window->Editor().ShownScale(), 1);
     EXPECT_TRUE(ShowsAsBlocks(*e.window, e.picture, 1));
     e.CtrlClickCorner();  // 2x: fits the room as it is
     EXPECT_EQ(FakeHost::Count(audioMasterSizeWindow), asked + 1);
-    EXPECT_EQ(e.window->ShownScale(), 2);
+    EXPECT_EQ(e.window->Editor().ShownScale(), 2);
     e.CtrlClickCorner();  // 3x: refused, 2x still fits
     EXPECT_EQ(EditRect(e.p), std::make_pair(3 * W, 3 * H));
     EXPECT_EQ(e.window->ClientWidth(), 2 * W);
     EXPECT_TRUE(ShowsAsBlocks(*e.window, e.picture, 2));
     // The second press of two quick ctrl clicks is one more step.
     e.window->MouseDoubleClick(2 * 220, 2 * 90, CtrlLeft());
-    EXPECT_EQ(e.window->ScaleChoice(), 4);
+    EXPECT_EQ(e.window->Editor().ScaleChoice(), 4);
 }
 
 TEST(EditorScale, AFloatingWindowResizesItselfAndAClosedEditorTakesTheChoiceWhenItOpens)
@@ -205,12 +205,12 @@ TEST(EditorScale, AFloatingWindowResizesItselfAndAClosedEditorTakesTheChoiceWhen
     FakeHost::Reset();
     PluginUnderTest p;
     HeadlessWindow* window = Window(p);
-    window->SetScaleChoice(3);  // as a loaded state would, with no window yet
+    window->Editor().SetScaleChoice(3);  // as a loaded state would, with no window yet
     EXPECT_EQ(EditRect(p), std::make_pair(3 * W, 3 * H));
     int parent = 0;
     ASSERT_EQ(p.Dispatch(effEditOpen, 0, 0, &parent), 1);
     window->Tick();
     EXPECT_EQ(window->ClientWidth(), 3 * W);
-    EXPECT_EQ(window->ShownScale(), 3);
+    EXPECT_EQ(window->Editor().ShownScale(), 3);
     EXPECT_EQ(FakeHost::Count(audioMasterSizeWindow), 0u);
 }

@@ -52,7 +52,7 @@ using Commands = std::vector<int>;
 TEST(HostOne, OnlyTheUsersClickDrivesTheHostTransport)
 {
     Instance host("REAPER");
-    auto* window = dynamic_cast<HeadlessWindow*>(host.Analyser()->GetGraphics());
+    auto* window = HeadlessWindow::Of(host.Analyser()->GetGraphics());
     ASSERT_NE(window, nullptr);
     ASSERT_EQ(host.plugin.Dispatch(effEditOpen, 0, 0, mainWindow), 1);
     MouseKeys left;
@@ -114,7 +114,7 @@ TEST(HostOne, FloatingWindowIsNamedAfterTheFxChain)
     Instance host("REAPER");
     void* chain = HostWindowTree::Add(nullptr, "Track 3 FX Chain: Quillograph");
     void* parent = HostWindowTree::Add(chain, "");
-    auto* window = dynamic_cast<HeadlessWindow*>(host.Analyser()->GetGraphics());
+    auto* window = HeadlessWindow::Of(host.Analyser()->GetGraphics());
     ASSERT_NE(window, nullptr);
     ASSERT_EQ(host.plugin.Dispatch(effEditOpen, 0, 0, parent), 1);
     EXPECT_EQ(window->WindowTitle(), "Quillograph");

@@ -32,7 +32,7 @@ const Colour kDefaultCaption(255, 0, 128, 255);
 
 // The editor with what the user does to it and what the host was told.
 struct Gestures : Editor {
-    HeadlessWindow& window() const { return Window(); }
+    HeadlessWindow& window() const { return Screen(); }
     double Plain(int index) const { return Plugin().ParamAt(index).Value(); }
     // The host sets a plain value, as automation would.
     void Host(int index, double plain)
@@ -172,11 +172,11 @@ TEST(MouseGestures, WheelAndDragScaleWithinTheRange)
     EXPECT_DOUBLE_EQ(scale(), 20.0);
     e.window().MouseWheel(50, 50, kNone, 120);
     EXPECT_DOUBLE_EQ(scale(), 20.0);
-    e.window().OnMouseWheel(50, 50, Keys(false, false, true), -5000);
+    e.Window().OnMouseWheel(50, 50, Keys(false, false, true), -5000);
     EXPECT_DOUBLE_EQ(scale(), 0.1);
-    e.window().OnMouseWheel(50, 50, Keys(false, false, true), INT32_MIN);
+    e.Window().OnMouseWheel(50, 50, Keys(false, false, true), INT32_MIN);
     EXPECT_DOUBLE_EQ(scale(), 0.1);
-    e.window().OnMouseWheel(50, 50, Keys(false, false, true), INT32_MAX);
+    e.Window().OnMouseWheel(50, 50, Keys(false, false, true), INT32_MAX);
     EXPECT_DOUBLE_EQ(scale(), 20.0);
     e.Tick();
     EXPECT_EQ(e.View().VScale(), 20.0f);
@@ -307,7 +307,7 @@ TEST(MouseGestures, RightClicksWithModifiersChooseTheFourColours)
     e.Plugin().Record()->dispatcher(e.Plugin().Record(), effEditClose, 0, 0, nullptr, 0.0f);
     e.window().AnswerColourPrompt(true, Colour(0, 99, 99, 99));
     const std::string lastTitle = e.window().LastColourTitle();
-    for (const auto& p : prompts) e.window().OnMouseDown(60, 60, p.keys);
+    for (const auto& p : prompts) e.Window().OnMouseDown(60, 60, p.keys);
     Colour after[4];
     e.Colours(after[0], after[1], after[2], after[3]);
     EXPECT_EQ(after[0], background);

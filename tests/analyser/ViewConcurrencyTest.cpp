@@ -39,7 +39,7 @@ TEST(ViewConcurrency, AudioAutomationAndPaintingTogether)
     FakeHost::Reset();
     PluginUnderTest p;
     auto* plugin = static_cast<AnalyserPlugin*>(PluginCore::FromRecord(p.get()));
-    auto* window = dynamic_cast<HeadlessWindow*>(plugin->GetGraphics());
+    auto* window = HeadlessWindow::Of(plugin->GetGraphics());
     ASSERT_NE(window, nullptr);
     p.Dispatch(effOpen);
     p.Dispatch(effSetSampleRate, 0, 0, nullptr, 44100.0f);

@@ -87,7 +87,7 @@ VstIntPtr Dispatch(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr v
 
 PluginCore* Core(AEffect* effect) { return PluginCore::FromRecord(effect); }
 
-HeadlessWindow* Window(AEffect* effect) { return dynamic_cast<HeadlessWindow*>(GraphicsOf(Core(effect))); }
+HeadlessWindow* Window(AEffect* effect) { return HeadlessWindow::Of(GraphicsOf(Core(effect))); }
 
 std::vector<uint8_t> SaveChunk(AEffect* effect)
 {

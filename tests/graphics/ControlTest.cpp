@@ -153,14 +153,14 @@ TEST(Control, RightClickPromptsOnlyForABoundControl)
     plug.AttachGraphics(graphics);  // the plug-in owns it from here
 
     graphics->OnMouseDown(5, 5, Keys(true));
-    EXPECT_EQ(graphics->PromptCount(), 0);
+    EXPECT_EQ(Screen(graphics).PromptCount(), 0);
     graphics->OnMouseDown(5, 5, Keys(false, true));
-    EXPECT_EQ(graphics->PromptCount(), 1);
-    EXPECT_EQ(graphics->PromptedControl(), bound);
-    EXPECT_EQ(graphics->PromptedParam(), &plug.ParamAt(2));
+    EXPECT_EQ(Screen(graphics).PromptCount(), 1);
+    EXPECT_EQ(Screen(graphics).PromptedControl(), bound);
+    EXPECT_EQ(Screen(graphics).PromptedParam(), &plug.ParamAt(2));
     graphics->OnMouseDown(15, 5, Keys(false, true));
     graphics->OnMouseDown(25, 5, Keys(false, true));
-    EXPECT_EQ(graphics->PromptCount(), 1);
+    EXPECT_EQ(Screen(graphics).PromptCount(), 1);
 }
 
 TEST(BitmapControl, IsOneFrameHighAndPicksTheFrameByValue)

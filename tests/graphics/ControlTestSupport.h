@@ -9,6 +9,7 @@
 
 #include "graphics/Control.h"
 #include "graphics/GraphicsRaster.h"
+#include "graphics/native/HeadlessWindow.h"
 #include "plugin/PluginCore.h"
 
 // A plug-in with `count` parameters 0..1 that records what reaches it from the editor.
@@ -50,6 +51,13 @@ public:
         : Control(plug, rect, paramIdx, Blend()) {}
     bool Draw(Graphics&) override { return true; }
 };
+
+// The headless window a native graphics object (a pointer or unique_ptr to it) shows on.
+template <typename Pointer>
+HeadlessWindow& Screen(const Pointer& graphics)
+{
+    return *HeadlessWindow::Of(&*graphics);
+}
 
 // A native graphics object (window and raster layers) for `plug`.
 std::unique_ptr<GraphicsRaster> MakeGraphics(PluginCore* plug, int32_t width = 64, int32_t height = 32,

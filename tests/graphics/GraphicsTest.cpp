@@ -183,7 +183,7 @@ TEST(Graphics, FrameRateIsSharedAndOnlyPositiveRatesReplaceIt)
 TEST(Graphics, LoadBitmapCachesTheFirstAnswerFailuresIncluded)
 {
     Editor e;
-    e.graphics->AddImageResource(7, RowsPng(4, {0xFF102030u, 0xFF405060u, 0xFF708090u, 0xFFA0B0C0u, 0xFFD0E0F0u, 0xFF000000u}));
+    Screen(e.graphics).AddImageResource(7, RowsPng(4, {0xFF102030u, 0xFF405060u, 0xFF708090u, 0xFFA0B0C0u, 0xFFD0E0F0u, 0xFF000000u}));
     const BitmapInfo first = e.graphics->LoadBitmap(7, 3);
     EXPECT_EQ(first.id, 7);
     EXPECT_EQ(first.width, 4);
@@ -194,7 +194,7 @@ TEST(Graphics, LoadBitmapCachesTheFirstAnswerFailuresIncluded)
     const BitmapInfo missing = e.graphics->LoadBitmap(9, 2);
     EXPECT_EQ(missing.width, 0);
     EXPECT_EQ(missing.height, 0);
-    e.graphics->AddImageResource(9, RowsPng(2, {0xFFFFFFFFu}));
+    Screen(e.graphics).AddImageResource(9, RowsPng(2, {0xFFFFFFFFu}));
     EXPECT_EQ(e.graphics->LoadBitmap(9, 1).width, 0) << "a failed load stays cached";
 
     int32_t w = -1, h = -1;
@@ -210,7 +210,7 @@ TEST(Graphics, BackgroundGoesToTheFrontUnbound)
 {
     Editor e;
     ProbeControl* a = e.Add(Rect(0, 0, 10, 10));
-    e.graphics->AddImageResource(3, RowsPng(64, std::vector<uint32_t>(32, 0xFF336699u)));
+    Screen(e.graphics).AddImageResource(3, RowsPng(64, std::vector<uint32_t>(32, 0xFF336699u)));
     e.graphics->AttachBackground(3);
     ASSERT_EQ(e.graphics->ControlCount(), 2);
     auto* background = dynamic_cast<BitmapControl*>(e.graphics->ControlAtIndex(0));

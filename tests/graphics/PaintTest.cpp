@@ -44,16 +44,16 @@ TEST(Paint, EdgeTouchingDirtyControlsMergeAndEachIsDrawnOnce)
     EXPECT_EQ(a->drawAreas, std::vector<Rect>{Rect(0, 0, 20, 10)});
     EXPECT_EQ(b->drawAreas, std::vector<Rect>{Rect(0, 0, 20, 10)});
     EXPECT_EQ(c->drawAreas, std::vector<Rect>{Rect(30, 20, 40, 30)});
-    EXPECT_EQ(w.graphics->PresentedPixel(5, 5), Red);
-    EXPECT_EQ(w.graphics->PresentedPixel(15, 5), Green);
-    EXPECT_EQ(w.graphics->PresentedPixel(35, 25), Blue);
-    EXPECT_EQ(w.graphics->PresentedPixel(25, 5), 0u);
+    EXPECT_EQ(Screen(w.graphics).PresentedPixel(5, 5), Red);
+    EXPECT_EQ(Screen(w.graphics).PresentedPixel(15, 5), Green);
+    EXPECT_EQ(Screen(w.graphics).PresentedPixel(35, 25), Blue);
+    EXPECT_EQ(Screen(w.graphics).PresentedPixel(25, 5), 0u);
 
     // Cleaned by the paint: the next tick has nothing to do.
     Rect area;
     EXPECT_FALSE(w.graphics->IsAnyDirty(area));
     EXPECT_FALSE(w.graphics->Tick());
-    EXPECT_EQ(w.graphics->PaintCount(), 1);
+    EXPECT_EQ(Screen(w.graphics).PaintCount(), 1);
 }
 
 TEST(Paint, CleanControlsOverlappingADirtyAreaAreRedrawnInListOrder)
@@ -74,9 +74,9 @@ TEST(Paint, CleanControlsOverlappingADirtyAreaAreRedrawnInListOrder)
     EXPECT_EQ(top->drawAreas, std::vector<Rect>{Rect(0, 0, 30, 20)});
     EXPECT_TRUE(far->drawAreas.empty());
     EXPECT_TRUE(hidden->drawAreas.empty());
-    EXPECT_EQ(w.graphics->PresentedPixel(12, 7), Green) << "the later control is on top";
-    EXPECT_EQ(w.graphics->PresentedPixel(2, 2), Red);
-    EXPECT_EQ(w.graphics->LastPaintArea(), Rect(0, 0, 30, 20));
+    EXPECT_EQ(Screen(w.graphics).PresentedPixel(12, 7), Green) << "the later control is on top";
+    EXPECT_EQ(Screen(w.graphics).PresentedPixel(2, 2), Red);
+    EXPECT_EQ(Screen(w.graphics).LastPaintArea(), Rect(0, 0, 30, 20));
 }
 
 TEST(Paint, OnlyTheInvalidatedAreaReachesTheWindow)
@@ -90,15 +90,15 @@ TEST(Paint, OnlyTheInvalidatedAreaReachesTheWindow)
     small->MarkDirty(false);
     ASSERT_TRUE(w.graphics->Tick());
     EXPECT_EQ(w.graphics->GetPixel(20, 20), UnpackColour(Blue));
-    EXPECT_EQ(w.graphics->PresentedPixel(5, 5), Blue);
-    EXPECT_EQ(w.graphics->PresentedPixel(20, 20), 0u);
-    EXPECT_EQ(w.graphics->PresentedPixel(8, 8), 0u);
+    EXPECT_EQ(Screen(w.graphics).PresentedPixel(5, 5), Blue);
+    EXPECT_EQ(Screen(w.graphics).PresentedPixel(20, 20), 0u);
+    EXPECT_EQ(Screen(w.graphics).PresentedPixel(8, 8), 0u);
 
     // An expose brings the rest.
     w.graphics->Invalidate(Rect(-10, -10, 100, 100));
     ASSERT_TRUE(w.graphics->Tick());
-    EXPECT_EQ(w.graphics->PresentedPixel(20, 20), Blue);
-    EXPECT_EQ(w.graphics->LastPaintArea(), Rect(0, 0, 64, 32));
+    EXPECT_EQ(Screen(w.graphics).PresentedPixel(20, 20), Blue);
+    EXPECT_EQ(Screen(w.graphics).LastPaintArea(), Rect(0, 0, 64, 32));
 }
 
 TEST(Paint, AMarkMadeWhileDrawingIsKeptForTheNextTick)
@@ -129,7 +129,7 @@ TEST(Paint, ControlsAttachedAfterTheSurfaceAreStillPainted)
     ProbeControl* late = w.Add(Rect(10, 10, 20, 20), Green);
     ASSERT_TRUE(w.graphics->Tick());
     EXPECT_EQ(late->drawAreas.size(), 1u);
-    EXPECT_EQ(w.graphics->PresentedPixel(15, 15), Green);
+    EXPECT_EQ(Screen(w.graphics).PresentedPixel(15, 15), Green);
 }
 
 TEST(Paint, PaintingWithoutAWindowDrawsButPresentsNothing)
@@ -152,7 +152,7 @@ TEST(Paint, DrawBitmapDrawsOnlyInsideTheAreaBeingRepainted)
 {
     Window w;
     ProbeControl* a = w.Add(Rect(0, 0, 8, 8), 0xFF000000u);
-    w.graphics->AddImageResource(5, RowsPng(16, std::vector<uint32_t>(16, Green)));
+    Screen(w.graphics).AddImageResource(5, RowsPng(16, std::vector<uint32_t>(16, Green)));
     const BitmapInfo image = w.graphics->LoadBitmap(5, 1);
     w.Open();
 
@@ -182,24 +182,24 @@ TEST(Paint, BitmapControlShowsTheFrameOfItsValue)
     const std::vector<uint32_t> frames = {0xFF000010u, 0xFF000020u, 0xFF000030u, 0xFF000040u, 0xFF000050u};
     std::vector<uint32_t> rows;
     for (uint32_t c : frames) rows.insert(rows.end(), {c, c});
-    w.graphics->AddImageResource(11, RowsPng(6, rows));
+    Screen(w.graphics).AddImageResource(11, RowsPng(6, rows));
     auto* knob = new BitmapControl(&w.plug, 10, 3, -1, w.graphics->LoadBitmap(11, 5), BlendKind::Copy);
     w.graphics->AttachControl(knob);
     knob->SetValue(0.5);
     w.Open();
     EXPECT_EQ(knob->DrawRect(), Rect(10, 3, 16, 5));
-    EXPECT_EQ(w.graphics->PresentedPixel(10, 3), frames[2]);
-    EXPECT_EQ(w.graphics->PresentedPixel(15, 4), frames[2]);
-    EXPECT_EQ(w.graphics->PresentedPixel(10, 5), 0u);
+    EXPECT_EQ(Screen(w.graphics).PresentedPixel(10, 3), frames[2]);
+    EXPECT_EQ(Screen(w.graphics).PresentedPixel(15, 4), frames[2]);
+    EXPECT_EQ(Screen(w.graphics).PresentedPixel(10, 5), 0u);
     knob->SetValueFromUserInput(1.0);
     ASSERT_TRUE(w.graphics->Tick());
-    EXPECT_EQ(w.graphics->PresentedPixel(12, 4), frames[4]);
+    EXPECT_EQ(Screen(w.graphics).PresentedPixel(12, 4), frames[4]);
 }
 
 TEST(Paint, RotatedImagesNeedEveryImageInTheCache)
 {
     Window w;
-    w.graphics->AddImageResource(1, RowsPng(4, std::vector<uint32_t>(4, Red)));
+    Screen(w.graphics).AddImageResource(1, RowsPng(4, std::vector<uint32_t>(4, Red)));
     const BitmapInfo image = w.graphics->LoadBitmap(1, 1);
     const BitmapInfo missing = w.graphics->LoadBitmap(2, 1);
     w.Open();
@@ -221,18 +221,18 @@ TEST(HeadlessWindow, OpensClosesAndReopensInPlace)
     auto graphics = MakeGraphics(&plug, 40, 30);
     const int32_t before = HeadlessWindow::OpenWindowCount();
     EXPECT_FALSE(graphics->Tick()) << "no timer without a window";
-    EXPECT_TRUE(graphics->PresentedPixels().empty());
+    EXPECT_TRUE(Screen(graphics).PresentedPixels().empty());
     int parent = 0;
     ASSERT_TRUE(graphics->OpenWindow(&parent));
     EXPECT_EQ(graphics->HostParent(), &parent);
     EXPECT_NE(graphics->GetWindowHandle(), nullptr);
-    EXPECT_EQ(graphics->PresentedPixels().size(), 1200u);
+    EXPECT_EQ(Screen(graphics).PresentedPixels().size(), 1200u);
     EXPECT_EQ(HeadlessWindow::OpenWindowCount(), before + 1);
     ASSERT_TRUE(graphics->OpenWindow(&parent));
     EXPECT_EQ(HeadlessWindow::OpenWindowCount(), before + 1);
-    EXPECT_EQ(graphics->WindowRect(), Rect(0, 0, 40, 30));
+    EXPECT_EQ(Screen(graphics).WindowRect(), Rect(0, 0, 40, 30));
     graphics->SetWindowTitle("Quillograph : Bus 1");
-    EXPECT_EQ(graphics->WindowTitle(), "Quillograph : Bus 1");
+    EXPECT_EQ(Screen(graphics).WindowTitle(), "Quillograph : Bus 1");
     graphics->CloseWindow();
     graphics->CloseWindow();
     EXPECT_EQ(HeadlessWindow::OpenWindowCount(), before);
@@ -246,8 +246,8 @@ TEST(HeadlessWindow, FloatingWindowKeepsItsPlaceAndTheFirstWindow)
     auto graphics = MakeGraphics(&plug, 40, 30);
     graphics->floating = true;
     ASSERT_TRUE(graphics->OpenFloatingWindow(Rect(300, 200, 340, 230)));
-    EXPECT_EQ(graphics->WindowTitle(), "Probe");
-    EXPECT_EQ(graphics->WindowRect(), Rect(300, 200, 346, 253));
+    EXPECT_EQ(Screen(graphics).WindowTitle(), "Probe");
+    EXPECT_EQ(Screen(graphics).WindowRect(), Rect(300, 200, 346, 253));
     EXPECT_EQ(graphics->GetFloatingWindowRect(), Rect(300, 200, 340, 230));
     ASSERT_TRUE(graphics->OpenWindow(nullptr));
     EXPECT_EQ(graphics->GetFloatingWindowRect(), Rect(300, 200, 340, 230));
@@ -262,21 +262,21 @@ TEST(HeadlessWindow, MouseMessagesRouteAsTheWindowProcedureRoutesThem)
     ProbeControl* a = w.Add(Rect(0, 0, 20, 20), Red);
     ProbeControl* b = w.Add(Rect(30, 0, 50, 20), Green);
     w.graphics->mouseOverEnabled = true;
-    w.graphics->MouseMove(5, 5, Keys(true));  // a button held without the capture: nothing
-    w.graphics->MouseLeave();                  // no leave notice was asked for
+    Screen(w.graphics).MouseMove(5, 5, Keys(true));  // a button held without the capture: nothing
+    Screen(w.graphics).MouseLeave();                  // no leave notice was asked for
     w.Open();
-    w.graphics->MouseMove(5, 5, Keys());
-    w.graphics->MouseDown(6, 6, Keys(true));
-    w.graphics->MouseMove(9, 7, Keys(true));
-    w.graphics->MouseUp(60, 25);
-    w.graphics->MouseMove(9, 7, Keys(true));   // capture released
-    w.graphics->MouseDoubleClick(7, 7, Keys(true));
-    w.graphics->MouseWheel(8, 8, Keys(), 60);  // under one notch: 0 steps, still delivered
-    w.graphics->MouseWheel(8, 8, Keys(), 120);
-    w.graphics->MouseWheel(8, 8, Keys(), -360);
-    w.graphics->MouseMove(35, 5, Keys());
-    w.graphics->MouseLeave();
-    w.graphics->MouseLeave();
+    Screen(w.graphics).MouseMove(5, 5, Keys());
+    Screen(w.graphics).MouseDown(6, 6, Keys(true));
+    Screen(w.graphics).MouseMove(9, 7, Keys(true));
+    Screen(w.graphics).MouseUp(60, 25);
+    Screen(w.graphics).MouseMove(9, 7, Keys(true));   // capture released
+    Screen(w.graphics).MouseDoubleClick(7, 7, Keys(true));
+    Screen(w.graphics).MouseWheel(8, 8, Keys(), 60);  // under one notch: 0 steps, still delivered
+    Screen(w.graphics).MouseWheel(8, 8, Keys(), 120);
+    Screen(w.graphics).MouseWheel(8, 8, Keys(), -360);
+    Screen(w.graphics).MouseMove(35, 5, Keys());
+    Screen(w.graphics).MouseLeave();
+    Screen(w.graphics).MouseLeave();
     EXPECT_EQ(a->events, (std::vector<std::string>{"over 5 5", "down 6 6", "drag 9 7 3 1", "up 60 25", "dbl 7 7",
                                                    "wheel 0", "wheel 1", "wheel -3", "out"}));
     EXPECT_EQ(b->events, (std::vector<std::string>{"over 35 5", "out"}));
@@ -290,8 +290,8 @@ TEST(HeadlessWindow, DialogsAnswerCancelledAndPathsAreFolders)
     w.Open();
     EXPECT_FALSE(w.graphics->PromptForColour(colour, "Background Color"));
     EXPECT_EQ(colour, Colour(255, 1, 2, 3));
-    EXPECT_EQ(w.graphics->LastColourTitle(), "Background Color");
-    w.graphics->AnswerColourPrompt(true, Colour(0, 10, 20, 30));
+    EXPECT_EQ(Screen(w.graphics).LastColourTitle(), "Background Color");
+    Screen(w.graphics).AnswerColourPrompt(true, Colour(0, 10, 20, 30));
     EXPECT_TRUE(w.graphics->PromptForColour(colour, ""));
     EXPECT_EQ(colour, Colour(255, 10, 20, 30)) << "alpha stays";
 
@@ -299,9 +299,9 @@ TEST(HeadlessWindow, DialogsAnswerCancelledAndPathsAreFolders)
     EXPECT_FALSE(w.graphics->PromptForFile(path, false, "", ""));
     EXPECT_TRUE(path.empty());
     EXPECT_FALSE(w.graphics->OpenUrl("http://example.invalid/?page_id=25"));
-    EXPECT_EQ(w.graphics->LastUrl(), "http://example.invalid/?page_id=25");
+    EXPECT_EQ(Screen(w.graphics).LastUrl(), "http://example.invalid/?page_id=25");
     EXPECT_FALSE(w.graphics->PromptParamValue(nullptr, nullptr));
-    EXPECT_EQ(w.graphics->PromptCount(), 0);
+    EXPECT_EQ(Screen(w.graphics).PromptCount(), 0);
 
     const std::string host = w.graphics->GetHostPath();
     const std::string plugin = w.graphics->GetPluginPath();

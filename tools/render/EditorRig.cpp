@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "analyser/AnalyserPlugin.h"
+#include "graphics/Graphics.h"
 #include "graphics/native/HeadlessWindow.h"
 #include "plugin/VstShell.h"
 
@@ -40,7 +41,7 @@ std::unique_ptr<EditorRig> EditorRig::Make(double sampleRate, int blockSize)
     effect->dispatcher(effect, effMainsChanged, 0, 1, nullptr, 0.0f);
     if (!rig->plugin || !rig->plugin->View() || !effect->dispatcher(effect, effEditOpen, 0, 0, &rig->parent, 0.0f))
         return nullptr;
-    rig->window = static_cast<HeadlessWindow*>(rig->plugin->GetGraphics());
+    rig->window = HeadlessWindow::Of(rig->plugin->GetGraphics());
     return rig;
 }
 
@@ -98,6 +99,6 @@ void EditorRig::Tick() { window->Tick(); }
 
 const std::vector<uint32_t>& EditorRig::Pixels() const { return window->PresentedPixels(); }
 
-int EditorRig::Width() const { return window->Width(); }
+int EditorRig::Width() const { return plugin->GetGraphics()->Width(); }
 
-int EditorRig::Height() const { return window->Height(); }
+int EditorRig::Height() const { return plugin->GetGraphics()->Height(); }

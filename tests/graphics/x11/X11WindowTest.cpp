@@ -13,6 +13,7 @@
 
 #include "graphics/Control.h"
 #include "graphics/GraphicsRaster.h"
+#include "graphics/x11/X11Window.h"
 #include "plugin/PluginCore.h"
 
 #include <X11/Xlib.h>
@@ -97,7 +98,7 @@ protected:
     {
         XSync(sender, False);
         for (int i = 0; i < 5; ++i) {
-            graphics->ServeEvents();
+            X11Window::Of(graphics.get())->ServeEvents();
             std::this_thread::sleep_for(std::chrono::milliseconds(2));
         }
     }
@@ -217,7 +218,7 @@ TEST_F(X11Editor, IdleCallsAt30HzPaintTwentyFourFramesASecond)
     const int drawn = probe->draws;
     for (int call = 1; call <= 30; ++call) {
         probe->MarkDirty(false);
-        graphics->ServeEvents(start + static_cast<uint64_t>(call * 1000 / 30));
+        X11Window::Of(graphics.get())->ServeEvents(start + static_cast<uint64_t>(call * 1000 / 30));
     }
     // 1000 / 41 ticks, give or take the one under way when the second began.
     EXPECT_GE(probe->draws - drawn, 23);
@@ -227,7 +228,7 @@ TEST_F(X11Editor, IdleCallsAt30HzPaintTwentyFourFramesASecond)
     const int before = probe->draws;
     for (int call = 1; call <= 10; ++call) {
         probe->MarkDirty(false);
-        graphics->ServeEvents(start + 1000 + static_cast<uint64_t>(call * 100));
+        X11Window::Of(graphics.get())->ServeEvents(start + 1000 + static_cast<uint64_t>(call * 100));
     }
     EXPECT_EQ(probe->draws - before, 10);
 }
@@ -237,13 +238,13 @@ TEST_F(X11Editor, TheTimerPaintsDirtyControlsAndTheWindowShowsTheSurface)
     const int drawn = probe->draws;
     EXPECT_GE(drawn, 1);  // the first paint of a new window
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    graphics->ServeEvents();  // a tick: nothing dirty
+    X11Window::Of(graphics.get())->ServeEvents();  // a tick: nothing dirty
     probe->tint = 200;
     probe->MarkDirty(false);
-    graphics->ServeEvents();  // within the period of that tick: no paint yet
+    X11Window::Of(graphics.get())->ServeEvents();  // within the period of that tick: no paint yet
     EXPECT_EQ(probe->draws, drawn);
     std::this_thread::sleep_for(std::chrono::milliseconds(Graphics::TimerPeriod() + 5));
-    graphics->ServeEvents();
+    X11Window::Of(graphics.get())->ServeEvents();
     EXPECT_EQ(probe->draws, drawn + 1);
 
     XImage* image = XGetImage(sender, window, 0, 0, 64, 32, AllPlanes, ZPixmap);
@@ -274,7 +275,7 @@ TEST_F(X11Editor, ReopeningMovesTheWindowAndAGoneParentIsSurvived)
     XDestroyWindow(sender, second);
     XSync(sender, False);
     for (int i = 0; i < 20 && graphics->IsWindowOpen(); ++i) {
-        graphics->ServeEvents();
+        X11Window::Of(graphics.get())->ServeEvents();
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
     EXPECT_FALSE(graphics->IsWindowOpen());

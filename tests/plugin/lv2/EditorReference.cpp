@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "graphics/GraphicsRaster.h"
+#include "graphics/native/HeadlessWindow.h"
 #include "plugin/PluginCore.h"
 #include "tools/SurfacePng.h"
 
@@ -66,7 +67,7 @@ int main(int argc, char** argv)
     if ((argc == 7 || argc == 9) && std::strcmp(argv[1], "picture") == 0) {
         for (int i = 0; i < 4; ++i) plugin.Set(i, std::atof(argv[3 + i]));
         if (!window->OpenWindow(nullptr)) return 1;
-        if (argc == 9) window->MouseMove(std::atoi(argv[7]), std::atoi(argv[8]), MouseKeys());
+        if (argc == 9) HeadlessWindow::Of(window)->MouseMove(std::atoi(argv[7]), std::atoi(argv[8]), MouseKeys());
         return plugin.Draw(window, argv[2]) ? 0 : 1;
     }
     if (argc == 4 && std::strcmp(argv[1], "chunk-picture") == 0) {
@@ -85,8 +86,8 @@ int main(int argc, char** argv)
         const double before = plugin.core->ParamAt(3).Value();
         MouseKeys keys;
         keys.left = 1;
-        window->MouseDown(std::atoi(argv[2]), std::atoi(argv[3]), keys);
-        window->MouseUp(std::atoi(argv[2]), std::atoi(argv[3]));
+        HeadlessWindow::Of(window)->MouseDown(std::atoi(argv[2]), std::atoi(argv[3]), keys);
+        HeadlessWindow::Of(window)->MouseUp(std::atoi(argv[2]), std::atoi(argv[3]));
         return plugin.core->ParamAt(3).Value() != before ? 0 : 3;
     }
     if (argc == 2 && std::strcmp(argv[1], "describe") == 0) {

@@ -202,7 +202,7 @@ public:
             loaded = Dispatch(effSetChunk, static_cast<VstIntPtr>(copy.size()), copy.data()) != 0;
         }
         Dispatch(effEditOpen, 0, &parent);
-        window = static_cast<HeadlessWindow*>(plugin->GetGraphics());
+        window = HeadlessWindow::Of(plugin->GetGraphics());
     }
     ~Reference()
     {

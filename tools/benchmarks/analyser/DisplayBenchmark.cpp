@@ -10,6 +10,7 @@
 #include "analyser/AnalyserPlugin.h"
 #include "analyser/AnalyserView.h"
 #include "graphics/Graphics.h"
+#include "graphics/GraphicsWindow.h"
 #include "graphics/native/HeadlessWindow.h"
 #include "plugin/VstShell.h"
 #include "tools/AllocationCounter.h"
@@ -91,9 +92,9 @@ void RebuildRedraw(benchmark::State& state)
 void EditorFrame(benchmark::State& state)
 {
     Rig rig(1);
-    auto* window = dynamic_cast<HeadlessWindow*>(rig.graphics);
+    auto* window = HeadlessWindow::Of(rig.graphics);
     int parent = 0;
-    window->SetScaleChoice(static_cast<int32_t>(state.range(0)));
+    window->Editor().SetScaleChoice(static_cast<int32_t>(state.range(0)));
     rig.effect->dispatcher(rig.effect, effEditOpen, 0, 0, &parent, 0.0f);
     // Opened without asking for its size first, the window is made at the scale chosen.
     window->Tick();
@@ -103,7 +104,7 @@ void EditorFrame(benchmark::State& state)
         state.ResumeTiming();
         window->Tick();
     }
-    state.counters["shown"] = window->ShownScale();
+    state.counters["shown"] = window->Editor().ShownScale();
 }
 
 }  // namespace
