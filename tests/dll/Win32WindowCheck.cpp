@@ -17,6 +17,7 @@
 #include "analyser/AnalyserView.h"
 #include "graphics/Control.h"
 #include "graphics/GraphicsRaster.h"
+#include "graphics/win32/Win32Window.h"
 #include "plugin/Module.h"
 #include "plugin/Param.h"
 #include "plugin/VstShell.h"
@@ -118,7 +119,7 @@ LPARAM Point(int x, int y)
 struct Editor {
     std::unique_ptr<Graphics> graphics;
     ProbeControl* probe = nullptr;
-    Win32Window* win() const { return static_cast<Win32Window*>(graphics.get()); }
+    Win32Window* win() const { return Win32Window::Of(graphics.get()); }
     HWND hwnd() const { return static_cast<HWND>(graphics->GetWindowHandle()); }
 };
 
