@@ -16,19 +16,19 @@ static constexpr int FourCharCode(char a, char b, char c, char d)
            (static_cast<unsigned char>(c) << 8) | static_cast<unsigned char>(d);
 }
 
-PluginCore* CreatePluginInstance()
+PluginCore* CreatePluginInstance(PluginHost& host)
 {
     // Any failure while building the object (the editor allocates too) must reach the host
     // as a null record, never as an exception through the C entry point.
     try {
-        return new AnalyserPlugin();
+        return new AnalyserPlugin(host);
     } catch (...) {
         return nullptr;
     }
 }
 
-AnalyserPlugin::AnalyserPlugin()
-    : PluginCore(kParamCount, 2, 2, "Quillograph", "", "Veksa", 1000, FourCharCode('q', 'l', 'g', 'p'), 0, false,
+AnalyserPlugin::AnalyserPlugin(PluginHost& host)
+    : PluginCore(host, kParamCount, 2, 2, "Quillograph", "", "Veksa", 1000, FourCharCode('q', 'l', 'g', 'p'), 0, false,
                  true, true)
 {
     Param& domain = ParamAt(kDomain);

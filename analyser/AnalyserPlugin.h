@@ -20,7 +20,7 @@ public:
 
     enum ParamIndex { kDomain = 0, kVScale = 1, kFftZoom = 2, kPause = 3, kParamCount = 4 };
 
-    AnalyserPlugin();
+    explicit AnalyserPlugin(PluginHost& host);
     ~AnalyserPlugin() override = default;
 
     // The editor, null until attached.

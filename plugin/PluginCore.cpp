@@ -15,13 +15,16 @@ static constexpr int kMaxChannels = 64;
 // in pieces.
 static constexpr int kConversionPiece = 1024;
 static constexpr int kMaxConversionFrames = 8192;
+// The largest state we accept from a host; far above anything we write.
+static constexpr int64_t kMaxStateBytes = 16 * 1024 * 1024;
 
 static int BoundedChannels(int count) { return count < 0 ? 0 : count > kMaxChannels ? kMaxChannels : count; }
 
-PluginCore::PluginCore(int paramCount, int inputs, int outputs, const char* name, const char* product,
-                       const char* vendor, int vendorVersion, int uniqueId, int latency, bool midi, bool mono,
-                       bool chunks)
-    : inputCount(BoundedChannels(inputs)),
+PluginCore::PluginCore(PluginHost& host, int paramCount, int inputs, int outputs, const char* name,
+                       const char* product, const char* vendor, int vendorVersion, int uniqueId, int latency, bool midi,
+                       bool mono, bool chunks)
+    : host(host),
+      inputCount(BoundedChannels(inputs)),
       outputCount(BoundedChannels(outputs)),
       doesMidi(midi),
       effectName(name ? name : ""),
@@ -52,7 +55,7 @@ PluginCore::PluginCore(int paramCount, int inputs, int outputs, const char* name
     record.processDoubleReplacing = VstShell::ProcessDoubleReplacing;
 
     SizeConversionBuffers(0);
-    IdentifyHostFromCallback();
+    IdentifyTheHost();
 }
 
 PluginCore::~PluginCore() { delete graphics; }
@@ -66,19 +69,13 @@ void PluginCore::AttachGraphics(PluginEditor* newGraphics)
     graphics = newGraphics;
 }
 
-void PluginCore::IdentifyHostFromCallback()
+void PluginCore::IdentifyTheHost()
 {
-    char vendor[256];
-    char product[256];
-    vendor[0] = '\0';
-    product[0] = '\0';
-    const VstIntPtr gotVendor = CallHost(audioMasterGetVendorString, 0, 0, vendor, 0.0f);
-    const VstIntPtr gotProduct = CallHost(audioMasterGetProductString, 0, 0, product, 0.0f);
-    vendor[sizeof vendor - 1] = '\0';
-    product[sizeof product - 1] = '\0';
-    if (gotVendor == 0 || gotProduct == 0 || (vendor[0] == '\0' && product[0] == '\0')) return;
-    hostVersion = static_cast<int32_t>(CallHost(audioMasterGetVendorVersion, 0, 0, nullptr, 0.0f));
-    hostId = IdentifyHost(vendor, product);
+    std::string vendor, product;
+    int32_t version = 0;
+    if (!host.Identify(*this, vendor, product, version)) return;
+    hostVersion = version;
+    hostId = IdentifyHost(vendor.c_str(), product.c_str());
 }
 
 VstIntPtr PluginCore::CallHost(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt)
@@ -149,7 +146,7 @@ void PluginCore::SetParameterFromEditor(int index, double value)
     const float narrowed = static_cast<float>(value < 0.0 ? 0.0 : value > 1.0 ? 1.0 : value);
     // The host hears of the value before it can read it back, and without our lock held: it
     // may take its own locks, which its audio thread may hold while it waits for nothing of ours.
-    CallHost(audioMasterAutomate, index, 0, nullptr, narrowed);
+    host.ParameterEdited(*this, index, narrowed);
     ParamAt(index).SetNormalized(narrowed);
     ScopedLock hold(&lock);
     ParameterChanged(index);
@@ -157,7 +154,69 @@ void PluginCore::SetParameterFromEditor(int index, double value)
 
 bool PluginCore::RequestEditorSize(int32_t width, int32_t height)
 {
-    return CallHost(audioMasterSizeWindow, width, height, nullptr, 0.0f) != 0;
+    return host.ResizeEditor(*this, width, height);
+}
+
+void PluginCore::SetSampleRate(double rate)
+{
+    ScopedLock hold(&lock);
+    sampleRate = rate;
+    Reset();
+}
+
+void PluginCore::SetBlockSize(int frames)
+{
+    ScopedLock hold(&lock);
+    blockSize = frames < 0 ? 0 : frames;
+    SizeConversionBuffers(blockSize);
+    Reset();
+}
+
+void PluginCore::SetActive(bool active)
+{
+    ScopedLock hold(&lock);
+    if (active) {
+        SizeConversionBuffers(blockSize);
+        ActiveChanged(true);
+    } else {
+        ActiveChanged(false);
+        Reset();
+    }
+}
+
+bool PluginCore::OpenEditor(void* parent)
+{
+    if (!graphics || !graphics->OpenWindow(parent)) return false;
+    editorParent = parent;
+    EditorOpened();
+    return true;
+}
+
+void PluginCore::CloseEditor()
+{
+    if (!graphics) return;
+    EditorClosing();
+    graphics->CloseWindow();
+}
+
+const StateChunk* PluginCore::SaveStateChunk()
+{
+    ScopedLock hold(&lock);
+    stateChunk.Resize(0, true);
+    if (!SaveState(stateChunk) || stateChunk.Size() <= 0) return nullptr;
+    return &stateChunk;
+}
+
+bool PluginCore::LoadStateBytes(const void* bytes, int64_t size)
+{
+    if (size < 0 || size > kMaxStateBytes || (!bytes && size > 0)) return false;
+    ScopedLock hold(&lock);
+    if (!stateChunk.Resize(static_cast<int>(size), false)) return false;
+    // Hosts may hand back the very bytes the last save gave them.
+    if (size > 0) std::memmove(stateChunk.Data(), bytes, static_cast<size_t>(size));
+    if (!LoadState(stateChunk)) return false;
+    NotifyAllParameters();
+    return true;
 }
 
 void PluginCore::SetSpeakerArrangement(const VstSpeakerArrangement* inputs, const VstSpeakerArrangement* outputs)

@@ -22,6 +22,7 @@
 #include "plugin/PluginEditor.h"
 #include "plugin/MidiMsg.h"
 #include "plugin/Param.h"
+#include "plugin/PluginHost.h"
 #include "plugin/Preset.h"
 #include "plugin/StateChunk.h"
 #include "plugin/Vst2Abi.h"
@@ -29,9 +30,10 @@
 
 class PluginCore {
 public:
-    PluginCore(int paramCount, int inputCount, int outputCount, const char* effectName, const char* productString,
-               const char* vendorString, int vendorVersion, int uniqueId, int latency, bool doesMidi, bool mono,
-               bool chunks);
+    // `host` is the format's: it is asked who it is at once, and hears of the user's changes.
+    PluginCore(PluginHost& host, int paramCount, int inputCount, int outputCount, const char* effectName,
+               const char* productString, const char* vendorString, int vendorVersion, int uniqueId, int latency,
+               bool doesMidi, bool mono, bool chunks);
     virtual ~PluginCore();
     PluginCore(const PluginCore&) = delete;
     PluginCore& operator=(const PluginCore&) = delete;
@@ -54,6 +56,19 @@ public:
     {
         return effect ? static_cast<PluginCore*>(effect->object) : nullptr;
     }
+
+    // What every format asks of the plug-in, on the host's non-audio threads.
+    void SetSampleRate(double rate);
+    void SetBlockSize(int frames);
+    // Resumed (true) or suspended; suspending re-applies the sample rate.
+    void SetActive(bool active);
+    // The editor in the host's window `parent`; false when it could not open.
+    bool OpenEditor(void* parent);
+    void CloseEditor();
+    // The state the host stores, valid until the next request; null when there is none.
+    const StateChunk* SaveStateChunk();
+    // The state the host hands back; false when it is refused (nothing it could not hold is applied).
+    bool LoadStateBytes(const void* bytes, int64_t size);
 
     CriticalSection& Lock() { return lock; }
     int ParamCount() const { return static_cast<int>(params.size()); }
@@ -123,9 +138,10 @@ protected:
 private:
     friend struct VstShell;
 
-    void IdentifyHostFromCallback();
+    void IdentifyTheHost();
     void MarkParameterChanged(int index);
 
+    PluginHost& host;
     CriticalSection lock;
     int blockSize = 0;
     // Read by the audio thread once per block; a speaker arrangement changes them.
@@ -155,5 +171,5 @@ private:
     AEffect record;
 };
 
-// Makes the product's plug-in object; null when it cannot be made.
-PluginCore* CreatePluginInstance();
+// Makes the product's plug-in object for a format's host; null when it cannot be made.
+PluginCore* CreatePluginInstance(PluginHost& host);

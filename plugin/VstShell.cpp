@@ -6,6 +6,7 @@
 
 #include "plugin/Module.h"
 #include "plugin/PluginCore.h"
+#include "plugin/VstHost.h"
 
 namespace {
 
@@ -27,9 +28,6 @@ VstIntPtr CopyName(void* ptr, const std::string& text, size_t limit = kNameCopyB
 ERect editorRect = {0, 0, 0, 0};
 
 int16_t ToInt16(int32_t v) { return static_cast<int16_t>(v < 0 ? 0 : v > INT16_MAX ? INT16_MAX : v); }
-
-// The largest state chunk we accept from a host; far above anything we write.
-constexpr VstIntPtr kMaxChunkBytes = 16 * 1024 * 1024;
 
 VstIntPtr CanDo(const char* text, bool doesMidi)
 {
@@ -56,7 +54,7 @@ extern "C" AEffect* VSTCALLBACK VSTPluginMain(audioMasterCallback hostCallback)
 {
     HostCallbackRef() = hostCallback;
     try {
-        PluginCore* core = CreatePluginInstance();
+        PluginCore* core = CreatePluginInstance(VstHost::Shared());
         return core ? core->Record() : nullptr;
     } catch (...) {
         return nullptr;
@@ -117,30 +115,15 @@ VstIntPtr VstShell::Dispatch(AEffect* effect, VstInt32 opcode, VstInt32 index, V
     case effGetParamName:
         core->ParamAt(index).GetNameForHost(static_cast<char*>(ptr));
         return 0;
-    case effSetSampleRate: {
-        ScopedLock hold(&core->lock);
-        core->sampleRate = opt;
-        core->Reset();
+    case effSetSampleRate:
+        core->SetSampleRate(opt);
         return 0;
-    }
-    case effSetBlockSize: {
-        ScopedLock hold(&core->lock);
-        core->blockSize = value < 0 ? 0 : value > INT32_MAX ? INT32_MAX : static_cast<int>(value);
-        core->SizeConversionBuffers(core->blockSize);
-        core->Reset();
+    case effSetBlockSize:
+        core->SetBlockSize(value < 0 ? 0 : value > INT32_MAX ? INT32_MAX : static_cast<int>(value));
         return 0;
-    }
-    case effMainsChanged: {
-        ScopedLock hold(&core->lock);
-        if (value != 0) {
-            core->SizeConversionBuffers(core->blockSize);
-            core->ActiveChanged(true);
-        } else {
-            core->ActiveChanged(false);
-            core->Reset();
-        }
+    case effMainsChanged:
+        core->SetActive(value != 0);
         return 0;
-    }
     case effEditGetRect: {
         if (!core->graphics || !ptr) return 0;
         // The size at the editor's scale, which differs between instances and changes with it.
@@ -153,37 +136,22 @@ VstIntPtr VstShell::Dispatch(AEffect* effect, VstInt32 opcode, VstInt32 index, V
         return 1;
     }
     case effEditOpen:
-        if (!core->graphics || !core->graphics->OpenWindow(ptr)) return 0;
-        core->editorParent = ptr;
-        core->EditorOpened();
-        return 1;
+        return core->OpenEditor(ptr) ? 1 : 0;
     case effEditClose:
         if (!core->graphics) return 0;
-        core->EditorClosing();
-        core->graphics->CloseWindow();
+        core->CloseEditor();
         return 1;
     case effIdentify:
         return kEffectIdentify;
     case effGetChunk: {
         if (!ptr) return 0;
-        ScopedLock hold(&core->lock);
-        StateChunk& chunk = core->stateChunk;
-        chunk.Resize(0, true);
-        if (!core->SaveState(chunk) || chunk.Size() <= 0) return 0;
-        *static_cast<void**>(ptr) = chunk.Data();
-        return chunk.Size();
+        const StateChunk* chunk = core->SaveStateChunk();
+        if (!chunk) return 0;
+        *static_cast<void**>(ptr) = const_cast<uint8_t*>(chunk->Data());
+        return chunk->Size();
     }
-    case effSetChunk: {
-        if (value < 0 || value > kMaxChunkBytes || (!ptr && value > 0)) return 0;
-        ScopedLock hold(&core->lock);
-        StateChunk& chunk = core->stateChunk;
-        if (!chunk.Resize(static_cast<int>(value), false)) return 0;
-        // Hosts may hand back the very bytes effGetChunk gave them.
-        if (value > 0) std::memmove(chunk.Data(), ptr, static_cast<size_t>(value));
-        if (!core->LoadState(chunk)) return 0;
-        core->NotifyAllParameters();
-        return 1;
-    }
+    case effSetChunk:
+        return core->LoadStateBytes(ptr, value) ? 1 : 0;
     case effProcessEvents: {
         // Sent on the audio thread: MIDI through touches nothing shared, so no lock.
         if (!ptr) return 0;

@@ -2,10 +2,11 @@
 
 #include <png.h>
 
+#include "plugin/VstHost.h"
 #include "tests/graphics/GraphicsTestSupport.h"
 
 RecordingPlug::RecordingPlug(int count)
-    : PluginCore(count, 2, 2, "Probe", "", "Veksa", 1000, 0x70726F62, 0, false, false, true)
+    : PluginCore(VstHost::Shared(), count, 2, 2, "Probe", "", "Veksa", 1000, 0x70726F62, 0, false, false, true)
 {
     for (int i = 0; i < count; ++i) ParamAt(i).InitDouble("p", 0.0, 0.0, 1.0, 0.01, "");
 }

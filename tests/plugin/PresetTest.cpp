@@ -6,13 +6,14 @@
 
 #include "FakeHost.h"
 #include "plugin/PluginCore.h"
+#include "plugin/VstHost.h"
 
 namespace {
 
 // A plug-in with two parameters and two presets (and a third whose values do not fit).
 class PresetPlugin : public PluginCore {
 public:
-    PresetPlugin() : PluginCore(2, 2, 2, "Presets", "", "Test", 1, 1234, 0, false, false, true)
+    PresetPlugin() : PluginCore(VstHost::Shared(), 2, 2, 2, "Presets", "", "Test", 1, 1234, 0, false, false, true)
     {
         ParamAt(0).InitDouble("gain", 0.5, 0.0, 1.0, 0.01, "");
         ParamAt(1).InitEnum("mode", 0, 3);

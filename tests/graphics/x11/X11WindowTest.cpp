@@ -15,6 +15,7 @@
 #include "graphics/GraphicsRaster.h"
 #include "graphics/x11/X11Window.h"
 #include "plugin/PluginCore.h"
+#include "plugin/VstHost.h"
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -23,7 +24,7 @@ namespace {
 
 class Plug : public PluginCore {
 public:
-    Plug() : PluginCore(1, 2, 2, "Quillograph", "", "Veksa", 1000, 1, 0, false, true, true) {}
+    Plug() : PluginCore(VstHost::Shared(), 1, 2, 2, "Quillograph", "", "Veksa", 1000, 1, 0, false, true, true) {}
 };
 
 // Fills its area with a gradient and writes down every event with its keys.

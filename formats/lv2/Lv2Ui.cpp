@@ -13,10 +13,9 @@
 
 #include "graphics/GraphicsWindow.h"
 #include "graphics/x11/X11Window.h"
-#include "plugin/Module.h"
 #include "plugin/PluginCore.h"
-#include "plugin/lv2/Lv2Instance.h"
-#include "plugin/lv2/Lv2Uris.h"
+#include "formats/lv2/Lv2Instance.h"
+#include "formats/lv2/Lv2Uris.h"
 
 namespace {
 
@@ -74,11 +73,6 @@ bool ResizeThroughHost(void* context, int32_t width, int32_t height)
     return resize && resize->ui_resize && resize->ui_resize(resize->handle, width, height) == 0;
 }
 
-AEffect* RecordOf(PluginCore* core)
-{
-    return core->Record();
-}
-
 // The plug-in whose editor this is, or null once the host has cleaned it up.
 PluginCore* CoreOf(const Editor* editor)
 {
@@ -89,11 +83,9 @@ PluginCore* CoreOf(const Editor* editor)
 
 PluginCore* MakeFrozenView(const char* note)
 {
-    if (!HostCallbackRef()) HostCallbackRef() = Lv2HostCallback;
-    PluginCore* core = CreatePluginInstance();
+    PluginCore* core = CreatePluginInstance(NoHost::Shared());
     if (!core) return nullptr;
-    AEffect* effect = RecordOf(core);
-    effect->dispatcher(effect, effOpen, 0, 0, nullptr, 0.0f);
+    core->NotifyAllParameters();
     Graphics* graphics = GraphicsOf(core);
     if (graphics) {
         try {
@@ -114,14 +106,11 @@ void Cleanup(LV2UI_Handle handle)
     if (PluginCore* core = CoreOf(editor)) {
         Graphics* graphics = GraphicsOf(core);
         // Another editor may have the window by now; only ours is closed.
-        if (graphics && graphics->IsWindowOpen() && graphics->GetWindowHandle() == editor->handle) {
-            AEffect* effect = RecordOf(core);
-            effect->dispatcher(effect, effEditClose, 0, 0, nullptr, 0.0f);
-        }
+        if (graphics && graphics->IsWindowOpen() && graphics->GetWindowHandle() == editor->handle) core->CloseEditor();
     }
     if (editor->frozen) {
-        AEffect* effect = RecordOf(editor->frozen);
-        effect->dispatcher(effect, effClose, 0, 0, nullptr, 0.0f);
+        editor->frozen->CloseEditor();
+        delete editor->frozen;
     }
     delete editor;
 }
@@ -177,8 +166,7 @@ LV2UI_Handle Instantiate(const LV2UI_Descriptor*, const char* pluginUri, const c
     editor->window->SetHostScaleFactor(ScaleFactorOf(options, map));
     static_cast<GraphicsWindow*>(graphics)->SetResizer(resize && resize->ui_resize ? ResizeThroughHost : nullptr,
                                                        const_cast<LV2UI_Resize*>(resize));
-    AEffect* effect = RecordOf(editor->core);
-    if (effect->dispatcher(effect, effEditOpen, 0, 0, parent, 0.0f) != 1) {
+    if (!editor->core->OpenEditor(parent)) {
         Cleanup(editor);
         return nullptr;
     }
@@ -211,10 +199,9 @@ int Idle(LV2UI_Handle handle)
     Graphics* graphics = GraphicsOf(core);
     if (!graphics->IsWindowOpen() || graphics->GetWindowHandle() != editor->handle) return 1;
     editor->window->ServeEvents();
-    AEffect* effect = RecordOf(core);
-    effect->dispatcher(effect, effEditIdle, 0, 0, nullptr, 0.0f);
+    core->Idle();
     if (editor->instance && editor->write) {
-        const uint32_t pending = editor->instance->pendingToHost.exchange(0);
+        const uint32_t pending = editor->instance->host.pendingToHost.exchange(0);
         for (int i = 0; i < Lv2Instance::kControlCount; ++i) {
             if (!(pending & (1u << i))) continue;
             const float value = static_cast<float>(core->ParamAt(i).Value());
@@ -233,8 +220,7 @@ int Show(LV2UI_Handle handle)
     if (!core) return 1;
     Graphics* graphics = GraphicsOf(core);
     if (graphics->IsWindowOpen()) return graphics->GetWindowHandle() == editor->handle ? 0 : 1;
-    AEffect* effect = RecordOf(core);
-    if (effect->dispatcher(effect, effEditOpen, 0, 0, nullptr, 0.0f) != 1) return 1;
+    if (!core->OpenEditor(nullptr)) return 1;
     editor->handle = graphics->GetWindowHandle();
     return 0;
 }
@@ -245,10 +231,7 @@ int Hide(LV2UI_Handle handle)
     PluginCore* core = CoreOf(editor);
     if (!core) return 0;
     Graphics* graphics = GraphicsOf(core);
-    if (graphics->IsWindowOpen() && graphics->GetWindowHandle() == editor->handle) {
-        AEffect* effect = RecordOf(core);
-        effect->dispatcher(effect, effEditClose, 0, 0, nullptr, 0.0f);
-    }
+    if (graphics->IsWindowOpen() && graphics->GetWindowHandle() == editor->handle) core->CloseEditor();
     return 0;
 }
 

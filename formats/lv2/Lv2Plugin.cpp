@@ -1,5 +1,5 @@
-// The LV2 plug-in: ports, audio, parameters and state, all through the plug-in object's
-// instance record so that the bundle behaves as the DLL does in a VST host.
+// The LV2 plug-in: ports, audio, parameters and state, through the plug-in object's own
+// operations, as every format drives it.
 #include <lv2/atom/atom.h>
 #include <lv2/core/lv2.h>
 #include <lv2/state/state.h>
@@ -12,18 +12,13 @@
 #include <new>
 #include <set>
 
-#include "plugin/Module.h"
 #include "plugin/PluginCore.h"
-#include "plugin/lv2/Lv2Instance.h"
-#include "plugin/lv2/Lv2Uris.h"
+#include "formats/lv2/Lv2Instance.h"
+#include "formats/lv2/Lv2Uris.h"
 
-VstIntPtr VSTCALLBACK Lv2HostCallback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr, void*, float)
+void Lv2Host::ParameterEdited(PluginCore&, int32_t index, float)
 {
-    if (opcode == audioMasterVersion) return 2400;
-    if (opcode != audioMasterAutomate || !effect || !effect->user) return 0;
-    if (index < 0 || index >= Lv2Instance::kControlCount) return 0;
-    static_cast<Lv2Instance*>(effect->user)->pendingToHost.fetch_or(1u << index);
-    return 1;
+    if (index >= 0 && index < Lv2Instance::kControlCount) pendingToHost.fetch_or(1u << index);
 }
 
 namespace {
@@ -55,11 +50,6 @@ void SetParameterFromPort(PluginCore* core, int index, float value)
 
 namespace {
 
-AEffect* RecordOf(Lv2Instance* instance)
-{
-    return instance->core->Record();
-}
-
 LV2_Handle Instantiate(const LV2_Descriptor*, double rate, const char*, const LV2_Feature* const* features)
 {
     // A rate the plug-in could not be told about exactly (VST passes it as a float).
@@ -83,8 +73,7 @@ LV2_Handle Instantiate(const LV2_Descriptor*, double rate, const char*, const LV
         instance->chunkType = map->map(map->handle, LV2_ATOM__Chunk);
     }
 
-    HostCallbackRef() = Lv2HostCallback;
-    instance->core = CreatePluginInstance();
+    instance->core = CreatePluginInstance(instance->host);
     if (!instance->core) {
         delete instance;
         return nullptr;
@@ -97,11 +86,11 @@ LV2_Handle Instantiate(const LV2_Descriptor*, double rate, const char*, const LV
         delete instance;
         return nullptr;
     }
-    AEffect* effect = RecordOf(instance);
-    effect->user = instance;
-    effect->dispatcher(effect, effOpen, 0, 0, nullptr, 0.0f);
-    effect->dispatcher(effect, effSetSampleRate, 0, 0, nullptr, static_cast<float>(rate));
-    effect->dispatcher(effect, effSetBlockSize, 0, Lv2Instance::kPieceFrames, nullptr, 0.0f);
+    PluginCore* core = instance->core;
+    core->NotifyAllParameters();
+    // As the VST build is told it: a rate narrowed to the float its hosts pass.
+    core->SetSampleRate(static_cast<float>(rate));
+    core->SetBlockSize(Lv2Instance::kPieceFrames);
     return instance;
 }
 
@@ -122,14 +111,12 @@ void ConnectPort(LV2_Handle handle, uint32_t port, void* data)
 
 void Activate(LV2_Handle handle)
 {
-    AEffect* effect = RecordOf(static_cast<Lv2Instance*>(handle));
-    effect->dispatcher(effect, effMainsChanged, 0, 1, nullptr, 0.0f);
+    static_cast<Lv2Instance*>(handle)->core->SetActive(true);
 }
 
 void Deactivate(LV2_Handle handle)
 {
-    AEffect* effect = RecordOf(static_cast<Lv2Instance*>(handle));
-    effect->dispatcher(effect, effMainsChanged, 0, 0, nullptr, 0.0f);
+    static_cast<Lv2Instance*>(handle)->core->SetActive(false);
 }
 
 void Run(LV2_Handle handle, uint32_t frames)
@@ -145,7 +132,7 @@ void Run(LV2_Handle handle, uint32_t frames)
         SetParameterFromPort(instance->core, i, value);
     }
 
-    AEffect* effect = RecordOf(instance);
+    PluginCore* core = instance->core;
     double* wideIn[2] = {instance->wide[0].data(), instance->wide[1].data()};
     double* wideOut[2] = {instance->wide[2].data(), instance->wide[3].data()};
     for (uint32_t done = 0; done < frames;) {
@@ -161,7 +148,7 @@ void Run(LV2_Handle handle, uint32_t frames)
                 std::memset(wideIn[c], 0, sizeof(double) * piece);
             }
         }
-        effect->processDoubleReplacing(effect, wideIn, wideOut, piece);
+        core->ProcessDoubles(wideIn, wideOut, piece);
         for (int c = 0; c < 2; ++c) {
             float* out = instance->outputs[c];
             if (!out) continue;
@@ -178,10 +165,9 @@ void Cleanup(LV2_Handle handle)
         std::lock_guard<std::mutex> hold(liveMutex);
         LiveInstances().erase(instance);
     }
-    AEffect* effect = RecordOf(instance);
-    effect->user = nullptr;
-    // Closes the editor window if one is still open and destroys the plug-in object.
-    effect->dispatcher(effect, effClose, 0, 0, nullptr, 0.0f);
+    // The editor's window goes before the plug-in object.
+    instance->core->CloseEditor();
+    delete instance->core;
     delete instance;
 }
 
@@ -190,12 +176,10 @@ LV2_State_Status Save(LV2_Handle handle, LV2_State_Store_Function store, LV2_Sta
 {
     auto* instance = static_cast<Lv2Instance*>(handle);
     if (!store || !instance->chunkKey || !instance->chunkType) return LV2_STATE_ERR_NO_FEATURE;
-    AEffect* effect = RecordOf(instance);
-    void* data = nullptr;
-    const VstIntPtr size = effect->dispatcher(effect, effGetChunk, 0, 0, &data, 0.0f);
-    if (size <= 0 || !data) return LV2_STATE_ERR_UNKNOWN;
-    return store(storeHandle, instance->chunkKey, data, static_cast<size_t>(size), instance->chunkType,
-                 LV2_STATE_IS_POD | LV2_STATE_IS_PORTABLE);
+    const StateChunk* chunk = instance->core->SaveStateChunk();
+    if (!chunk) return LV2_STATE_ERR_UNKNOWN;
+    return store(storeHandle, instance->chunkKey, chunk->Data(), static_cast<size_t>(chunk->Size()),
+                 instance->chunkType, LV2_STATE_IS_POD | LV2_STATE_IS_PORTABLE);
 }
 
 LV2_State_Status Restore(LV2_Handle handle, LV2_State_Retrieve_Function retrieve, LV2_State_Handle retrieveHandle,
@@ -211,11 +195,9 @@ LV2_State_Status Restore(LV2_Handle handle, LV2_State_Retrieve_Function retrieve
     // Anything but the plug-in's own chunk is refused whole, and nothing changes.
     if (type != instance->chunkType) return LV2_STATE_ERR_BAD_TYPE;
     if (size < Lv2Instance::kStateBytes) return LV2_STATE_ERR_UNKNOWN;
-    AEffect* effect = RecordOf(instance);
-    if (effect->dispatcher(effect, effSetChunk, 0, static_cast<VstIntPtr>(size), const_cast<void*>(data), 0.0f) != 1)
-        return LV2_STATE_ERR_UNKNOWN;
+    if (!instance->core->LoadStateBytes(data, static_cast<int64_t>(size))) return LV2_STATE_ERR_UNKNOWN;
     // The host's control ports still hold the old values until the editor sends these.
-    instance->pendingToHost.fetch_or((1u << Lv2Instance::kControlCount) - 1);
+    instance->host.pendingToHost.fetch_or((1u << Lv2Instance::kControlCount) - 1);
     return LV2_STATE_SUCCESS;
 }
 

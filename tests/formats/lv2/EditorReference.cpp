@@ -22,7 +22,7 @@ namespace {
 struct Plugin {
     Plugin()
     {
-        core = CreatePluginInstance();
+        core = CreatePluginInstance(NoHost::Shared());
         if (!core) return;
         AEffect* effect = core->Record();
         effect->dispatcher(effect, effOpen, 0, 0, nullptr, 0.0f);

@@ -1,15 +1,29 @@
-// One LV2 instance of the plug-in: the plug-in object driven through its instance record,
-// as a VST host would drive it, plus what the LV2 ports and the editor need around it.
-// The bundle's editor reaches it through the instance-access feature.
+// One LV2 instance of the plug-in: the plug-in object, what the LV2 ports and the editor need
+// around it, and the host as the plug-in sees it. The bundle's editor reaches it through the
+// instance-access feature.
 #pragma once
 
 #include <atomic>
 #include <cstdint>
 #include <vector>
 
-#include "plugin/Vst2Abi.h"
+#include "plugin/PluginHost.h"
 
 class PluginCore;
+
+// The LV2 host as the plug-in sees it: it has no names to tell, it learns the user's changes
+// through its control ports (the editor writes them on its next idle), and it makes room for
+// the editor through the UI's resize feature, which the editor holds itself.
+class Lv2Host final : public PluginHost {
+public:
+    bool Identify(PluginCore&, std::string&, std::string&, int32_t&) override { return false; }
+    void ParameterEdited(PluginCore& plug, int32_t index, float normalized) override;
+    bool ResizeEditor(PluginCore&, int32_t, int32_t) override { return false; }
+
+    // One bit per parameter whose value the host's control port does not know yet
+    // (changed in the editor, or by a state restore); the editor sends them on idle.
+    std::atomic<uint32_t> pendingToHost{0};
+};
 
 struct Lv2Instance {
     // Port indices, as the bundle's description numbers them.
@@ -31,15 +45,8 @@ struct Lv2Instance {
     std::vector<double> wide[4];
     uint32_t chunkKey = 0;
     uint32_t chunkType = 0;
-    // One bit per parameter whose value the host's control port does not know yet
-    // (changed in the editor, or by a state restore); the editor sends them on idle.
-    std::atomic<uint32_t> pendingToHost{0};
+    Lv2Host host;
 };
-
-// The host callback every instance of the bundle calls: it records the editor's parameter
-// changes for the host's control ports and answers nothing else.
-VstIntPtr VSTCALLBACK Lv2HostCallback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value,
-                                      void* ptr, float opt);
 
 // Whether `instance` is a live instance of this module: a host that cleans up the plug-in
 // before its editor leaves the editor holding a pointer to nothing.
