@@ -229,7 +229,7 @@ inline void InverseSmall(V* v)
 #else
 
 constexpr int kLanes = 1;
-constexpr int kLeafSize = 16;
+constexpr int kLeafSize = 8;
 
 #if QUILLOGRAPH_FFT_VECTOR_LEVEL == 1
 
