@@ -142,17 +142,23 @@ void BM_Radix2(benchmark::State& state)
 constexpr int kTableFrom = 256;
 constexpr int kTableTo = 16384;
 
-// Keeps the medians, by benchmark name and size, while the console shows every line.
+// Keeps the medians (or the times of single runs), by benchmark name and size, while the
+// console shows every line.
 class TableReporter : public benchmark::ConsoleReporter {
 public:
+    TableReporter() : ConsoleReporter(OO_Tabular) {}
+
     std::map<std::string, std::map<int, double>> medians;
 
     void ReportRuns(const std::vector<Run>& reports) override
     {
         ConsoleReporter::ReportRuns(reports);
-        for (const Run& run : reports)
-            if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median" && !run.error_occurred)
+        for (const Run& run : reports) {
+            const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
+            const bool only = run.run_type == Run::RT_Iteration && run.repetitions <= 1;
+            if ((median || only) && !run.error_occurred)
                 medians[run.run_name.function_name][std::stoi(run.run_name.args)] = run.GetAdjustedCPUTime();
+        }
     }
 };
 
@@ -160,7 +166,8 @@ void PrintTable(const TableReporter& reporter, const std::vector<std::string>& o
 {
     const auto fftw = reporter.medians.find("BM_Fftw");
     if (fftw == reporter.medians.end()) return;
-    std::printf("\nForward transform, median CPU time in ns (ratio to FFTW; below 1 is faster)\n%6s %9s", "size", "fftw");
+    std::printf("\nForward transform, median CPU time in ns (ratio to FFTW; below 1 is faster); selected is %s\n%6s %9s",
+                ours.back().c_str(), "size", "fftw");
     for (const std::string& name : ours) std::printf(" %18s", name.c_str());
     std::printf("\n");
     for (int n = kTableFrom; n <= kTableTo; n *= 2) {
