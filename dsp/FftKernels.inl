@@ -109,6 +109,7 @@ inline V TurnOddValues(V v, V re, V im)
     return _mm512_mask_add_pd(v, kOddValues, Mul(v, re), Mul(Swap(v), im));
 }
 
+// Size 4: the step k = 0 on x0, x1, x2, x3, then the butterfly of the first two.
 inline V Forward4(V v)
 {
     const V w = HalfButterflies(v); // a + c, b + d, t, u
@@ -117,6 +118,7 @@ inline V Forward4(V v)
     return Add(p, q); // (a + c) +- (b + d), t + iu, t - iu
 }
 
+// Size 4 inverse: the butterfly of the first two, then the step k = 0.
 inline V Inverse4(V v)
 {
     const V w = PairButterflies(v); // the first butterfly, then c + d and c - d
@@ -125,6 +127,8 @@ inline V Inverse4(V v)
     return Add(p, q);
 }
 
+// Size 8: the steps k = 0 and 1 on (x0, x1), (x2, x3), (x4, x5), (x6, x7), then the
+// butterflies of x4, x5 and x6, x7, and size 4 on x0 to x3.
 inline void Forward8(V& v0, V& v1)
 {
     const double h = fftSqrtHalf;
@@ -136,6 +140,8 @@ inline void Forward8(V& v0, V& v1)
     v1 = PairButterflies(TurnOddValues(zy, Signs(h, h), Signs(0, 0, -h, h, 0, 0, h, -h)));
 }
 
+// Size 8 inverse: size 4 on x0 to x3, the butterflies of x4, x5 and x6, x7, then the
+// steps k = 0 and 1.
 inline void Inverse8(V& v0, V& v1)
 {
     const double h = fftSqrtHalf;
@@ -199,6 +205,7 @@ inline V SecondSwapped(V v)
 #endif
 }
 
+// Size 2 in one register; size 4 in two, as for AVX-512 above.
 template <int N>
 inline void ForwardSmall(V* v)
 {
