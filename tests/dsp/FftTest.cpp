@@ -361,19 +361,36 @@ struct PlainSplitRadix {
     }
 };
 
+// Values of very different sizes, so that roundings matter everywhere; or zeros of random
+// signs, whose signs after every step must match too.
+std::vector<Complex> BitTestSignal(int n, unsigned seed, bool zeros)
+{
+    std::vector<Complex> x = RandomSignal(n, seed);
+    for (size_t k = 0; k < x.size(); ++k) {
+        if (zeros)
+            x[k] = Complex{std::copysign(0.0, x[k].re), std::copysign(0.0, x[k].im)};
+        else if (k % 3 == 0)
+            x[k].re *= 1e6;
+    }
+    return x;
+}
+
 TEST_F(FftTest, ScalarKernelAgreesBitForBitWithThePlainRecursion)
 {
     const PlainSplitRadix plain;
     for (int n : AllSizes()) {
         for (int inverse : {0, 1}) {
-            const std::vector<Complex> x = RandomSignal(n, static_cast<unsigned>(3 * n + inverse));
-            std::vector<Complex> expected = x, ours = x;
-            if (inverse)
-                plain.Inverse(expected.data(), n);
-            else
-                plain.Forward(expected.data(), n);
-            ScalarKernelTransform(ours.data(), n, inverse);
-            EXPECT_EQ(std::memcmp(ours.data(), expected.data(), sizeof(Complex) * x.size()), 0) << "N " << n << " inverse " << inverse;
+            for (bool zeros : {false, true}) {
+                const std::vector<Complex> x = BitTestSignal(n, static_cast<unsigned>(3 * n + inverse), zeros);
+                std::vector<Complex> expected = x, ours = x;
+                if (inverse)
+                    plain.Inverse(expected.data(), n);
+                else
+                    plain.Forward(expected.data(), n);
+                ScalarKernelTransform(ours.data(), n, inverse);
+                EXPECT_EQ(std::memcmp(ours.data(), expected.data(), sizeof(Complex) * x.size()), 0)
+                    << "N " << n << " inverse " << inverse << " zeros " << zeros;
+            }
         }
     }
 }
@@ -395,17 +412,15 @@ TEST_F(FftTest, EveryKernelAgreesBitForBitWithTheScalarKernel)
     }
     for (int n : AllSizes()) {
         for (int inverse : {0, 1}) {
-            for (unsigned seed : {1u, 2u}) {
-                // Values of very different sizes, so that roundings matter everywhere.
-                std::vector<Complex> x = RandomSignal(n, static_cast<unsigned>(5 * n + 2 * inverse) + seed);
-                for (size_t k = 0; k < x.size(); k += 3) x[k].re *= 1e6;
+            for (bool zeros : {false, true}) {
+                const std::vector<Complex> x = BitTestSignal(n, static_cast<unsigned>(5 * n + 2 * inverse), zeros);
                 std::vector<Complex> expected = x;
                 ScalarKernelTransform(expected.data(), n, inverse);
                 for (const Build& build : builds) {
                     std::vector<Complex> ours = x;
                     build.transform(ours.data(), n, inverse);
                     EXPECT_EQ(std::memcmp(ours.data(), expected.data(), sizeof(Complex) * x.size()), 0)
-                        << build.name << " N " << n << " inverse " << inverse << " seed " << seed;
+                        << build.name << " N " << n << " inverse " << inverse << " zeros " << zeros;
                 }
             }
         }
