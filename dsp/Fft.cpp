@@ -4,8 +4,14 @@
 
 #include "dsp/FftTables.h"
 
+#if defined(QUILLOGRAPH_FFT_X86_KERNELS)
+#include <cpuid.h>
+#endif
+
 Complex fftTwiddles[kFftTwiddleTotal];
 double fftSqrtHalf;
+Complex fftStepCosines[kFftStepTwiddleTotal];
+Complex fftStepSines[kFftStepTwiddleTotal];
 
 namespace {
 
@@ -28,6 +34,27 @@ void FillTwiddles(int n)
     }
 }
 
+// The twiddle of step k of the pass of size n, read from the tables.
+Complex StepTwiddle(int n, int k)
+{
+    if (k == 0) return Complex{1.0, 0.0};
+    if (n == 8 || (k == n / 8 && (n == 16 || n >= 1024))) return Complex{fftSqrtHalf, fftSqrtHalf};
+    const Complex* table = fftTwiddles + FftTwiddleOffset(n);
+    if (n == 16) return k == 1 ? table[0] : Complex{table[0].im, table[0].re};
+    if (n <= 512 || k < n / 8) return table[k - 1];
+    const Complex& mirrored = table[n / 4 - k - 1];
+    return Complex{mirrored.im, mirrored.re};
+}
+
+void FillStepTwiddles(int n)
+{
+    for (int k = 0; k < n / 4; ++k) {
+        const Complex w = StepTwiddle(n, k);
+        fftStepCosines[FftStepTwiddleOffset(n) + k] = Complex{w.re, w.re};
+        fftStepSines[FftStepTwiddleOffset(n) + k] = Complex{-w.im, w.im};
+    }
+}
+
 void FillOrder(int* part, unsigned n)
 {
     part[0] = 0;
@@ -38,6 +65,7 @@ bool FillTables()
 {
     for (int n = 16; n <= kFftMaxSize; n *= 2) FillTwiddles(n);
     fftSqrtHalf = fftTwiddles[FftTwiddleOffset(16) + 1].re;
+    for (int n = 4; n <= kFftMaxSize; n *= 2) FillStepTwiddles(n);
     for (unsigned n = 16; n <= kFftMaxSize; n *= 2) FillOrder(orderTable + n - 16, n);
     for (unsigned n = 2; n < 16; n *= 2) FillOrder(smallOrderTable + n - 2, n);
     return true;
@@ -48,32 +76,45 @@ bool IsTransformSize(int size)
     return size >= kFftMinSize && size <= kFftMaxSize && (size & (size - 1)) == 0;
 }
 
-using Kernel = void (*)(Complex*, int, int);
+#if defined(QUILLOGRAPH_FFT_X86_KERNELS)
+const FftKernel kernels[kFftInstructionSetCount] = {FftTransformPortable, FftTransformAvx, FftTransformAvx2, FftTransformAvx512};
 
-Kernel ChooseKernel()
+// The widest vector registers the processor has and the system saves on a task switch.
+int BestInstructionSet()
 {
-    return FftAvxAvailable() ? FftTransformAvx : FftTransformPortable;
+    unsigned a, b, c, d;
+    if (!__get_cpuid(1, &a, &b, &c, &d) || !(c & bit_OSXSAVE) || !(c & bit_AVX)) return kFftPortable;
+    unsigned low, high;
+    __asm__("xgetbv" : "=a"(low), "=d"(high) : "c"(0));
+    (void)high;
+    if ((low & 0x6) != 0x6) return kFftPortable; // no YMM state
+    if (!__get_cpuid_count(7, 0, &a, &b, &c, &d) || !(b & bit_AVX2)) return kFftAvx;
+    if ((b & bit_AVX512F) && (low & 0xE6) == 0xE6) return kFftAvx512; // with opmask and ZMM state
+    return kFftAvx2;
 }
+#else
+const FftKernel kernels[kFftInstructionSetCount] = {FftTransformPortable};
+
+int BestInstructionSet()
+{
+    return kFftPortable;
+}
+#endif
 
 } // namespace
 
-#if defined(QUILLOGRAPH_FFT_AVX)
-bool FftAvxAvailable()
+FftKernel FftKernelFor(int set)
 {
-    __builtin_cpu_init();
-    return __builtin_cpu_supports("avx");
-}
-#else
-bool FftAvxAvailable()
-{
-    return false;
+    static const int best = BestInstructionSet();
+    if (set < 0 || set > best) return nullptr;
+    return kernels[set];
 }
 
-void FftTransformAvx(Complex* buffer, int size, int inverse)
+const char* FftInstructionSetName(int set)
 {
-    FftTransformPortable(buffer, size, inverse);
+    static const char* const names[kFftInstructionSetCount] = {"portable", "avx", "avx2", "avx512"};
+    return set >= 0 && set < kFftInstructionSetCount ? names[set] : "";
 }
-#endif
 
 unsigned FftOutputFrequency(unsigned position, unsigned n)
 {
@@ -97,7 +138,7 @@ void FftPrepareTables()
 
 void FftTransform(Complex* buffer, int size, int inverse)
 {
-    static const Kernel kernel = ChooseKernel();
+    static const FftKernel kernel = kernels[BestInstructionSet()];
     kernel(buffer, size, inverse);
 }
 

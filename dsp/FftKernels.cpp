@@ -1,5 +1,5 @@
 // The transform for the target's baseline instruction set: SSE2 where the target has it
-// (every x86-64), plain scalar code elsewhere.
+// (every x86-64, and the 32-bit plug-in, built with -msse2), plain scalar code elsewhere.
 #include "dsp/FftKernels.inl"
 
 void FftTransformPortable(Complex* buffer, int size, int inverse)

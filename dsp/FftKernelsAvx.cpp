@@ -1,7 +1,7 @@
-// The transform built for AVX: the build compiles this file alone with -mavx (natively on
-// x86-64 only) and FftTransform runs it only where the processor and system support AVX.
-#if !defined(__AVX__)
-#error "this file must be compiled with AVX enabled"
+// The transform built for AVX: the build compiles this file alone with -mavx and
+// FftTransform runs it only where the processor and system support AVX.
+#if !defined(__AVX__) || defined(__AVX2__)
+#error "this file must be compiled with AVX and without AVX2"
 #endif
 
 #include "dsp/FftKernels.inl"

@@ -14,9 +14,25 @@ extern Complex fftTwiddles[kFftTwiddleTotal];
 // cos(pi/4) as the 16-point table holds it (its second entry).
 extern double fftSqrtHalf;
 
-// The same transform built twice: for the target's baseline instruction set, and (natively
-// on x86-64) for AVX. Both give the same bits; FftTransform picks one at run time.
+// The twiddle w of every step k = 0 .. N/4 - 1 of the pass of size N = 4 ... 32768, as the
+// kernels multiply by it: (wr, wr) in fftStepCosines and (-wi, wi) in fftStepSines, at
+// FftStepTwiddleOffset(N) + k. Taken from the tables above (mirrored entries and sqrt(1/2)
+// put in place, w = 1 for k = 0), so that a vector step reads neighbouring entries.
+constexpr int FftStepTwiddleOffset(int n) { return n / 4 - 1; }
+constexpr int kFftStepTwiddleTotal = FftStepTwiddleOffset(2 * kFftMaxSize);
+extern Complex fftStepCosines[kFftStepTwiddleTotal];
+extern Complex fftStepSines[kFftStepTwiddleTotal];
+
+// The same transform built for several instruction sets; all give the same bits.
+// FftTransform runs the fastest one the processor and system support.
+enum FftInstructionSet { kFftPortable, kFftAvx, kFftAvx2, kFftAvx512, kFftInstructionSetCount };
+using FftKernel = void (*)(Complex* buffer, int size, int inverse);
+// The build for an instruction set, or null where this binary lacks it or this processor
+// and system cannot run it. The portable build (SSE2 where the target has it) is always there.
+FftKernel FftKernelFor(int set);
+const char* FftInstructionSetName(int set);
+
 void FftTransformPortable(Complex* buffer, int size, int inverse);
 void FftTransformAvx(Complex* buffer, int size, int inverse);
-// Whether the AVX build exists and this processor and system can run it.
-bool FftAvxAvailable();
+void FftTransformAvx2(Complex* buffer, int size, int inverse);
+void FftTransformAvx512(Complex* buffer, int size, int inverse);

@@ -361,28 +361,67 @@ struct PlainSplitRadix {
     }
 };
 
-TEST_F(FftTest, EveryKernelBuildAgreesBitForBitWithThePlainRecursion)
+// Values of very different sizes, so that roundings matter everywhere; or zeros of random
+// signs, whose signs after every step must match too.
+std::vector<Complex> BitTestSignal(int n, unsigned seed, bool zeros)
 {
-    struct Build {
-        const char* name;
-        void (*transform)(Complex*, int, int);
-    };
-    std::vector<Build> builds = {{"selected", FftTransform}, {"portable", FftTransformPortable}, {"scalar", ScalarKernelTransform}};
-    if (FftAvxAvailable()) builds.push_back({"avx", FftTransformAvx});
+    std::vector<Complex> x = RandomSignal(n, seed);
+    for (size_t k = 0; k < x.size(); ++k) {
+        if (zeros)
+            x[k] = Complex{std::copysign(0.0, x[k].re), std::copysign(0.0, x[k].im)};
+        else if (k % 3 == 0)
+            x[k].re *= 1e6;
+    }
+    return x;
+}
+
+TEST_F(FftTest, ScalarKernelAgreesBitForBitWithThePlainRecursion)
+{
     const PlainSplitRadix plain;
     for (int n : AllSizes()) {
         for (int inverse : {0, 1}) {
-            const std::vector<Complex> x = RandomSignal(n, static_cast<unsigned>(3 * n + inverse));
-            std::vector<Complex> expected = x;
-            if (inverse)
-                plain.Inverse(expected.data(), n);
-            else
-                plain.Forward(expected.data(), n);
-            for (const Build& build : builds) {
-                std::vector<Complex> ours = x;
-                build.transform(ours.data(), n, inverse);
+            for (bool zeros : {false, true}) {
+                const std::vector<Complex> x = BitTestSignal(n, static_cast<unsigned>(3 * n + inverse), zeros);
+                std::vector<Complex> expected = x, ours = x;
+                if (inverse)
+                    plain.Inverse(expected.data(), n);
+                else
+                    plain.Forward(expected.data(), n);
+                ScalarKernelTransform(ours.data(), n, inverse);
                 EXPECT_EQ(std::memcmp(ours.data(), expected.data(), sizeof(Complex) * x.size()), 0)
-                    << build.name << " N " << n << " inverse " << inverse;
+                    << "N " << n << " inverse " << inverse << " zeros " << zeros;
+            }
+        }
+    }
+}
+
+// Every build the processor can run, and the one FftTransform picks, against the scalar
+// kernel: the pictures must not depend on the processor.
+TEST_F(FftTest, EveryKernelAgreesBitForBitWithTheScalarKernel)
+{
+    struct Build {
+        const char* name;
+        FftKernel transform;
+    };
+    std::vector<Build> builds = {{"selected", FftTransform}};
+    for (int set = 0; set < kFftInstructionSetCount; ++set) {
+        if (FftKernelFor(set))
+            builds.push_back({FftInstructionSetName(set), FftKernelFor(set)});
+        else
+            std::printf("FFT kernel %s: not built for or not supported by this machine, skipped\n", FftInstructionSetName(set));
+    }
+    for (int n : AllSizes()) {
+        for (int inverse : {0, 1}) {
+            for (bool zeros : {false, true}) {
+                const std::vector<Complex> x = BitTestSignal(n, static_cast<unsigned>(5 * n + 2 * inverse), zeros);
+                std::vector<Complex> expected = x;
+                ScalarKernelTransform(expected.data(), n, inverse);
+                for (const Build& build : builds) {
+                    std::vector<Complex> ours = x;
+                    build.transform(ours.data(), n, inverse);
+                    EXPECT_EQ(std::memcmp(ours.data(), expected.data(), sizeof(Complex) * x.size()), 0)
+                        << build.name << " N " << n << " inverse " << inverse << " zeros " << zeros;
+                }
             }
         }
     }
