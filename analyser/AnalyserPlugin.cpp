@@ -16,17 +16,6 @@ static constexpr int FourCharCode(char a, char b, char c, char d)
            (static_cast<unsigned char>(c) << 8) | static_cast<unsigned char>(d);
 }
 
-PluginCore* CreatePluginInstance(PluginHost& host)
-{
-    // Any failure while building the object (the editor allocates too) must reach the host
-    // as a null record, never as an exception through the C entry point.
-    try {
-        return new AnalyserPlugin(host);
-    } catch (...) {
-        return nullptr;
-    }
-}
-
 AnalyserPlugin::AnalyserPlugin(PluginHost& host)
     : PluginCore(host, kParamCount, 2, 2, "Quillograph", "", "Veksa", 1000, FourCharCode('q', 'l', 'g', 'p'), 0, false,
                  true, true)

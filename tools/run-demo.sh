@@ -14,7 +14,7 @@ for preset in "${presets[@]}"; do
     cmake --build --preset "$preset"
 done
 runnable=(windows-dll-x64)
-if /lib/ld-linux.so.2 --version >/dev/null 2>&1; then
+if bash tools/host-support.sh runs-32bit; then
     runnable=(windows-dll windows-dll-x64)
 else
     echo "This kernel cannot run 32-bit x86 code: only the 64-bit DLL is driven under Wine."

@@ -18,26 +18,19 @@ else
 fi
 mkdir -p "$prefix"
 
+source "$(dirname "$0")/host-support.sh"
+
 start_display() {
     local pidfile="$prefix.xvfb.pid" pid
     if [ -f "$pidfile" ] && pid=$(cat "$pidfile") &&
        [ "$(cat "/proc/$pid/comm" 2>/dev/null)" = Xvfb ]; then return; fi
-    # The server picks a free display number itself; it also sees through the lock files
-    # that servers killed from outside leave behind, which a fixed range would run out of.
-    local number="$prefix.display-number"
-    rm -f "$number"
-    setsid Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset \
-        </dev/null >/dev/null 2>&1 3>"$number" 9>&- &
-    echo $! >"$pidfile"
-    for _ in $(seq 100); do
-        [ -s "$number" ] && break
-        sleep 0.1
-    done
-    if [ ! -s "$number" ]; then
+    if ! start_xvfb "$prefix.display-number"; then
         echo "no X display could be started" >&2
         exit 1
     fi
-    echo ":$(cat "$number")" >"$prefix.display"
+    echo "$XVFB_PID" >"$pidfile"
+    echo "$DISPLAY" >"$prefix.display"
+    unset DISPLAY
 }
 
 (

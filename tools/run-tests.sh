@@ -19,30 +19,11 @@ stop_wine_servers() {
 }
 trap stop_wine_servers EXIT
 
-cmake --preset native >/dev/null
-cmake --build --preset native
-ctest --preset native
-
-cmake --preset native-asan >/dev/null
-cmake --build --preset native-asan
-ctest --preset native-asan
-
-# Every fuzz target for a fixed number of executions over its corpus (ASan and UBSan, clang).
-cmake --preset fuzz >/dev/null
-cmake --build --preset fuzz
-ctest --preset fuzz
-
-# Audio, automation and painting threads together, under ThreadSanitizer.
-cmake --preset native-tsan >/dev/null
-cmake --build --preset native-tsan --target analyser_tests plugin_tests
-ctest --preset native-tsan -R Concurrency
-
-cmake --preset windows-dll >/dev/null
-cmake --build --preset windows-dll
-ctest --preset windows-dll
-
-# The same Wine tests against the 64-bit DLL; the 32-bit run above skips them on kernels
-# that cannot run 32-bit x86 code (no wine32).
-cmake --preset windows-dll-x64 >/dev/null
-cmake --build --preset windows-dll-x64
-ctest --preset windows-dll-x64
+# Each run configures, builds and tests one preset (CMakePresets.json's workflows): the native
+# unit tests, then under AddressSanitizer, every fuzz target for a fixed number of executions
+# over its corpus (ASan and UBSan, clang), the audio, automation and painting threads together
+# under ThreadSanitizer, and both DLLs under Wine. The 32-bit run skips the Wine tests on
+# kernels that cannot run 32-bit x86 code (no wine32); the 64-bit run has them all.
+for workflow in native native-asan fuzz native-tsan windows-dll windows-dll-x64; do
+    cmake --workflow --preset "$workflow"
+done

@@ -2,6 +2,7 @@
 # them, and the editor's window found, photographed and clicked. Sourced, not run.
 # Everything started here is stopped by its process id when the test exits.
 set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/../../../tools/host-support.sh"
 
 WORK=$(mktemp -d)
 PIDS=()
@@ -35,13 +36,8 @@ wait_for() {
 }
 
 start_x() {
-    # The server picks a free display number itself.
-    exec 3>"$WORK/display"
-    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset >"$WORK/xvfb.log" 2>&1 &
-    PIDS+=($!)
-    exec 3>&-
-    wait_for 100 test -s "$WORK/display" || fail "Xvfb did not start"
-    export DISPLAY=:$(cat "$WORK/display")
+    start_xvfb "$WORK/display" "$WORK/xvfb.log" || fail "Xvfb did not start"
+    PIDS+=("$XVFB_PID")
 }
 
 # JACK servers share one registry of shared memory per user; when many start at once one
