@@ -22,6 +22,7 @@
 #include "plugin/Param.h"
 #include "plugin/VstShell.h"
 #include "tools/testhost/DialogPresser.h"
+#include "tools/testhost/MessagePump.h"
 
 namespace {
 
@@ -80,15 +81,7 @@ HWND MakeHostWindow(const char* title)
 
 void Pump(DWORD ms)
 {
-    const DWORD start = GetTickCount();
-    while (GetTickCount() - start < ms) {
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
-    }
+    PumpMessages(ms);
 }
 
 bool ClassRegistered()

@@ -8,6 +8,7 @@
 #include "graphics/Graphics.h"
 #include "plugin/PluginCore.h"
 #include "plugin/VstShell.h"
+#include "tools/MidiThroughBlock.h"
 
 namespace {
 
@@ -253,50 +254,18 @@ TEST_F(Dispatcher, ParameterAccessors)
 TEST_F(Dispatcher, MidiThroughAndOtherEventsForwarded)
 {
     PluginUnderTest p;
-    VstMidiEvent note;
-    std::memset(&note, 0, sizeof note);
-    note.type = kVstMidiType;
-    note.byteSize = 24;
-    note.deltaFrames = 17;
-    note.noteLength = 99;
-    note.midiData[0] = char(0x90);
-    note.midiData[1] = 60;
-    note.midiData[2] = 100;
-    char dump[3] = {1, 2, 3};
-    VstMidiSysexEvent sysex;
-    std::memset(&sysex, 0, sizeof sysex);
-    sysex.type = kVstSysExType;
-    sysex.byteSize = sizeof sysex;
-    sysex.deltaFrames = 5;
-    sysex.dumpBytes = 3;
-    sysex.sysexDump = dump;
-    struct {
-        VstInt32 numEvents;
-        VstIntPtr reserved;
-        VstEvent* events[3];
-    } block = {3, 0, {reinterpret_cast<VstEvent*>(&note), nullptr, reinterpret_cast<VstEvent*>(&sysex)}};
+    MidiThroughBlock events;
     FakeHost::calls.clear();
-    EXPECT_EQ(p.Dispatch(effProcessEvents, 0, 0, &block), 1);
+    EXPECT_EQ(p.Dispatch(effProcessEvents, 0, 0, events.Events()), 1);
     ASSERT_EQ(FakeHost::Count(audioMasterProcessEvents), 2u);
-    const HostCall& first = FakeHost::calls[0];
-    ASSERT_EQ(first.events.size(), 1u);
-    const auto* echoed = reinterpret_cast<const VstMidiEvent*>(&first.events[0]);
-    EXPECT_EQ(echoed->type, kVstMidiType);
-    EXPECT_EQ(echoed->byteSize, 32);
-    EXPECT_EQ(echoed->deltaFrames, 17);
-    EXPECT_EQ(echoed->noteLength, 0);
-    EXPECT_EQ(static_cast<unsigned char>(echoed->midiData[0]), 0x90);
-    EXPECT_EQ(echoed->midiData[1], 60);
-    EXPECT_EQ(echoed->midiData[2], 100);
-    EXPECT_EQ(echoed->midiData[3], 0);
-    const HostCall& second = FakeHost::calls[1];
-    ASSERT_EQ(second.events.size(), 1u);
-    EXPECT_EQ(second.events[0].type, kVstSysExType);
-    EXPECT_EQ(second.events[0].deltaFrames, 5);
+    ASSERT_EQ(FakeHost::calls[0].events.size(), 1u);
+    EXPECT_TRUE(MidiThroughBlock::IsTheNote(FakeHost::calls[0].events[0]));
+    ASSERT_EQ(FakeHost::calls[1].events.size(), 1u);
+    EXPECT_TRUE(MidiThroughBlock::IsTheSysEx(FakeHost::calls[1].events[0]));
     // A block that claims no events (or fewer than none) sends nothing.
-    block.numEvents = -3;
+    events.block.numEvents = -3;
     FakeHost::calls.clear();
-    EXPECT_EQ(p.Dispatch(effProcessEvents, 0, 0, &block), 1);
+    EXPECT_EQ(p.Dispatch(effProcessEvents, 0, 0, events.Events()), 1);
     EXPECT_TRUE(FakeHost::calls.empty());
     // MIDI key names: the base has none.
     MidiKeyName key;

@@ -1,4 +1,5 @@
 #include "tools/testhost/EditorHost.h"
+#include "tools/testhost/MessagePump.h"
 
 #include <png.h>
 
@@ -102,15 +103,7 @@ HWND EditorHost::Editor() const
 
 void EditorHost::Pump(DWORD ms)
 {
-    const DWORD start = GetTickCount();
-    while (GetTickCount() - start < ms) {
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
-    }
+    PumpMessages(ms);
 }
 
 bool EditorHost::CaptureEditor(Capture& capture) const

@@ -1,3 +1,4 @@
+#include "tools/MidiThroughBlock.h"
 #include "tools/testhost/PluginChecks.h"
 
 #include <cmath>
@@ -329,39 +330,14 @@ void CheckMidiThrough(PluginEntry entry, Report& report)
 {
     PluginInstance p(entry);
     p.Dispatch(effOpen);
-    VstMidiEvent note;
-    std::memset(&note, 0, sizeof note);
-    note.type = kVstMidiType;
-    note.byteSize = 24;
-    note.deltaFrames = 33;
-    note.midiData[0] = char(0x90);
-    note.midiData[1] = 64;
-    note.midiData[2] = 90;
-    char dump[4] = {char(0xF0), 1, 2, char(0xF7)};
-    VstMidiSysexEvent sysex;
-    std::memset(&sysex, 0, sizeof sysex);
-    sysex.type = kVstSysExType;
-    sysex.byteSize = sizeof sysex;
-    sysex.deltaFrames = 7;
-    sysex.dumpBytes = 4;
-    sysex.sysexDump = dump;
-    struct {
-        VstInt32 numEvents;
-        VstIntPtr reserved;
-        VstEvent* events[3];
-    } block = {3, 0, {reinterpret_cast<VstEvent*>(&note), nullptr, reinterpret_cast<VstEvent*>(&sysex)}};
+    MidiThroughBlock events;
     HostLog::Clear();
-    report.Check(p.Dispatch(effProcessEvents, 0, 0, &block) == 1, "effProcessEvents answers 1");
+    report.Check(p.Dispatch(effProcessEvents, 0, 0, events.Events()) == 1, "effProcessEvents answers 1");
     std::vector<LoggedCall> echoes;
     for (const auto& call : HostLog::Calls())
         if (call.opcode == audioMasterProcessEvents) echoes.push_back(call);
     bool ok = echoes.size() == 2 && echoes[0].events.size() == 1 && echoes[1].events.size() == 1;
-    if (ok) {
-        const auto* midi = reinterpret_cast<const VstMidiEvent*>(&echoes[0].events[0]);
-        ok = midi->type == kVstMidiType && midi->byteSize == 32 && midi->deltaFrames == 33 &&
-             static_cast<unsigned char>(midi->midiData[0]) == 0x90 && midi->midiData[1] == 64 && midi->midiData[2] == 90;
-        ok = ok && echoes[1].events[0].type == kVstSysExType && echoes[1].events[0].deltaFrames == 7;
-    }
+    ok = ok && MidiThroughBlock::IsTheNote(echoes[0].events[0]) && MidiThroughBlock::IsTheSysEx(echoes[1].events[0]);
     report.Check(ok, "MIDI comes back as a new MIDI event, SysEx forwarded unchanged, each in its own block");
     report.Check(HostLog::Count(audioMasterAutomate) == 0, "no automation sent by MIDI through");
 }
