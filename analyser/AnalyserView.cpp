@@ -13,9 +13,6 @@
 
 namespace {
 
-constexpr int32_t kViewWidth = AnalyserPlugin::kEditorWidth;
-constexpr int32_t kViewHeight = AnalyserPlugin::kEditorHeight;
-
 // Grid frequencies of the zoom bands, in Hz, by fft zoom.
 constexpr int32_t kFreq0[] = {0, 100, 500, 1000, 2000, 3000, 4000, 5000, 10000, 18000};
 constexpr int32_t kFreq1[] = {25, 50, 75, 100, 125, 150, 200};
@@ -64,7 +61,7 @@ float NarrowScale(double v)
 }  // namespace
 
 AnalyserView::AnalyserView(AnalyserPlugin* owner)
-    : BandGraphControl(owner, Rect(0, 0, kViewWidth, kViewHeight), kDefaultEdge, true, Blend(BlendKind::Copy, 1.0f),
+    : BandGraphControl(owner, Rect(0, 0, kEditorWidth, kEditorHeight), kDefaultEdge, true, Blend(BlendKind::Copy, 1.0f),
                        true),
       domain(-1),
       paused(false),
@@ -251,8 +248,8 @@ void AnalyserView::SizeBuffersFor(int32_t newDomain)
         estimator.samples.Resize(kFreqFrameSize, false);
         break;
     case kPhase:
-        xPositions.Resize(kPhasePointCount, true);
-        firstCurve.Resize(kPhasePointCount, true);
+        xPositions.Resize(kHistoryLength, true);
+        firstCurve.Resize(kHistoryLength, true);
         intensityGrid.Resize(graphWidth, graphHeight, true);
         phaseSums.Resize(graphWidth * graphHeight, false);
         phaseStart = 0;

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "analyser/AnalyserLayout.h"
 #include "analyser/BandGraphControl.h"
 #include "analyser/IntensityGrid.h"
 #include "analyser/IntensityPalette.h"
@@ -26,15 +27,8 @@
 
 class AnalyserPlugin;
 
-class AnalyserView : public BandGraphControl {
+class AnalyserView : public BandGraphControl, public AnalyserLayout {
 public:
-    static constexpr int kHistoryLength = 24000;
-    static constexpr int kFreqFrameSize = 8192;
-    static constexpr int kSpectroFrameSize = 1024;
-    static constexpr int kPhasePointCount = 24000;
-    static constexpr int kBandCount = 7;
-    enum Domain { kTime = 0, kFreq = 1, kPhase = 2, kSpectro = 3 };
-
     // owner may be null (a view without a plug-in takes no samples).
     explicit AnalyserView(AnalyserPlugin* owner);
     ~AnalyserView() override = default;
@@ -56,9 +50,6 @@ public:
     void SetViewColours(const Colour& background, const Colour& fill, const Colour& edge, const Colour& caption);
     // The colours as last set (not necessarily drawn yet): background, fill, edge, caption.
     void GetViewColours(Colour& background, Colour& fill, Colour& edge, Colour& caption);
-
-    // The user guide's file, beside the plug-in's binary, opened by a click in the corner square.
-    static const char* const kUserGuide;
 
     static Colour MixIntensityColour(const Colour& background, const Colour& target, double intensity);
 

@@ -40,8 +40,6 @@ void OpenUserGuide(Graphics& graphics)
 
 }  // namespace
 
-const char* const AnalyserView::kUserGuide = "Quillograph.html";
-
 void AnalyserView::SetParameterFromGesture(int index, double plain)
 {
     if (!plug || index < 0 || index >= plug->ParamCount()) return;

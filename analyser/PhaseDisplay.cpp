@@ -69,7 +69,7 @@ void AnalyserView::DrawPhaseDisplay(Graphics& graphics)
                 const float* bx = xs.Data() + from + batch;
                 const float* by = ys.Data() + from + batch;
                 for (int k = 0; k < size; ++k) {
-                    weights[k] = static_cast<float>(age + batch + k) / static_cast<float>(kPhasePointCount);
+                    weights[k] = static_cast<float>(age + batch + k) / static_cast<float>(kHistoryLength);
                     const float x = bx[k] - left, y = by[k] - top;
                     // A sample pair that is no number has no place in the picture.
                     const bool inside = (x >= 0.0f) & (x < static_cast<float>(columns)) & (y >= 0.0f) &
