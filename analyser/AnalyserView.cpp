@@ -1,6 +1,5 @@
 #include "analyser/AnalyserView.h"
 
-#include <cfloat>
 #include <cmath>
 #include <cstdint>
 #include <new>
@@ -48,15 +47,6 @@ const Colour kDefaultEdge(255, 255, 255, 255);
 const Colour kDefaultCaption(255, 0, 128, 255);
 
 bool AllZero(const Colour& c) { return c.a == 0 && c.r == 0 && c.g == 0 && c.b == 0; }
-
-// Doubles beyond the float range would make the narrowing undefined.
-float NarrowScale(double v)
-{
-    if (std::isnan(v)) return 0.0f;
-    if (v > FLT_MAX) return FLT_MAX;
-    if (v < -FLT_MAX) return -FLT_MAX;
-    return static_cast<float>(v);
-}
 
 }  // namespace
 
@@ -147,7 +137,7 @@ void AnalyserView::SetViewState(int32_t newDomain, double newVScale, bool pause,
     // Host values below 0..1 reach here unclamped: the zoom indexes the band tables.
     request.fftZoom = newFftZoom < 0 ? 0 : newFftZoom >= kBandCount ? kBandCount - 1 : newFftZoom;
     request.domain = newDomain;
-    request.vScale = NarrowScale(newVScale);
+    request.vScale = ClampToFloat(newVScale);
     request.paused = pause;
     SetDirty();
 }

@@ -5,7 +5,6 @@
 #include <cmath>
 #include <cstring>
 
-#include "analyser/NarrowToFloat.h"
 #include "graphics/Graphics.h"
 #include "plugin/SafeConvert.h"
 

@@ -5,8 +5,8 @@
 #include <cmath>
 #include <cstring>
 
-#include "analyser/NarrowToFloat.h"
 #include "graphics/Graphics.h"
+#include "plugin/SafeConvert.h"
 
 namespace {
 

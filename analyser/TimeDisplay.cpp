@@ -4,7 +4,6 @@
 
 #include <cstring>
 
-#include "analyser/NarrowToFloat.h"
 #include "graphics/Graphics.h"
 #include "plugin/SafeConvert.h"
 
