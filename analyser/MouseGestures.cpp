@@ -15,6 +15,7 @@
 #include "analyser/AnalyserPlugin.h"
 #include "graphics/FileUrl.h"
 #include "graphics/Graphics.h"
+#include "plugin/HostId.h"
 #include "plugin/HostServices.h"
 #include "plugin/PluginCore.h"
 
@@ -102,7 +103,8 @@ void AnalyserView::OnMouseDown(int32_t x, int32_t y, const MouseKeys& keys)
                 // Host id 1 pauses and plays with the user's click, never with automation or a
                 // loaded state: the host knows its own automation, and a project that opens must
                 // not stop the user's playback.
-                if (plug && plug->HostId() == 1) SetHostTransport(*plug, pause ? kHostPause : kHostPlay);
+                if (plug && HasTransportCommands(plug->HostId()))
+                    SetHostTransport(*plug, pause ? kHostPause : kHostPlay);
             }
         }
     }
