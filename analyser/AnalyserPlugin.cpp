@@ -53,7 +53,7 @@ AnalyserPlugin::AnalyserPlugin()
     if (!graphics) return;  // an analyser without an editor still passes its audio
     if (FloatingEditorHost(HostId())) graphics->floating = true;
     graphics->mouseOverEnabled = true;
-    std::unique_ptr<AnalyserView> newView(new AnalyserView(this));
+    std::unique_ptr<AnalyserView> newView(new AnalyserView(this, &staging, graphics.get()));
     graphics->AttachControl(newView.get());
     // Ctrl + left click in the corner square cycles the editor's scale.
     graphics->SetScaleArea(newView->CornerSquare());

@@ -1,14 +1,12 @@
 #include "analyser/AnalyserView.h"
 
-#include <cmath>
 #include <cstdint>
 #include <new>
 
-#include "analyser/AnalyserPlugin.h"
 #include "analyser/IntensityPalette.h"
+#include "analyser/SampleStaging.h"
 #include "graphics/Graphics.h"
 #include "plugin/FormatString.h"
-#include "plugin/SafeConvert.h"
 
 namespace {
 
@@ -41,18 +39,11 @@ const int32_t* const kSpectroGrids[] = {kSpectro0, kSpectro1, kSpectro2, kSpectr
 const int kSpectroCounts[] = {Count(kSpectro0), Count(kSpectro1), Count(kSpectro2), Count(kSpectro3),
                               Count(kSpectro4), Count(kSpectro5), Count(kSpectro6)};
 
-const Colour kDefaultBackground(255, 0, 0, 0);
-const Colour kDefaultFill(255, 220, 220, 100);
-const Colour kDefaultEdge(255, 255, 255, 255);
-const Colour kDefaultCaption(255, 0, 128, 255);
-
-bool AllZero(const Colour& c) { return c.a == 0 && c.r == 0 && c.g == 0 && c.b == 0; }
-
 }  // namespace
 
-AnalyserView::AnalyserView(AnalyserPlugin* owner)
-    : BandGraphControl(owner, Rect(0, 0, kEditorWidth, kEditorHeight), kDefaultEdge, true, Blend(BlendKind::Copy, 1.0f),
-                       true),
+AnalyserView::AnalyserView(PluginCore* plug, SampleStaging* staging, Graphics* editor)
+    : BandGraphControl(plug, Rect(0, 0, kEditorWidth, kEditorHeight), ViewRequest::kDefaultEdge, true,
+                       Blend(BlendKind::Copy, 1.0f), true),
       domain(-1),
       paused(false),
       refreshAll(true),
@@ -61,25 +52,22 @@ AnalyserView::AnalyserView(AnalyserPlugin* owner)
       samplesPerColumn(0.0),
       mouseX(0),
       mouseY(0),
-      captionStyle("Arial", 12, kDefaultCaption, TextNormal, AlignCentre, 0),
-      owner(owner),
+      captionStyle("Arial", 12, ViewRequest::kDefaultCaption, TextNormal, AlignCentre, 0),
+      staging(staging),
       secondCurve(y2Positions),
-      backgroundColour(kDefaultBackground),
-      fillColour(kDefaultFill),
-      edgeColour(kDefaultEdge),
+      backgroundColour(ViewRequest::kDefaultBackground),
+      fillColour(ViewRequest::kDefaultFill),
+      edgeColour(ViewRequest::kDefaultEdge),
       fftZoom(0),
       graphWidth(drawRect.right - drawRect.left),
       graphHeight(drawRect.bottom - drawRect.top),
       cx(static_cast<float>(drawRect.left + drawRect.right) * 0.5f),
       cy(static_cast<float>(drawRect.top + drawRect.bottom) * 0.5f),
       captionBox(drawRect.right - 20, drawRect.top, drawRect.right, drawRect.top + 10),
-      cornerSquare(drawRect.right - 16, drawRect.bottom - 16, drawRect.right, drawRect.bottom)
+      cornerSquare(drawRect.right - 16, drawRect.bottom - 16, drawRect.right, drawRect.bottom),
+      request(PluginLock()),
+      gestures(plug, editor, request, captionBox, cornerSquare)
 {
-    request.background = backgroundColour;
-    request.fill = fillColour;
-    request.edge = edgeColour;
-    request.caption = captionStyle.colour;
-
     ringLeft.Resize(kHistoryLength, true);
     ringLeft.SetWritePosition(0);
     ringRight.Resize(kHistoryLength, true);
@@ -111,7 +99,30 @@ bool AnalyserView::BuildBands(std::vector<ZoomBand>& bands, const int32_t* const
     return complete;
 }
 
-CriticalSection* AnalyserView::PluginLock() const { return owner ? &owner->Lock() : nullptr; }
+CriticalSection* AnalyserView::PluginLock() const { return plug ? &plug->Lock() : nullptr; }
+
+void AnalyserView::OnMouseDown(int32_t x, int32_t y, const MouseKeys& keys)
+{
+    gestures.OnMouseDown(x, y, keys);
+    MarkDirty(true);
+}
+
+void AnalyserView::OnMouseDrag(int32_t, int32_t, int32_t, int32_t dy, const MouseKeys& keys)
+{
+    if (gestures.OnMouseDrag(dy, keys)) MarkDirty(true);
+}
+
+void AnalyserView::OnMouseWheel(int32_t, int32_t, const MouseKeys& keys, int32_t steps)
+{
+    gestures.OnMouseWheel(keys, steps);
+    MarkDirty(true);
+}
+
+void AnalyserView::OnMouseDblClick(int32_t, int32_t, const MouseKeys& keys)
+{
+    gestures.OnMouseDblClick(keys);
+    MarkDirty(true);
+}
 
 void AnalyserView::OnMouseOver(int32_t x, int32_t y, const MouseKeys&)
 {
@@ -131,57 +142,26 @@ void AnalyserView::SetViewState(int32_t newDomain, double newVScale, bool pause,
                                 CriticalSection* callerLock)
 {
     ScopedLock hold(callerLock);
-    ScopedLock guard(PluginLock());
-    if (pause == request.paused) request.refresh = true;
-    if (newDomain != request.domain && newDomain >= kTime && newDomain <= kSpectro) request.resize = true;
-    // Host values below 0..1 reach here unclamped: the zoom indexes the band tables.
-    request.fftZoom = newFftZoom < 0 ? 0 : newFftZoom >= kBandCount ? kBandCount - 1 : newFftZoom;
-    request.domain = newDomain;
-    request.vScale = ClampToFloat(newVScale);
-    request.paused = pause;
+    request.SetViewState(newDomain, newVScale, pause, newFftZoom);
     SetDirty();
 }
 
 void AnalyserView::SetSampleRate(double rate, CriticalSection* callerLock)
 {
     ScopedLock hold(callerLock);
-    ScopedLock guard(PluginLock());
-    // A rate that is no positive number would turn every band position into nonsense.
-    if (!std::isfinite(rate) || rate <= 0.0) return;
-    request.sampleRate = rate;
-    request.rate = true;
+    request.SetSampleRate(rate);
 }
 
 void AnalyserView::SetViewColours(const Colour& background, const Colour& fill, const Colour& edge,
                                   const Colour& caption)
 {
-    ScopedLock guard(PluginLock());
-    if (!AllZero(background)) request.background = background;
-    if (!AllZero(fill)) request.fill = fill;
-    if (!AllZero(edge)) request.edge = edge;
-    if (!AllZero(caption)) request.caption = caption;
-    request.colours = true;
-    SetDirty();
-}
-
-void AnalyserView::ResetUserColours()
-{
-    ScopedLock guard(PluginLock());
-    request.background = kDefaultBackground;
-    request.fill = kDefaultFill;
-    request.edge = kDefaultEdge;
-    request.caption = kDefaultCaption;
-    request.colours = true;
+    request.SetColours(background, fill, edge, caption);
     SetDirty();
 }
 
 void AnalyserView::GetViewColours(Colour& background, Colour& fill, Colour& edge, Colour& caption)
 {
-    ScopedLock guard(PluginLock());
-    background = request.background;
-    fill = request.fill;
-    edge = request.edge;
-    caption = request.caption;
+    request.GetColours(background, fill, edge, caption);
 }
 
 Colour AnalyserView::MixIntensityColour(const Colour& background, const Colour& target, double intensity)
@@ -259,7 +239,7 @@ void AnalyserView::ComputeBandPositions()
     for (ZoomBand& band : spectroBands) band.ComputePositions(sampleRate, kSpectroFrameSize, true);
 }
 
-void AnalyserView::Apply(const Request& r)
+void AnalyserView::Apply(const ViewRequest::State& r)
 {
     if (r.resize) SizeBuffersFor(r.domain);
     domain = r.domain;
@@ -285,17 +265,16 @@ bool AnalyserView::Draw(Graphics& graphics)
     ScopedLock hold(&lock);
     // Values the host set since the last tick become the request first (the view lock is
     // taken before the plug-in lock, the one order in which both are held).
-    if (owner) owner->DeliverParameterChanges();
+    if (plug) plug->DeliverParameterChanges();
 
     // The hand-off: the latest request under the plug-in lock for no longer than a small
     // copy, and the staged samples from the audio thread's wait-free hand-over.
-    Request latest;
+    ViewRequest::State latest;
     int taken = 0;
     {
         ScopedLock guard(PluginLock());
-        latest = request;
-        request.resize = request.refresh = request.rate = request.colours = false;
-        if (!latest.paused && owner) taken = owner->TakeStagedSamples(ringLeft, ringRight, &lock);
+        latest = request.Take();
+        if (!latest.paused && staging) taken = staging->TakeInto(ringLeft, ringRight);
     }
     Apply(latest);
 

@@ -5,11 +5,11 @@
 // Two locks meet here. The plug-in lock guards what the host changes from its threads (the
 // requested state: domain, v scale, pause, fft zoom, sample rate, colours); the view lock
 // guards what the draw reads (the rings, the display buffers and the state they were built
-// for). Setters only record a request under the plug-in lock; the draw, holding the view
-// lock, copies the request under the plug-in lock together with the staged samples and
-// then applies it (resizing buffers, recomputing band positions) under the view lock alone.
-// So buffers are never resized under a draw, and the only order in which both locks are
-// held stays view lock first.
+// for). Setters only record a request (ViewRequest) under the plug-in lock; the draw,
+// holding the view lock, copies the request under the plug-in lock together with the staged
+// samples and then applies it (resizing buffers, recomputing band positions) under the view
+// lock alone. So buffers are never resized under a draw, and the only order in which both
+// locks are held stays view lock first.
 #pragma once
 
 #include <string>
@@ -19,22 +19,24 @@
 #include "analyser/BandGraphControl.h"
 #include "analyser/IntensityGrid.h"
 #include "analyser/IntensityPalette.h"
-#include "dsp/SampleRing.h"
+#include "analyser/ViewGestures.h"
+#include "analyser/ViewRequest.h"
 #include "analyser/ZoomBand.h"
+#include "dsp/SampleRing.h"
 #include "dsp/SpectrumEstimator.h"
 #include "graphics/TextStyle.h"
 #include "plugin/CriticalSection.h"
 
-class AnalyserPlugin;
+class SampleStaging;
 
 class AnalyserView : public BandGraphControl, public AnalyserLayout {
 public:
-    // owner may be null (a view without a plug-in takes no samples).
-    explicit AnalyserView(AnalyserPlugin* owner);
+    // plug, staging and editor may be null: a view without a plug-in takes no samples and
+    // changes no parameters, one without an editor opens no dialogs.
+    AnalyserView(PluginCore* plug, SampleStaging* staging, Graphics* editor);
     ~AnalyserView() override = default;
 
-    // The user's gestures, on the window thread. Parameter changes go to the plug-in as the
-    // host's automation does and come back through SetViewState; colours through the request.
+    // The user's gestures, on the window thread (ViewGestures).
     void OnMouseDown(int32_t x, int32_t y, const MouseKeys& keys) override;
     void OnMouseDrag(int32_t x, int32_t y, int32_t dx, int32_t dy, const MouseKeys& keys) override;
     void OnMouseDblClick(int32_t x, int32_t y, const MouseKeys& keys) override;
@@ -98,31 +100,9 @@ public:
 private:
     friend class AnalyserViewProbe;  // the tests' window on the scale drawing
 
-    // What the host last asked for, guarded by the plug-in lock.
-    struct Request {
-        int32_t domain = -1;
-        float vScale = 1.0f;
-        bool paused = false;
-        int32_t fftZoom = 0;
-        double sampleRate = 24000.0;
-        Colour background, fill, edge, caption;
-        bool resize = false;   // a new valid domain was chosen: its buffers must be sized
-        bool refresh = false;  // rebuild the display from the whole history
-        bool rate = false;     // the band positions must follow a new sample rate
-        bool colours = false;
-    };
-
     CriticalSection* PluginLock() const;
-    // A plain value for parameter `index`, clamped and normalized, set as the user's change.
-    // Called without the plug-in lock: the host is told.
-    void SetParameterFromGesture(int index, double plain);
-    // The state last asked for, once the host's latest values have reached the view.
-    Request AskedState();
-    // The colour chooser on one user colour; a confirmed choice replaces its red, green and blue.
-    void PromptForUserColour(Colour Request::*colour, const char* title);
-    void ResetUserColours();
     // Under the view lock: brings the drawn state up to the request.
-    void Apply(const Request& request);
+    void Apply(const ViewRequest::State& request);
     void SizeBuffersFor(int32_t newDomain);
     void ComputeBandPositions();
     bool BuildBands(std::vector<ZoomBand>& bands, const int32_t* const* grids, const int* counts);
@@ -161,7 +141,7 @@ private:
     IntensityPalette palette;
     FloatArray phaseSums;  // the phase points gathered, graphHeight values per column
     int32_t phaseStart = 0;  // where the oldest phase point is in its ring (xPositions, firstCurve)
-    AnalyserPlugin* owner;
+    SampleStaging* staging;
     CriticalSection lock;
     FloatArray& secondCurve;
     Colour backgroundColour;
@@ -179,5 +159,6 @@ private:
     Rect captionBox;
     Rect cornerSquare;
 
-    Request request;
+    ViewRequest request;
+    ViewGestures gestures;
 };
