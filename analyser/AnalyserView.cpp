@@ -65,6 +65,7 @@ AnalyserView::AnalyserView(PluginCore* plug, SampleStaging* staging, Graphics* e
       cy(static_cast<float>(drawRect.top + drawRect.bottom) * 0.5f),
       captionBox(drawRect.right - 20, drawRect.top, drawRect.right, drawRect.top + 10),
       cornerSquare(drawRect.right - 16, drawRect.bottom - 16, drawRect.right, drawRect.bottom),
+      readout(drawRect, captionBox),
       request(PluginLock()),
       gestures(plug, editor, request, captionBox, cornerSquare)
 {
@@ -307,4 +308,18 @@ bool AnalyserView::Draw(Graphics& graphics)
 void AnalyserView::DrawCaption(Graphics& graphics)
 {
     graphics.DrawText(captionStyle, FormatString("%.1fx", static_cast<double>(vScale)), captionBox);
+}
+
+Scales AnalyserView::ScalesNow() { return Scales(drawRect, captionStyle, vScale); }
+
+const ZoomBand* AnalyserView::CurrentBand() const
+{
+    if (domain != kFreq && domain != kSpectro) return nullptr;
+    const std::vector<ZoomBand>& bands = domain == kFreq ? freqBands : spectroBands;
+    return bands.size() > static_cast<size_t>(fftZoom) ? &bands[static_cast<size_t>(fftZoom)] : nullptr;
+}
+
+void AnalyserView::DrawReadout(Graphics& graphics)
+{
+    readout.Draw(graphics, captionStyle, mouseX, mouseY, domain, vScale, CurrentBand(), sampleRate);
 }

@@ -19,6 +19,8 @@
 #include "analyser/BandGraphControl.h"
 #include "analyser/IntensityGrid.h"
 #include "analyser/IntensityPalette.h"
+#include "analyser/Readout.h"
+#include "analyser/Scales.h"
 #include "analyser/ViewGestures.h"
 #include "analyser/ViewRequest.h"
 #include "analyser/ZoomBand.h"
@@ -71,8 +73,6 @@ public:
         int32_t dropped = 0;
     };
     static SpectroBlocks PlanSpectroBlocks(int32_t pending, double samplesPerColumn, int32_t width);
-    // The label of a grid frequency: 500, 1k, 7.5k.
-    static std::string FrequencyLabel(int32_t hz);
 
     // What the last draw built its picture from; read on the drawing thread or under the view lock.
     int32_t Domain() const { return domain; }
@@ -89,7 +89,7 @@ public:
     const SpectrumEstimator& Estimator() const { return estimator; }
     const IntensityGrid& Intensities() const { return intensityGrid; }
     const TextStyle& CaptionStyle() const { return captionStyle; }
-    const std::string& ReadoutText() const { return readoutText; }
+    const std::string& ReadoutText() const { return readout.Text(); }
     const Colour& BackgroundColour() const { return backgroundColour; }
     const ZoomBand& FreqBand(int i) const { return freqBands[static_cast<size_t>(i)]; }
     const ZoomBand& SpectroBand(int i) const { return spectroBands[static_cast<size_t>(i)]; }
@@ -98,7 +98,7 @@ public:
     CriticalSection& ViewLock() { return lock; }
 
 private:
-    friend class AnalyserViewProbe;  // the tests' window on the scale drawing
+    friend class AnalyserViewProbe;  // the tests' window on the display buffers
 
     CriticalSection* PluginLock() const;
     // Under the view lock: brings the drawn state up to the request.
@@ -114,14 +114,10 @@ private:
     void DrawReadout(Graphics& graphics);
     // The intensity grid in the view's colours, row 0 at the top or (lowestAtBottom) at the bottom.
     void DrawIntensityGrid(Graphics& graphics, bool lowestAtBottom);
-    // One grey line across the view at a fraction of its width (axis 0, vertical) or height
-    // (axis 1, horizontal), with its label when there is room for it.
-    void DrawGridLine(Graphics& graphics, float position, const std::string& label, int32_t axis);
-    void DrawFrequencyGrid(Graphics& graphics, const IntArray& frequencies, const FloatArray& positions,
-                           int32_t axis);
-    void DrawTimeScale(Graphics& graphics);
-    void DrawPhaseScale(Graphics& graphics);
-    void DrawLevelCircle(Graphics& graphics, float ratio, const std::string& label);
+    // The overlays of this draw, at the current v scale.
+    Scales ScalesNow();
+    // The zoom band of the current display; null in time and phase.
+    const ZoomBand* CurrentBand() const;
 
     int32_t domain;
     bool paused;
@@ -136,7 +132,6 @@ private:
     SampleRing ringRight;
     SpectrumEstimator estimator;
     TextStyle captionStyle;
-    std::string readoutText;
     IntensityGrid intensityGrid;
     IntensityPalette palette;
     FloatArray phaseSums;  // the phase points gathered, graphHeight values per column
@@ -159,6 +154,7 @@ private:
     Rect captionBox;
     Rect cornerSquare;
 
+    Readout readout;
     ViewRequest request;
     ViewGestures gestures;
 };

@@ -96,6 +96,6 @@ void AnalyserView::DrawFreqDisplay(Graphics& graphics)
     newSamples = 0;
     if (freqBands.size() > static_cast<size_t>(fftZoom)) {
         const ZoomBand& band = freqBands[static_cast<size_t>(fftZoom)];
-        DrawFrequencyGrid(graphics, band.gridFrequencies, band.gridPositions, 0);
+        ScalesNow().DrawFrequencyGrid(graphics, band.gridFrequencies, band.gridPositions, 0);
     }
 }

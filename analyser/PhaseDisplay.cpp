@@ -103,5 +103,5 @@ void AnalyserView::DrawPhaseDisplay(Graphics& graphics)
 
     DrawIntensityGrid(graphics, false);
     newSamples = 0;
-    DrawPhaseScale(graphics);
+    ScalesNow().DrawPhaseScale(graphics);
 }

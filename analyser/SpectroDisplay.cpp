@@ -79,6 +79,6 @@ void AnalyserView::DrawSpectroDisplay(Graphics& graphics)
 
     if (spectroBands.size() > static_cast<size_t>(fftZoom)) {
         const ZoomBand& band = spectroBands[static_cast<size_t>(fftZoom)];
-        DrawFrequencyGrid(graphics, band.gridFrequencies, band.gridPositions, 1);
+        ScalesNow().DrawFrequencyGrid(graphics, band.gridFrequencies, band.gridPositions, 1);
     }
 }

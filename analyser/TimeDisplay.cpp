@@ -59,5 +59,5 @@ void AnalyserView::DrawTimeDisplay(Graphics& graphics)
 
     BandGraphControl::Draw(graphics);
     newSamples = 0;
-    DrawTimeScale(graphics);
+    ScalesNow().DrawTimeScale(graphics);
 }

@@ -14,6 +14,7 @@
 #include "../plugin/FakeHost.h"
 #include "analyser/AnalyserPlugin.h"
 #include "analyser/AnalyserView.h"
+#include "analyser/Scales.h"
 #include "graphics/GraphicsRaster.h"
 
 constexpr double kPi = 3.14159265358979323846;
@@ -141,15 +142,9 @@ protected:
     Surface* LoadImageSurface(int32_t) override { return nullptr; }
 };
 
-// Reaches the view's scale drawing, which only its own draw calls.
+// Reaches the view's display buffers, which only its own draw writes.
 class AnalyserViewProbe {
 public:
-    static void GridLine(AnalyserView& view, Graphics& g, float position, const std::string& label, int axis)
-    {
-        view.DrawGridLine(g, position, label, axis);
-    }
-    static void TimeScale(AnalyserView& view, Graphics& g) { view.DrawTimeScale(g); }
-    static void PhaseScale(AnalyserView& view, Graphics& g) { view.DrawPhaseScale(g); }
     static FloatArray& GridColumn(AnalyserView& view, int c) { return view.intensityGrid.Column(c); }
 };
 
