@@ -66,6 +66,7 @@ AnalyserView::AnalyserView(PluginCore* plug, SampleStaging* staging, Graphics* e
       captionBox(drawRect.right - 20, drawRect.top, drawRect.right, drawRect.top + 10),
       cornerSquare(drawRect.right - 16, drawRect.bottom - 16, drawRect.right, drawRect.bottom),
       readout(drawRect, captionBox),
+      timeDisplay(drawRect),
       request(PluginLock()),
       gestures(plug, editor, request, captionBox, cornerSquare)
 {
@@ -212,6 +213,9 @@ void AnalyserView::SizeBuffersFor(int32_t newDomain)
 {
     switch (newDomain) {
     case kTime:
+        timeDisplay.Reset();
+        estimator.samples.Resize(kFreqFrameSize, false);
+        break;
     case kFreq:
         firstCurve.Resize(graphWidth, true);
         secondCurve.Resize(graphWidth, true);
@@ -311,6 +315,18 @@ void AnalyserView::DrawCaption(Graphics& graphics)
 }
 
 Scales AnalyserView::ScalesNow() { return Scales(drawRect, captionStyle, vScale); }
+
+DisplayContext AnalyserView::Context(Graphics& graphics)
+{
+    return DisplayContext{graphics, ringLeft, ringRight, newSamples, samplesPerColumn, vScale,
+                          backgroundColour, fillColour, edgeColour, ScalesNow()};
+}
+
+void AnalyserView::DrawTimeDisplay(Graphics& graphics)
+{
+    DisplayContext context = Context(graphics);
+    timeDisplay.Draw(context);
+}
 
 const ZoomBand* AnalyserView::CurrentBand() const
 {

@@ -21,6 +21,7 @@
 #include "analyser/IntensityPalette.h"
 #include "analyser/Readout.h"
 #include "analyser/Scales.h"
+#include "analyser/TimeDisplay.h"
 #include "analyser/ViewGestures.h"
 #include "analyser/ViewRequest.h"
 #include "analyser/ZoomBand.h"
@@ -88,6 +89,7 @@ public:
     const SampleRing& RingRight() const { return ringRight; }
     const SpectrumEstimator& Estimator() const { return estimator; }
     const IntensityGrid& Intensities() const { return intensityGrid; }
+    const TimeDisplay& Time() const { return timeDisplay; }
     const TextStyle& CaptionStyle() const { return captionStyle; }
     const std::string& ReadoutText() const { return readout.Text(); }
     const Colour& BackgroundColour() const { return backgroundColour; }
@@ -116,6 +118,8 @@ private:
     void DrawIntensityGrid(Graphics& graphics, bool lowestAtBottom);
     // The overlays of this draw, at the current v scale.
     Scales ScalesNow();
+    // What the displays draw from.
+    DisplayContext Context(Graphics& graphics);
     // The zoom band of the current display; null in time and phase.
     const ZoomBand* CurrentBand() const;
 
@@ -155,6 +159,7 @@ private:
     Rect cornerSquare;
 
     Readout readout;
+    TimeDisplay timeDisplay;
     ViewRequest request;
     ViewGestures gestures;
 };

@@ -120,8 +120,9 @@ TEST(AnalyserView, DomainsSizeTheirBuffers)
     e.Draw();
     EXPECT_EQ(e.view->Domain(), 0);
     EXPECT_EQ(e.view->Estimator().samples.Length(), 8192);
-    EXPECT_EQ(e.view->FirstCurve().Size(), 232);
-    EXPECT_EQ(e.view->XPositions().Size(), 232);
+    EXPECT_EQ(e.view->Time().FirstCurve().Size(), 232);
+    EXPECT_EQ(e.view->Time().SecondCurve().Size(), 232);
+    EXPECT_EQ(e.view->Time().XPositions().Size(), 232);
 
     // A host value halfway is rounded to the nearest step: "phase".
     e.Set(AnalyserPlugin::kDomain, 0.5f);

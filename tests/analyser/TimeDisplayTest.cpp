@@ -11,13 +11,14 @@ bool IsEdge(uint32_t pixel)
     return (pixel & 0xFF) >= 0xF0 && (pixel >> 8 & 0xFF) >= 0xF0 && (pixel >> 16 & 0xFF) >= 0xF0;
 }
 
-void ExpectFlatBand(AnalyserView& view, float y)
+void ExpectFlatBand(const AnalyserView& view, float y)
 {
-    ASSERT_EQ(view.FirstCurve().Size(), 232);
-    ASSERT_EQ(view.SecondCurve().Size(), 232);
+    const TimeDisplay& time = view.Time();
+    ASSERT_EQ(time.FirstCurve().Size(), 232);
+    ASSERT_EQ(time.SecondCurve().Size(), 232);
     for (int i = 0; i < 232; ++i) {
-        ASSERT_EQ(view.FirstCurve()[i], y) << "column " << i;
-        ASSERT_EQ(view.SecondCurve()[i], y) << "column " << i;
+        ASSERT_EQ(time.FirstCurve()[i], y) << "column " << i;
+        ASSERT_EQ(time.SecondCurve()[i], y) << "column " << i;
     }
 }
 
@@ -84,7 +85,7 @@ TEST(TimeDisplay, ColumnsCoverTheHistoryExactlyAndPartialColumnsAreDropped)
         },
         24000);
     ASSERT_TRUE(e.Tick());
-    AnalyserView& v = e.View();
+    const TimeDisplay& v = e.View().Time();
     EXPECT_EQ(v.SecondCurve()[0], 24.0f);
     EXPECT_EQ(v.FirstCurve()[0], 48.0f);
     EXPECT_EQ(v.FirstCurve()[1], 72.0f);
@@ -96,7 +97,7 @@ TEST(TimeDisplay, ColumnsCoverTheHistoryExactlyAndPartialColumnsAreDropped)
     // 103 new samples are less than a column: nothing moves, and they are gone.
     e.Play(Constant(-1, -1), 103);
     ASSERT_TRUE(e.Tick());
-    EXPECT_EQ(v.NewSamples(), 0);
+    EXPECT_EQ(e.View().NewSamples(), 0);
     EXPECT_EQ(v.SecondCurve()[231], 36.0f);
     EXPECT_EQ(v.FirstCurve()[1], 72.0f);
 
