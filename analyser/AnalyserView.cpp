@@ -54,7 +54,6 @@ AnalyserView::AnalyserView(PluginCore* plug, SampleStaging* staging, Graphics* e
       mouseY(0),
       captionStyle("Arial", 12, ViewRequest::kDefaultCaption, TextNormal, AlignCentre, 0),
       staging(staging),
-      secondCurve(y2Positions),
       backgroundColour(ViewRequest::kDefaultBackground),
       fillColour(ViewRequest::kDefaultFill),
       edgeColour(ViewRequest::kDefaultEdge),
@@ -67,6 +66,7 @@ AnalyserView::AnalyserView(PluginCore* plug, SampleStaging* staging, Graphics* e
       cornerSquare(drawRect.right - 16, drawRect.bottom - 16, drawRect.right, drawRect.bottom),
       readout(drawRect, captionBox),
       timeDisplay(drawRect),
+      freqDisplay(drawRect),
       request(PluginLock()),
       gestures(plug, editor, request, captionBox, cornerSquare)
 {
@@ -217,9 +217,7 @@ void AnalyserView::SizeBuffersFor(int32_t newDomain)
         estimator.samples.Resize(kFreqFrameSize, false);
         break;
     case kFreq:
-        firstCurve.Resize(graphWidth, true);
-        secondCurve.Resize(graphWidth, true);
-        xPositions.Resize(0, false);
+        freqDisplay.Reset();
         estimator.samples.Resize(kFreqFrameSize, false);
         break;
     case kPhase:
@@ -326,6 +324,12 @@ void AnalyserView::DrawTimeDisplay(Graphics& graphics)
 {
     DisplayContext context = Context(graphics);
     timeDisplay.Draw(context);
+}
+
+void AnalyserView::DrawFreqDisplay(Graphics& graphics)
+{
+    DisplayContext context = Context(graphics);
+    freqDisplay.Draw(context, estimator, CurrentBand());
 }
 
 const ZoomBand* AnalyserView::CurrentBand() const

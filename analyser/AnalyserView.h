@@ -17,6 +17,7 @@
 
 #include "analyser/AnalyserLayout.h"
 #include "analyser/BandGraphControl.h"
+#include "analyser/FreqDisplay.h"
 #include "analyser/IntensityGrid.h"
 #include "analyser/IntensityPalette.h"
 #include "analyser/Readout.h"
@@ -58,12 +59,6 @@ public:
 
     static Colour MixIntensityColour(const Colour& background, const Colour& target, double intensity);
 
-    // Fills every element of destination with the mean of its share of source[first, end)
-    // (the whole rest of source when end < first); neighbours repeat a value when the range
-    // is narrower than the destination.
-    static void ResampleToColumns(const GrowableArray<double>& source, FloatArray& destination, int32_t first,
-                                  int32_t end);
-
     // How a spectrogram redraw consumes pending samples: whole 1024-sample blocks, each
     // columnsPerBlock columns wide; dropped counts the oldest blocks left out because they
     // would not fit beside the last kept column.
@@ -90,6 +85,7 @@ public:
     const SpectrumEstimator& Estimator() const { return estimator; }
     const IntensityGrid& Intensities() const { return intensityGrid; }
     const TimeDisplay& Time() const { return timeDisplay; }
+    const FreqDisplay& Freq() const { return freqDisplay; }
     const TextStyle& CaptionStyle() const { return captionStyle; }
     const std::string& ReadoutText() const { return readout.Text(); }
     const Colour& BackgroundColour() const { return backgroundColour; }
@@ -142,7 +138,6 @@ private:
     int32_t phaseStart = 0;  // where the oldest phase point is in its ring (xPositions, firstCurve)
     SampleStaging* staging;
     CriticalSection lock;
-    FloatArray& secondCurve;
     Colour backgroundColour;
     Colour fillColour;
     Colour edgeColour;
@@ -160,6 +155,7 @@ private:
 
     Readout readout;
     TimeDisplay timeDisplay;
+    FreqDisplay freqDisplay;
     ViewRequest request;
     ViewGestures gestures;
 };

@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "analyser/ResampleToColumns.h"
 #include "graphics/Graphics.h"
 #include "plugin/SafeConvert.h"
 

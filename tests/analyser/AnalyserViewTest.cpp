@@ -98,10 +98,10 @@ TEST(AnalyserView, DomainsSizeTheirBuffers)
     Editor e;
     e.Draw();
     EXPECT_EQ(e.view->Domain(), 1);
-    EXPECT_EQ(e.view->FirstCurve().Size(), 232);
-    EXPECT_EQ(e.view->SecondCurve().Size(), 232);
+    EXPECT_EQ(e.view->Freq().Curve().Size(), 232);
+    EXPECT_EQ(e.view->Freq().Smoothed().Size(), 232);
     // Emptied by the change, then spread anew by the graph's drawing.
-    EXPECT_EQ(e.view->XPositions().Size(), 232);
+    EXPECT_EQ(e.view->Freq().XPositions().Size(), 232);
 
     e.Set(AnalyserPlugin::kDomain, 2.0f / 3.0f);
     e.Draw();

@@ -14,6 +14,7 @@
 #include "../plugin/FakeHost.h"
 #include "analyser/AnalyserPlugin.h"
 #include "analyser/AnalyserView.h"
+#include "analyser/ResampleToColumns.h"
 #include "analyser/Scales.h"
 #include "graphics/GraphicsRaster.h"
 

@@ -42,7 +42,7 @@ TEST(HostileSamples, TheFreqDisplayRecoversAfterAnInfiniteBurst)
     ASSERT_TRUE(e.Tick());
     e.Play(Constant(0, 0), 24000);
     for (int i = 0; i < 40; ++i) e.Redraw();
-    const FloatArray& curve = e.View().FirstCurve();
+    const FloatArray& curve = e.View().Freq().Curve();
     for (int i = 0; i < curve.Size(); ++i) ASSERT_EQ(curve[i], 95.0f) << i;
 }
 
