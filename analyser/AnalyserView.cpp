@@ -173,40 +173,7 @@ Colour AnalyserView::MixIntensityColour(const Colour& background, const Colour& 
 
 void AnalyserView::DrawIntensityGrid(Graphics& graphics, bool lowestAtBottom)
 {
-    palette.Prepare(backgroundColour, fillColour);
-    const int columns = intensityGrid.Columns() < graphWidth ? intensityGrid.Columns() : graphWidth;
-    bool complete = true;
-    for (int x = 0; x < columns; ++x) complete = complete && intensityGrid.Column(x).Size() >= graphHeight;
-    if (!complete) {
-        // Some column failed to allocate: the phase picture leaves its rows as they were,
-        // the spectrogram draws them empty.
-        for (int x = 0; x < columns; ++x) {
-            const FloatArray& column = intensityGrid.Column(x);
-            for (int y = 0; y < graphHeight; ++y) {
-                const int row = lowestAtBottom ? graphHeight - 1 - y : y;
-                if (row < column.Size() || lowestAtBottom)
-                    graphics.SetPixel(UnpackColour(palette.Packed(row < column.Size() ? column[row] : 0.0f)),
-                                      drawRect.left + x, drawRect.top + y);
-            }
-        }
-        return;
-    }
-    auto drawRows = [&](auto pack) {
-        constexpr int kRun = 256;
-        uint32_t run[kRun];
-        for (int y = 0; y < graphHeight; ++y) {
-            const int row = lowestAtBottom ? graphHeight - 1 - y : y;
-            for (int start = 0; start < columns; start += kRun) {
-                const int length = columns - start < kRun ? columns - start : kRun;
-                for (int i = 0; i < length; ++i) run[i] = pack(intensityGrid.Column(start + i)[row]);
-                graphics.SetPixelRow(run, length, drawRect.left + start, drawRect.top + y);
-            }
-        }
-    };
-    if (palette.ZeroIsBackground())
-        drawRows([this](double v) { return palette.PackedIgnoringZero(v); });
-    else
-        drawRows([this](double v) { return palette.Packed(v); });
+    painter.Paint(graphics, intensityGrid, drawRect, backgroundColour, fillColour, lowestAtBottom);
 }
 
 void AnalyserView::SizeBuffersFor(int32_t newDomain)

@@ -19,7 +19,7 @@
 #include "analyser/BandGraphControl.h"
 #include "analyser/FreqDisplay.h"
 #include "analyser/IntensityGrid.h"
-#include "analyser/IntensityPalette.h"
+#include "analyser/IntensityPainter.h"
 #include "analyser/Readout.h"
 #include "analyser/Scales.h"
 #include "analyser/TimeDisplay.h"
@@ -133,7 +133,7 @@ private:
     SpectrumEstimator estimator;
     TextStyle captionStyle;
     IntensityGrid intensityGrid;
-    IntensityPalette palette;
+    IntensityPainter painter;
     FloatArray phaseSums;  // the phase points gathered, graphHeight values per column
     int32_t phaseStart = 0;  // where the oldest phase point is in its ring (xPositions, firstCurve)
     SampleStaging* staging;
