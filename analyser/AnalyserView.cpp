@@ -67,6 +67,7 @@ AnalyserView::AnalyserView(PluginCore* plug, SampleStaging* staging, Graphics* e
       readout(drawRect, captionBox),
       timeDisplay(drawRect),
       freqDisplay(drawRect),
+      phaseDisplay(drawRect),
       request(PluginLock()),
       gestures(plug, editor, request, captionBox, cornerSquare)
 {
@@ -188,11 +189,7 @@ void AnalyserView::SizeBuffersFor(int32_t newDomain)
         estimator.samples.Resize(kFreqFrameSize, false);
         break;
     case kPhase:
-        xPositions.Resize(kHistoryLength, true);
-        firstCurve.Resize(kHistoryLength, true);
-        intensityGrid.Resize(graphWidth, graphHeight, true);
-        phaseSums.Resize(graphWidth * graphHeight, false);
-        phaseStart = 0;
+        phaseDisplay.Reset();
         break;
     case kSpectro:
         intensityGrid.Resize(graphWidth, graphHeight, true);
@@ -297,6 +294,12 @@ void AnalyserView::DrawFreqDisplay(Graphics& graphics)
 {
     DisplayContext context = Context(graphics);
     freqDisplay.Draw(context, estimator, CurrentBand());
+}
+
+void AnalyserView::DrawPhaseDisplay(Graphics& graphics)
+{
+    DisplayContext context = Context(graphics);
+    phaseDisplay.Draw(context);
 }
 
 const ZoomBand* AnalyserView::CurrentBand() const

@@ -18,6 +18,7 @@
 #include "analyser/AnalyserLayout.h"
 #include "analyser/BandGraphControl.h"
 #include "analyser/FreqDisplay.h"
+#include "analyser/PhaseDisplay.h"
 #include "analyser/IntensityGrid.h"
 #include "analyser/IntensityPainter.h"
 #include "analyser/Readout.h"
@@ -86,6 +87,7 @@ public:
     const IntensityGrid& Intensities() const { return intensityGrid; }
     const TimeDisplay& Time() const { return timeDisplay; }
     const FreqDisplay& Freq() const { return freqDisplay; }
+    const PhaseDisplay& Phase() const { return phaseDisplay; }
     const TextStyle& CaptionStyle() const { return captionStyle; }
     const std::string& ReadoutText() const { return readout.Text(); }
     const Colour& BackgroundColour() const { return backgroundColour; }
@@ -134,8 +136,6 @@ private:
     TextStyle captionStyle;
     IntensityGrid intensityGrid;
     IntensityPainter painter;
-    FloatArray phaseSums;  // the phase points gathered, graphHeight values per column
-    int32_t phaseStart = 0;  // where the oldest phase point is in its ring (xPositions, firstCurve)
     SampleStaging* staging;
     CriticalSection lock;
     Colour backgroundColour;
@@ -156,6 +156,7 @@ private:
     Readout readout;
     TimeDisplay timeDisplay;
     FreqDisplay freqDisplay;
+    PhaseDisplay phaseDisplay;
     ViewRequest request;
     ViewGestures gestures;
 };

@@ -106,10 +106,10 @@ TEST(AnalyserView, DomainsSizeTheirBuffers)
     e.Set(AnalyserPlugin::kDomain, 2.0f / 3.0f);
     e.Draw();
     EXPECT_EQ(e.view->Domain(), 2);
-    EXPECT_EQ(e.view->XPositions().Size(), 24000);
-    EXPECT_EQ(e.view->FirstCurve().Size(), 24000);
-    ASSERT_EQ(e.view->Intensities().Columns(), 232);
-    EXPECT_EQ(e.view->Intensities().Column(231).Size(), 96);
+    EXPECT_EQ(e.view->Phase().XPoints().Size(), 24000);
+    EXPECT_EQ(e.view->Phase().YPoints().Size(), 24000);
+    ASSERT_EQ(e.view->Phase().Intensities().Columns(), 232);
+    EXPECT_EQ(e.view->Phase().Intensities().Column(231).Size(), 96);
 
     e.Set(AnalyserPlugin::kDomain, 1.0f);
     e.Draw();

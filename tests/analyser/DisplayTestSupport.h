@@ -146,7 +146,11 @@ protected:
 // Reaches the view's display buffers, which only its own draw writes.
 class AnalyserViewProbe {
 public:
-    static FloatArray& GridColumn(AnalyserView& view, int c) { return view.intensityGrid.Column(c); }
+    // Column c of the intensity grid of the phase (domain 2) or the spectro display.
+    static FloatArray& GridColumn(AnalyserView& view, int domain, int c)
+    {
+        return domain == 2 ? view.phaseDisplay.Intensities().Column(c) : view.intensityGrid.Column(c);
+    }
 };
 
 // Writes the surface to <build>/actual/<name>.png and compares it pixel for pixel with

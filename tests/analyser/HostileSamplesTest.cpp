@@ -52,7 +52,7 @@ TEST(HostileSamples, PhasePointsThatAreNoNumberAreLeftOut)
     e.Show(2);
     e.Play(Constant(std::numeric_limits<double>::quiet_NaN(), 0.0), 24000);
     ASSERT_TRUE(e.Tick());
-    const IntensityGrid& grid = e.View().Intensities();
+    const IntensityGrid& grid = e.View().Phase().Intensities();
     for (int c = 0; c < grid.Columns(); ++c)
         for (int r = 0; r < grid.Column(c).Size(); ++r) ASSERT_EQ(grid.Column(c)[r], 0.0f);
 }
