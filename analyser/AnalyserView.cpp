@@ -68,6 +68,7 @@ AnalyserView::AnalyserView(PluginCore* plug, SampleStaging* staging, Graphics* e
       timeDisplay(drawRect),
       freqDisplay(drawRect),
       phaseDisplay(drawRect),
+      spectroDisplay(drawRect),
       request(PluginLock()),
       gestures(plug, editor, request, captionBox, cornerSquare)
 {
@@ -172,11 +173,6 @@ Colour AnalyserView::MixIntensityColour(const Colour& background, const Colour& 
     return IntensityPalette::MixIntensity(background, target, intensity);
 }
 
-void AnalyserView::DrawIntensityGrid(Graphics& graphics, bool lowestAtBottom)
-{
-    painter.Paint(graphics, intensityGrid, drawRect, backgroundColour, fillColour, lowestAtBottom);
-}
-
 void AnalyserView::SizeBuffersFor(int32_t newDomain)
 {
     switch (newDomain) {
@@ -192,7 +188,7 @@ void AnalyserView::SizeBuffersFor(int32_t newDomain)
         phaseDisplay.Reset();
         break;
     case kSpectro:
-        intensityGrid.Resize(graphWidth, graphHeight, true);
+        spectroDisplay.Reset();
         estimator.samples.Resize(kSpectroFrameSize, false);
         break;
     default:
@@ -276,12 +272,10 @@ void AnalyserView::DrawCaption(Graphics& graphics)
     graphics.DrawText(captionStyle, FormatString("%.1fx", static_cast<double>(vScale)), captionBox);
 }
 
-Scales AnalyserView::ScalesNow() { return Scales(drawRect, captionStyle, vScale); }
-
 DisplayContext AnalyserView::Context(Graphics& graphics)
 {
     return DisplayContext{graphics, ringLeft, ringRight, newSamples, samplesPerColumn, vScale,
-                          backgroundColour, fillColour, edgeColour, ScalesNow()};
+                          backgroundColour, fillColour, edgeColour, Scales(drawRect, captionStyle, vScale)};
 }
 
 void AnalyserView::DrawTimeDisplay(Graphics& graphics)
@@ -300,6 +294,12 @@ void AnalyserView::DrawPhaseDisplay(Graphics& graphics)
 {
     DisplayContext context = Context(graphics);
     phaseDisplay.Draw(context);
+}
+
+void AnalyserView::DrawSpectroDisplay(Graphics& graphics)
+{
+    DisplayContext context = Context(graphics);
+    spectroDisplay.Draw(context, estimator, CurrentBand());
 }
 
 const ZoomBand* AnalyserView::CurrentBand() const

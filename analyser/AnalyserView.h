@@ -19,8 +19,7 @@
 #include "analyser/BandGraphControl.h"
 #include "analyser/FreqDisplay.h"
 #include "analyser/PhaseDisplay.h"
-#include "analyser/IntensityGrid.h"
-#include "analyser/IntensityPainter.h"
+#include "analyser/SpectroDisplay.h"
 #include "analyser/Readout.h"
 #include "analyser/Scales.h"
 #include "analyser/TimeDisplay.h"
@@ -60,16 +59,6 @@ public:
 
     static Colour MixIntensityColour(const Colour& background, const Colour& target, double intensity);
 
-    // How a spectrogram redraw consumes pending samples: whole 1024-sample blocks, each
-    // columnsPerBlock columns wide; dropped counts the oldest blocks left out because they
-    // would not fit beside the last kept column.
-    struct SpectroBlocks {
-        int32_t columnsPerBlock = 0;
-        int32_t blocks = 0;
-        int32_t shift = 0;
-        int32_t dropped = 0;
-    };
-    static SpectroBlocks PlanSpectroBlocks(int32_t pending, double samplesPerColumn, int32_t width);
 
     // What the last draw built its picture from; read on the drawing thread or under the view lock.
     int32_t Domain() const { return domain; }
@@ -84,10 +73,10 @@ public:
     const SampleRing& RingLeft() const { return ringLeft; }
     const SampleRing& RingRight() const { return ringRight; }
     const SpectrumEstimator& Estimator() const { return estimator; }
-    const IntensityGrid& Intensities() const { return intensityGrid; }
     const TimeDisplay& Time() const { return timeDisplay; }
     const FreqDisplay& Freq() const { return freqDisplay; }
     const PhaseDisplay& Phase() const { return phaseDisplay; }
+    const SpectroDisplay& Spectro() const { return spectroDisplay; }
     const TextStyle& CaptionStyle() const { return captionStyle; }
     const std::string& ReadoutText() const { return readout.Text(); }
     const Colour& BackgroundColour() const { return backgroundColour; }
@@ -112,10 +101,6 @@ private:
     void DrawPhaseDisplay(Graphics& graphics);
     void DrawSpectroDisplay(Graphics& graphics);
     void DrawReadout(Graphics& graphics);
-    // The intensity grid in the view's colours, row 0 at the top or (lowestAtBottom) at the bottom.
-    void DrawIntensityGrid(Graphics& graphics, bool lowestAtBottom);
-    // The overlays of this draw, at the current v scale.
-    Scales ScalesNow();
     // What the displays draw from.
     DisplayContext Context(Graphics& graphics);
     // The zoom band of the current display; null in time and phase.
@@ -134,8 +119,6 @@ private:
     SampleRing ringRight;
     SpectrumEstimator estimator;
     TextStyle captionStyle;
-    IntensityGrid intensityGrid;
-    IntensityPainter painter;
     SampleStaging* staging;
     CriticalSection lock;
     Colour backgroundColour;
@@ -157,6 +140,7 @@ private:
     TimeDisplay timeDisplay;
     FreqDisplay freqDisplay;
     PhaseDisplay phaseDisplay;
+    SpectroDisplay spectroDisplay;
     ViewRequest request;
     ViewGestures gestures;
 };

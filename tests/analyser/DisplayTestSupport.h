@@ -149,7 +149,8 @@ public:
     // Column c of the intensity grid of the phase (domain 2) or the spectro display.
     static FloatArray& GridColumn(AnalyserView& view, int domain, int c)
     {
-        return domain == 2 ? view.phaseDisplay.Intensities().Column(c) : view.intensityGrid.Column(c);
+        IntensityGrid& grid = domain == 2 ? view.phaseDisplay.Intensities() : view.spectroDisplay.Intensities();
+        return grid.Column(c);
     }
 };
 
