@@ -1,45 +1,9 @@
 #include "analyser/AnalyserView.h"
 
-#include <cstdint>
-#include <new>
-
 #include "analyser/IntensityPalette.h"
 #include "analyser/SampleStaging.h"
 #include "graphics/Graphics.h"
 #include "plugin/FormatString.h"
-
-namespace {
-
-// Grid frequencies of the zoom bands, in Hz, by fft zoom.
-constexpr int32_t kFreq0[] = {0, 100, 500, 1000, 2000, 3000, 4000, 5000, 10000, 18000};
-constexpr int32_t kFreq1[] = {25, 50, 75, 100, 125, 150, 200};
-constexpr int32_t kFreq2[] = {100, 150, 200, 250, 300, 400, 500};
-constexpr int32_t kFreq3[] = {500, 600, 750, 1000, 1200, 1500, 2000};
-constexpr int32_t kFreq4[] = {1000, 1500, 2000, 3000, 4000, 5000, 6000, 7500};
-constexpr int32_t kFreq5[] = {7500, 8000, 8500, 9000, 9500, 10000, 11000, 12000};
-constexpr int32_t kFreq6[] = {12000, 12500, 13000, 14000, 15000, 17500, 20000};
-constexpr int32_t kSpectro0[] = {0, 500, 1000, 2000, 5000, 10000, 18000};
-constexpr int32_t kSpectro1[] = {20, 50, 100, 150, 200};
-constexpr int32_t kSpectro2[] = {100, 150, 200, 300, 400, 500};
-constexpr int32_t kSpectro3[] = {500, 750, 1000, 1500, 2000};
-constexpr int32_t kSpectro4[] = {1000, 2000, 3000, 5000, 7500};
-constexpr int32_t kSpectro5[] = {7500, 8000, 9000, 10000, 12000};
-constexpr int32_t kSpectro6[] = {12000, 13000, 14000, 15000, 17500, 20000};
-
-template <size_t N>
-constexpr int Count(const int32_t (&)[N])
-{
-    return static_cast<int>(N);
-}
-
-const int32_t* const kFreqGrids[] = {kFreq0, kFreq1, kFreq2, kFreq3, kFreq4, kFreq5, kFreq6};
-const int kFreqCounts[] = {Count(kFreq0), Count(kFreq1), Count(kFreq2), Count(kFreq3),
-                           Count(kFreq4), Count(kFreq5), Count(kFreq6)};
-const int32_t* const kSpectroGrids[] = {kSpectro0, kSpectro1, kSpectro2, kSpectro3, kSpectro4, kSpectro5, kSpectro6};
-const int kSpectroCounts[] = {Count(kSpectro0), Count(kSpectro1), Count(kSpectro2), Count(kSpectro3),
-                              Count(kSpectro4), Count(kSpectro5), Count(kSpectro6)};
-
-}  // namespace
 
 AnalyserView::AnalyserView(PluginCore* plug, SampleStaging* staging, Graphics* editor)
     : BandGraphControl(plug, Rect(0, 0, kEditorWidth, kEditorHeight), ViewRequest::kDefaultEdge, true,
@@ -49,7 +13,7 @@ AnalyserView::AnalyserView(PluginCore* plug, SampleStaging* staging, Graphics* e
       refreshAll(true),
       vScale(1.0f),
       sampleRate(24000.0),
-      samplesPerColumn(0.0),
+      samplesPerColumn(static_cast<double>(kHistoryLength) / (drawRect.right - drawRect.left)),
       mouseX(0),
       mouseY(0),
       captionStyle("Arial", 12, ViewRequest::kDefaultCaption, TextNormal, AlignCentre, 0),
@@ -57,11 +21,8 @@ AnalyserView::AnalyserView(PluginCore* plug, SampleStaging* staging, Graphics* e
       backgroundColour(ViewRequest::kDefaultBackground),
       fillColour(ViewRequest::kDefaultFill),
       edgeColour(ViewRequest::kDefaultEdge),
+      bands(sampleRate),
       fftZoom(0),
-      graphWidth(drawRect.right - drawRect.left),
-      graphHeight(drawRect.bottom - drawRect.top),
-      cx(static_cast<float>(drawRect.left + drawRect.right) * 0.5f),
-      cy(static_cast<float>(drawRect.top + drawRect.bottom) * 0.5f),
       captionBox(drawRect.right - 20, drawRect.top, drawRect.right, drawRect.top + 10),
       cornerSquare(drawRect.right - 16, drawRect.bottom - 16, drawRect.right, drawRect.bottom),
       readout(drawRect, captionBox),
@@ -80,27 +41,7 @@ AnalyserView::AnalyserView(PluginCore* plug, SampleStaging* staging, Graphics* e
     estimator.samples.SetWritePosition(0);
 
     SetGraphColours(edgeColour, fillColour);
-    samplesPerColumn = static_cast<double>(kHistoryLength) / graphWidth;
-
-    BuildBands(freqBands, kFreqGrids, kFreqCounts);
-    BuildBands(spectroBands, kSpectroGrids, kSpectroCounts);
-    // The displays may read the positions before any host rate arrives.
-    ComputeBandPositions();
-
     SetHidden(false);
-}
-
-bool AnalyserView::BuildBands(std::vector<ZoomBand>& bands, const int32_t* const* grids, const int* counts)
-{
-    try {
-        bands.resize(kBandCount);
-    } catch (const std::bad_alloc&) {
-        bands.clear();
-        return false;
-    }
-    bool complete = true;
-    for (int i = 0; i < kBandCount; ++i) complete = bands[static_cast<size_t>(i)].SetGrid(grids[i], counts[i]) && complete;
-    return complete;
 }
 
 CriticalSection* AnalyserView::PluginLock() const { return plug ? &plug->Lock() : nullptr; }
@@ -196,12 +137,6 @@ void AnalyserView::SizeBuffersFor(int32_t newDomain)
     }
 }
 
-void AnalyserView::ComputeBandPositions()
-{
-    for (ZoomBand& band : freqBands) band.ComputePositions(sampleRate, kFreqFrameSize, false);
-    for (ZoomBand& band : spectroBands) band.ComputePositions(sampleRate, kSpectroFrameSize, true);
-}
-
 void AnalyserView::Apply(const ViewRequest::State& r)
 {
     if (r.resize) SizeBuffersFor(r.domain);
@@ -211,7 +146,7 @@ void AnalyserView::Apply(const ViewRequest::State& r)
     fftZoom = r.fftZoom;
     if (r.rate && r.sampleRate != sampleRate) {
         sampleRate = r.sampleRate;
-        ComputeBandPositions();
+        bands.ComputePositions(sampleRate);
     }
     if (r.colours) {
         backgroundColour = r.background;
@@ -266,7 +201,6 @@ bool AnalyserView::Draw(Graphics& graphics)
     return true;
 }
 
-
 void AnalyserView::DrawCaption(Graphics& graphics)
 {
     graphics.DrawText(captionStyle, FormatString("%.1fx", static_cast<double>(vScale)), captionBox);
@@ -304,9 +238,7 @@ void AnalyserView::DrawSpectroDisplay(Graphics& graphics)
 
 const ZoomBand* AnalyserView::CurrentBand() const
 {
-    if (domain != kFreq && domain != kSpectro) return nullptr;
-    const std::vector<ZoomBand>& bands = domain == kFreq ? freqBands : spectroBands;
-    return bands.size() > static_cast<size_t>(fftZoom) ? &bands[static_cast<size_t>(fftZoom)] : nullptr;
+    return domain == kFreq ? bands.Freq(fftZoom) : domain == kSpectro ? bands.Spectro(fftZoom) : nullptr;
 }
 
 void AnalyserView::DrawReadout(Graphics& graphics)

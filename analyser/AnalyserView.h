@@ -13,19 +13,17 @@
 #pragma once
 
 #include <string>
-#include <vector>
 
 #include "analyser/AnalyserLayout.h"
 #include "analyser/BandGraphControl.h"
 #include "analyser/FreqDisplay.h"
 #include "analyser/PhaseDisplay.h"
-#include "analyser/SpectroDisplay.h"
 #include "analyser/Readout.h"
-#include "analyser/Scales.h"
+#include "analyser/SpectroDisplay.h"
 #include "analyser/TimeDisplay.h"
 #include "analyser/ViewGestures.h"
 #include "analyser/ViewRequest.h"
-#include "analyser/ZoomBand.h"
+#include "analyser/ZoomBandTables.h"
 #include "dsp/SampleRing.h"
 #include "dsp/SpectrumEstimator.h"
 #include "graphics/TextStyle.h"
@@ -59,7 +57,6 @@ public:
 
     static Colour MixIntensityColour(const Colour& background, const Colour& target, double intensity);
 
-
     // What the last draw built its picture from; read on the drawing thread or under the view lock.
     int32_t Domain() const { return domain; }
     bool Paused() const { return paused; }
@@ -80,8 +77,8 @@ public:
     const TextStyle& CaptionStyle() const { return captionStyle; }
     const std::string& ReadoutText() const { return readout.Text(); }
     const Colour& BackgroundColour() const { return backgroundColour; }
-    const ZoomBand& FreqBand(int i) const { return freqBands[static_cast<size_t>(i)]; }
-    const ZoomBand& SpectroBand(int i) const { return spectroBands[static_cast<size_t>(i)]; }
+    const ZoomBand& FreqBand(int i) const { return *bands.Freq(i); }
+    const ZoomBand& SpectroBand(int i) const { return *bands.Spectro(i); }
     const Rect& CaptionBox() const { return captionBox; }
     const Rect& CornerSquare() const { return cornerSquare; }
     CriticalSection& ViewLock() { return lock; }
@@ -93,8 +90,6 @@ private:
     // Under the view lock: brings the drawn state up to the request.
     void Apply(const ViewRequest::State& request);
     void SizeBuffersFor(int32_t newDomain);
-    void ComputeBandPositions();
-    bool BuildBands(std::vector<ZoomBand>& bands, const int32_t* const* grids, const int* counts);
     void DrawCaption(Graphics& graphics);
     void DrawTimeDisplay(Graphics& graphics);
     void DrawFreqDisplay(Graphics& graphics);
@@ -124,15 +119,10 @@ private:
     Colour backgroundColour;
     Colour fillColour;
     Colour edgeColour;
-    std::vector<ZoomBand> freqBands;
-    std::vector<ZoomBand> spectroBands;
+    ZoomBandTables bands;
     int32_t fftZoom;
 
     // Fixed geometry of the view.
-    int32_t graphWidth;
-    int32_t graphHeight;
-    float cx;
-    float cy;
     Rect captionBox;
     Rect cornerSquare;
 
