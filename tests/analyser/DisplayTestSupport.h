@@ -36,6 +36,8 @@ public:
     void Show(int domain, double vScale = 1.0, int fftZoom = 0, bool pause = false);
     // Feeds frames of the signal through the audio callback, in host-sized blocks.
     void Play(const Signal& signal, int frames);
+    // The display shown after a whole history (24000 frames) of the signal; true when drawn.
+    bool ShowHistory(int domain, const Signal& signal, double vScale = 1.0, int fftZoom = 0);
     // One timer tick; true when the view was drawn.
     bool Tick();
     // Marks the view dirty and ticks, as the next frame after new audio would.

@@ -15,9 +15,7 @@ int PeakColumn(const FloatArray& curve)
 TEST(FreqDisplay, SilenceLiesOnTheBottomRow)
 {
     Editor e;
-    e.Show(1);
-    e.Play(Constant(0, 0), 24000);
-    ASSERT_TRUE(e.Tick());
+    ASSERT_TRUE(e.ShowHistory(1, Constant(0, 0)));
     const FloatArray& curve = e.View().Freq().Curve();
     ASSERT_EQ(curve.Size(), 232);
     for (int i = 0; i < 232; ++i) ASSERT_EQ(curve[i], 95.0f) << i;
@@ -30,9 +28,7 @@ TEST(FreqDisplay, SilenceLiesOnTheBottomRow)
 TEST(FreqDisplay, ASteadyToneRisesByHalvesAndFallsTheSameWay)
 {
     Editor e;
-    e.Show(1, 1.0, 3);  // 500 - 2000 Hz
-    e.Play(Sine(1000, 0.01, 48000), 24000);
-    ASSERT_TRUE(e.Tick());
+    ASSERT_TRUE(e.ShowHistory(1, Sine(1000, 0.01, 48000), 1.0, 3));  // 500 - 2000 Hz
     const FreqDisplay& v = e.View().Freq();
     const int peak = PeakColumn(v.Curve());
     std::vector<float> heights;
@@ -80,9 +76,7 @@ TEST(FreqDisplay, ATonePeaksAtItsColumnInEveryBand)
 TEST(FreqDisplay, LoudColumnsClampToTheTopRow)
 {
     Editor e;
-    e.Show(1, 20.0, 3);
-    e.Play(Sine(1000, 0.9, 48000), 24000);
-    ASSERT_TRUE(e.Tick());
+    ASSERT_TRUE(e.ShowHistory(1, Sine(1000, 0.9, 48000), 20.0, 3));
     const FloatArray& curve = e.View().Freq().Curve();
     int clamped = 0;
     for (int i = 0; i < curve.Size(); ++i) {
@@ -122,9 +116,7 @@ TEST(FreqDisplay, ResampleToColumnsAveragesOrRepeats)
 TEST(FreqDisplay, WhilePausedTheCurveSettlesOnTheFrozenHistory)
 {
     Editor e;
-    e.Show(1, 1.0, 3);
-    e.Play(Sine(1000, 0.01, 48000), 24000);
-    ASSERT_TRUE(e.Tick());
+    ASSERT_TRUE(e.ShowHistory(1, Sine(1000, 0.01, 48000), 1.0, 3));
     const FreqDisplay& v = e.View().Freq();
     const int peak = PeakColumn(v.Curve());
     const float first = 96.0f - v.Curve()[peak];

@@ -18,9 +18,7 @@ std::vector<std::pair<int, int>> LitCells(const AnalyserView& v)
 TEST(PhaseDisplay, SilenceGathersEveryPointInTheCentre)
 {
     Editor e;
-    e.Show(2);
-    e.Play(Constant(0, 0), 24000);
-    ASSERT_TRUE(e.Tick());
+    ASSERT_TRUE(e.ShowHistory(2, Constant(0, 0)));
     const auto cells = LitCells(e.View());
     ASSERT_EQ(cells.size(), 1u);
     EXPECT_EQ(cells[0], std::make_pair(116, 48));
@@ -35,9 +33,7 @@ TEST(PhaseDisplay, SilenceGathersEveryPointInTheCentre)
 TEST(PhaseDisplay, MonoIsAColumnAndOppositeChannelsARow)
 {
     Editor e;
-    e.Show(2);
-    e.Play(Sine(300, 0.7, 48000), 24000);
-    ASSERT_TRUE(e.Tick());
+    ASSERT_TRUE(e.ShowHistory(2, Sine(300, 0.7, 48000)));
     auto cells = LitCells(e.View());
     ASSERT_GT(cells.size(), 40u);
     for (const auto& cell : cells) ASSERT_EQ(cell.first, 116);
@@ -82,9 +78,7 @@ TEST(PhaseDisplay, AColumnThatFailedToAllocateIsLeftUndrawnWhereTheSpectrogramDr
     for (const int domain : {2, 3}) {
         Editor e;
         RecordingGraphics g;
-        e.Show(domain);
-        e.Play(Sine(300, 0.7, 48000), 24000);
-        ASSERT_TRUE(e.Tick());
+        ASSERT_TRUE(e.ShowHistory(domain, Sine(300, 0.7, 48000)));
         ASSERT_TRUE(AnalyserViewProbe::GridColumn(e.View(), domain, 100).Resize(10, true));
         g.Forget();
         e.View().Draw(g);

@@ -45,9 +45,7 @@ TEST(SpectroDisplay, BlocksColumnsAndPendingSamples)
     EXPECT_EQ(plan.shift, 225);
 
     Editor e;
-    e.Show(3);
-    e.Play(Sine(2000, 0.5, 48000), 24000);
-    ASSERT_TRUE(e.Tick());
+    ASSERT_TRUE(e.ShowHistory(3, Sine(2000, 0.5, 48000)));
     EXPECT_EQ(e.View().NewSamples(), 24000 - 23 * 1024);
     e.Play(Sine(2000, 0.5, 48000), 3000 - 448);
     ASSERT_TRUE(e.Tick());
@@ -66,9 +64,7 @@ TEST(SpectroDisplay, BlocksColumnsAndPendingSamples)
 TEST(SpectroDisplay, SilencePaintsTheBackground)
 {
     Editor e;
-    e.Show(3);
-    e.Play(Constant(0, 0), 24000);
-    ASSERT_TRUE(e.Tick());
+    ASSERT_TRUE(e.ShowHistory(3, Constant(0, 0)));
     // Column 50 crosses no grid line's label strip; the grid lines run across it.
     for (int y = 0; y < 96; ++y) {
         const uint32_t p = e.Pixel(50, y);
@@ -80,13 +76,9 @@ TEST(SpectroDisplay, SilencePaintsTheBackground)
 TEST(SpectroDisplay, HighFrequenciesAtTheTopLowAtTheBottom)
 {
     Editor high;
-    high.Show(3);
-    high.Play(Sine(12000, 0.5, 48000), 24000);
-    ASSERT_TRUE(high.Tick());
+    ASSERT_TRUE(high.ShowHistory(3, Sine(12000, 0.5, 48000)));
     Editor low;
-    low.Show(3);
-    low.Play(Sine(1000, 0.5, 48000), 24000);
-    ASSERT_TRUE(low.Tick());
+    ASSERT_TRUE(low.ShowHistory(3, Sine(1000, 0.5, 48000)));
     const int highRow = BrightestRow(high, 200), lowRow = BrightestRow(low, 200);
     EXPECT_LT(highRow, lowRow);
     EXPECT_LT(highRow, 30);

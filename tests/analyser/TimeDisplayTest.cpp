@@ -36,9 +36,7 @@ std::vector<int> LitRows(const Editor& e, int x)
 TEST(TimeDisplay, SilenceAndOppositeChannelsLieOnTheCentreLine)
 {
     Editor e;
-    e.Show(0);
-    e.Play(Constant(0, 0), 24000);
-    ASSERT_TRUE(e.Tick());
+    ASSERT_TRUE(e.ShowHistory(0, Constant(0, 0)));
     ExpectFlatBand(e.View(), 48.0f);
     EXPECT_EQ(e.View().NewSamples(), 0);
     // The grid's centre line overwrites the band; only it and the two -6 dB lines cross a column.
@@ -60,16 +58,12 @@ TEST(TimeDisplay, AConstantIsABandOfZeroHeightAtItsLevel)
     for (const Case& k : {Case{0.25, 1.0, 36.0f}, Case{-0.5, 1.0, 72.0f}, Case{0.25, 2.0, 24.0f},
                           Case{0.1, 20.0, -48.0f}, Case{-1.0, 1.0, 96.0f}}) {
         Editor e;
-        e.Show(0, k.vScale);
-        e.Play(Constant(k.c, k.c), 24000);
-        ASSERT_TRUE(e.Tick());
+        ASSERT_TRUE(e.ShowHistory(0, Constant(k.c, k.c), k.vScale));
         SCOPED_TRACE(k.c);
         ExpectFlatBand(e.View(), k.y);
     }
     Editor e;
-    e.Show(0);
-    e.Play(Constant(0.25, 0.25), 24000);
-    ASSERT_TRUE(e.Tick());
+    ASSERT_TRUE(e.ShowHistory(0, Constant(0.25, 0.25)));
     EXPECT_TRUE(IsEdge(e.Pixel(100, 36)));
     EXPECT_EQ(LitRows(e, 100), (std::vector<int>{24, 36, 48, 72}));
 }
@@ -113,9 +107,7 @@ TEST(TimeDisplay, ColumnsCoverTheHistoryExactlyAndPartialColumnsAreDropped)
 TEST(TimeDisplay, PauseFreezesAndAScaleChangeRebuildsFromTheFrozenHistory)
 {
     Editor e;
-    e.Show(0);
-    e.Play(Constant(0.25, 0.25), 24000);
-    ASSERT_TRUE(e.Tick());
+    ASSERT_TRUE(e.ShowHistory(0, Constant(0.25, 0.25)));
     e.Show(0, 1.0, 0, true);
     e.Play(Constant(-0.5, -0.5), 5000);
     ASSERT_TRUE(e.Tick());
