@@ -11,9 +11,8 @@ bool IsEdge(uint32_t pixel)
     return (pixel & 0xFF) >= 0xF0 && (pixel >> 8 & 0xFF) >= 0xF0 && (pixel >> 16 & 0xFF) >= 0xF0;
 }
 
-void ExpectFlatBand(const AnalyserView& view, float y)
+void ExpectFlatBand(const TimeDisplay& time, float y)
 {
-    const TimeDisplay& time = view.Time();
     ASSERT_EQ(time.FirstCurve().Size(), 232);
     ASSERT_EQ(time.SecondCurve().Size(), 232);
     for (int i = 0; i < 232; ++i) {
@@ -37,7 +36,7 @@ TEST(TimeDisplay, SilenceAndOppositeChannelsLieOnTheCentreLine)
 {
     Editor e;
     ASSERT_TRUE(e.ShowHistory(0, Constant(0, 0)));
-    ExpectFlatBand(e.View(), 48.0f);
+    ExpectFlatBand(e.View().Time(), 48.0f);
     EXPECT_EQ(e.View().NewSamples(), 0);
     // The grid's centre line overwrites the band; only it and the two -6 dB lines cross a column.
     EXPECT_EQ(e.Pixel(100, 48), kGrid);
@@ -45,7 +44,7 @@ TEST(TimeDisplay, SilenceAndOppositeChannelsLieOnTheCentreLine)
 
     e.Play(Sine(440, 0.8, 48000, 1.0, -1.0), 24000);
     ASSERT_TRUE(e.Tick());
-    ExpectFlatBand(e.View(), 48.0f);
+    ExpectFlatBand(e.View().Time(), 48.0f);
 }
 
 TEST(TimeDisplay, AConstantIsABandOfZeroHeightAtItsLevel)
@@ -60,7 +59,7 @@ TEST(TimeDisplay, AConstantIsABandOfZeroHeightAtItsLevel)
         Editor e;
         ASSERT_TRUE(e.ShowHistory(0, Constant(k.c, k.c), k.vScale));
         SCOPED_TRACE(k.c);
-        ExpectFlatBand(e.View(), k.y);
+        ExpectFlatBand(e.View().Time(), k.y);
     }
     Editor e;
     ASSERT_TRUE(e.ShowHistory(0, Constant(0.25, 0.25)));
@@ -111,8 +110,33 @@ TEST(TimeDisplay, PauseFreezesAndAScaleChangeRebuildsFromTheFrozenHistory)
     e.Show(0, 1.0, 0, true);
     e.Play(Constant(-0.5, -0.5), 5000);
     ASSERT_TRUE(e.Tick());
-    ExpectFlatBand(e.View(), 36.0f);
+    ExpectFlatBand(e.View().Time(), 36.0f);
     e.Show(0, 2.0, 0, true);
     ASSERT_TRUE(e.Tick());
-    ExpectFlatBand(e.View(), 24.0f);
+    ExpectFlatBand(e.View().Time(), 24.0f);
+}
+
+// A display needs nothing of the view: the history, the count of new samples and the state
+// come with the context, and it draws over the rectangle it was made for.
+TEST(TimeDisplay, DrawsFromItsContextAlone)
+{
+    const Rect view(0, 0, 232, 96);
+    const std::vector<double> quarter(24000, 0.25);
+    SampleRing left, right;
+    for (SampleRing* ring : {&left, &right}) {
+        ASSERT_TRUE(ring->Resize(24000, true));
+        ring->Append(quarter.data(), 24000);
+    }
+    int32_t newSamples = 24000;
+    TextStyle style;
+    RecordingGraphics g;
+    TimeDisplay display(view);
+    display.Reset();
+    DisplayContext context{g, left, right, newSamples, 24000.0 / 232, 2.0f, Colour(255, 0, 0, 0),
+                           Colour(255, 1, 2, 3), Colour(255, 4, 5, 6), Scales(view, style, 2.0f)};
+    display.Draw(context);
+    EXPECT_EQ(newSamples, 0);
+    ExpectFlatBand(display, 24.0f);
+    // At twice the size only the -12 dB pair of the scale lies near enough to the centre.
+    EXPECT_EQ(g.TextsDrawn(), (std::vector<std::string>{"db", "-12", "-12"}));
 }
