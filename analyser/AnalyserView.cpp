@@ -212,28 +212,18 @@ DisplayContext AnalyserView::Context(Graphics& graphics)
                           backgroundColour, fillColour, edgeColour, Scales(drawRect, captionStyle, vScale)};
 }
 
-void AnalyserView::DrawTimeDisplay(Graphics& graphics)
-{
-    DisplayContext context = Context(graphics);
-    timeDisplay.Draw(context);
-}
+void AnalyserView::DrawTimeDisplay(Graphics& graphics) { timeDisplay.Draw(Context(graphics)); }
 
 void AnalyserView::DrawFreqDisplay(Graphics& graphics)
 {
-    DisplayContext context = Context(graphics);
-    freqDisplay.Draw(context, estimator, CurrentBand());
+    freqDisplay.Draw(Context(graphics), estimator, CurrentBand());
 }
 
-void AnalyserView::DrawPhaseDisplay(Graphics& graphics)
-{
-    DisplayContext context = Context(graphics);
-    phaseDisplay.Draw(context);
-}
+void AnalyserView::DrawPhaseDisplay(Graphics& graphics) { phaseDisplay.Draw(Context(graphics)); }
 
 void AnalyserView::DrawSpectroDisplay(Graphics& graphics)
 {
-    DisplayContext context = Context(graphics);
-    spectroDisplay.Draw(context, estimator, CurrentBand());
+    spectroDisplay.Draw(Context(graphics), estimator, CurrentBand());
 }
 
 const ZoomBand* AnalyserView::CurrentBand() const

@@ -1,5 +1,6 @@
 // What a display draws from at one redraw of the view: the view's history and state as the
-// draw found them, and the count of samples not yet shown, which the display consumes.
+// draw found them, made afresh for each draw. newSamples is the view's own count of samples
+// not yet shown, which the display consumes.
 #pragma once
 
 #include <cstdint>

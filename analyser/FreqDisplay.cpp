@@ -28,7 +28,7 @@ void FreqDisplay::Reset()
     graph.XPositions().Resize(0, false);
 }
 
-void FreqDisplay::Draw(DisplayContext& context, SpectrumEstimator& estimator, const ZoomBand* band)
+void FreqDisplay::Draw(DisplayContext context, SpectrumEstimator& estimator, const ZoomBand* band)
 {
     constexpr int kFrameSize = AnalyserLayout::kFreqFrameSize;
     Graphics& graphics = context.graphics;

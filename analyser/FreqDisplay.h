@@ -16,7 +16,7 @@ public:
     // A fresh start when the domain is chosen: a zero curve and no memory.
     void Reset();
     // band is the zoom band to show; without one only the background is drawn.
-    void Draw(DisplayContext& context, SpectrumEstimator& estimator, const ZoomBand* band);
+    void Draw(DisplayContext context, SpectrumEstimator& estimator, const ZoomBand* band);
 
     const FloatArray& Curve() const { return graph.YPositions(); }
     const FloatArray& XPositions() const { return graph.XPositions(); }

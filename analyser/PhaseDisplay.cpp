@@ -27,13 +27,14 @@ void PhaseDisplay::Reset()
 {
     xs.Resize(AnalyserLayout::kHistoryLength, true);
     ys.Resize(AnalyserLayout::kHistoryLength, true);
-    intensityGrid.Resize(width, height, true);
+    picture.Grid().Resize(width, height, true);
     sums.Resize(width * height, false);
     start = 0;
 }
 
-void PhaseDisplay::Draw(DisplayContext& context)
+void PhaseDisplay::Draw(DisplayContext context)
 {
+    IntensityGrid& grid = picture.Grid();
     const SampleRing& ringLeft = context.ringLeft;
     const SampleRing& ringRight = context.ringRight;
     const float scale = static_cast<float>(height) * context.vScale * 0.5f;
@@ -68,7 +69,7 @@ void PhaseDisplay::Draw(DisplayContext& context)
 
     // The points are gathered into one flat block, a column of rows after another, and then
     // copied into the grid; without the block (its allocation failed) the picture stays empty.
-    const int columns = intensityGrid.Columns(), rows = height;
+    const int columns = grid.Columns(), rows = height;
     if (columns > 0 && rows > 0 && sums.Size() == columns * rows) {
         float* const gathered = sums.Data();
         std::memset(gathered, 0, sizeof(float) * static_cast<size_t>(sums.Size()));
@@ -87,7 +88,8 @@ void PhaseDisplay::Draw(DisplayContext& context)
                 const float* bx = xs.Data() + from + batch;
                 const float* by = ys.Data() + from + batch;
                 for (int k = 0; k < size; ++k) {
-                    weights[k] = static_cast<float>(age + batch + k) / static_cast<float>(AnalyserLayout::kHistoryLength);
+                    weights[k] = static_cast<float>(age + batch + k) /
+                                 static_cast<float>(AnalyserLayout::kHistoryLength);
                     const float x = bx[k] - left, y = by[k] - top;
                     // A sample pair that is no number has no place in the picture.
                     const bool inside = (x >= 0.0f) & (x < static_cast<float>(columns)) & (y >= 0.0f) &
@@ -111,16 +113,16 @@ void PhaseDisplay::Draw(DisplayContext& context)
         gather(0, count - start, start);
         if (cell >= 0) gathered[cell] = sum;
         for (int c = 0; c < columns; ++c) {
-            FloatArray& column = intensityGrid.Column(c);
+            FloatArray& column = grid.Column(c);
             const int kept = column.Size() < rows ? column.Size() : rows;
             if (kept > 0)
                 std::memcpy(column.Data(), gathered + c * rows, sizeof(float) * static_cast<size_t>(kept));
         }
     } else {
-        intensityGrid.Clear();
+        grid.Clear();
     }
 
-    painter.Paint(context.graphics, intensityGrid, rect, context.backgroundColour, context.fillColour, false);
+    picture.Paint(context.graphics, rect, context.backgroundColour, context.fillColour, false);
     context.newSamples = 0;
     context.scales.DrawPhaseScale(context.graphics);
 }

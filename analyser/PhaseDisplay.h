@@ -7,8 +7,7 @@
 
 #include "analyser/DisplayContext.h"
 #include "analyser/FloatArray.h"
-#include "analyser/IntensityGrid.h"
-#include "analyser/IntensityPainter.h"
+#include "analyser/IntensityPicture.h"
 #include "graphics/Rect.h"
 
 class PhaseDisplay {
@@ -17,12 +16,12 @@ public:
 
     // A fresh start when the domain is chosen: every point at the top left, an empty picture.
     void Reset();
-    void Draw(DisplayContext& context);
+    void Draw(DisplayContext context);
 
     const FloatArray& XPoints() const { return xs; }
     const FloatArray& YPoints() const { return ys; }
-    const IntensityGrid& Intensities() const { return intensityGrid; }
-    IntensityGrid& Intensities() { return intensityGrid; }
+    const IntensityGrid& Intensities() const { return picture.Grid(); }
+    IntensityGrid& Intensities() { return picture.Grid(); }
 
 private:
     Rect rect;
@@ -34,6 +33,5 @@ private:
     FloatArray ys;
     int32_t start = 0;
     FloatArray sums;  // the points gathered, height values per column
-    IntensityGrid intensityGrid;
-    IntensityPainter painter;
+    IntensityPicture picture;
 };

@@ -41,10 +41,11 @@ SpectroDisplay::SpectroDisplay(const Rect& view)
 {
 }
 
-void SpectroDisplay::Reset() { intensityGrid.Resize(width, height, true); }
+void SpectroDisplay::Reset() { picture.Grid().Resize(width, height, true); }
 
-void SpectroDisplay::Draw(DisplayContext& context, SpectrumEstimator& estimator, const ZoomBand* band)
+void SpectroDisplay::Draw(DisplayContext context, SpectrumEstimator& estimator, const ZoomBand* band)
 {
+    IntensityGrid& grid = picture.Grid();
     const SampleRing& ringLeft = context.ringLeft;
     const SampleRing& ringRight = context.ringRight;
     int32_t& newSamples = context.newSamples;
@@ -54,12 +55,12 @@ void SpectroDisplay::Draw(DisplayContext& context, SpectrumEstimator& estimator,
 
     // The grid and the estimator's block are sized for this domain; if either allocation
     // failed, the samples are consumed without being analysed.
-    bool ready = intensityGrid.Columns() == w && estimator.samples.Length() == kFrameSize && band != nullptr;
-    for (int c = 0; ready && c < w; ++c) ready = intensityGrid.Column(c).Size() == h;
+    bool ready = grid.Columns() == w && estimator.samples.Length() == kFrameSize && band != nullptr;
+    for (int c = 0; ready && c < w; ++c) ready = grid.Column(c).Size() == h;
 
     if (ready) {
         for (int j = 0; j + plan.shift < w; ++j)
-            std::memcpy(intensityGrid.Column(j).Data(), intensityGrid.Column(j + plan.shift).Data(),
+            std::memcpy(grid.Column(j).Data(), grid.Column(j + plan.shift).Data(),
                         sizeof(float) * static_cast<size_t>(h));
 
         const float gain = context.vScale * 24.0f;
@@ -72,15 +73,15 @@ void SpectroDisplay::Draw(DisplayContext& context, SpectrumEstimator& estimator,
             GrowableArray<double>& magnitudes = estimator.ComputeFrame();
             estimator.MapToLogFrequency(magnitudes);
 
-            FloatArray& column = intensityGrid.Column(cur);
+            FloatArray& column = grid.Column(cur);
             ResampleToColumns(magnitudes, column, band->lowColumn, band->highColumn);
             for (int r = 0; r < h; ++r) column[r] *= gain;
 
-            const FloatArray& from = intensityGrid.Column(prev);
+            const FloatArray& from = grid.Column(prev);
             const int span = cur - prev;
             for (int k = 1; k < span; ++k) {
                 const float t = static_cast<float>(k) / static_cast<float>(span);
-                FloatArray& between = intensityGrid.Column(prev + k);
+                FloatArray& between = grid.Column(prev + k);
                 for (int r = 0; r < h; ++r) between[r] = (1.0f - t) * from[r] + t * column[r];
             }
             newSamples -= kFrameSize;
@@ -91,7 +92,7 @@ void SpectroDisplay::Draw(DisplayContext& context, SpectrumEstimator& estimator,
     }
 
     // Row 0 of the grid is the lowest frequency, drawn at the bottom.
-    painter.Paint(context.graphics, intensityGrid, rect, context.backgroundColour, context.fillColour, true);
+    picture.Paint(context.graphics, rect, context.backgroundColour, context.fillColour, true);
 
     if (band) context.scales.DrawFrequencyGrid(context.graphics, band->gridFrequencies, band->gridPositions, 1);
 }

@@ -6,8 +6,7 @@
 #include <cstdint>
 
 #include "analyser/DisplayContext.h"
-#include "analyser/IntensityGrid.h"
-#include "analyser/IntensityPainter.h"
+#include "analyser/IntensityPicture.h"
 #include "graphics/Rect.h"
 
 class SpectrumEstimator;
@@ -31,15 +30,14 @@ public:
     // A fresh start when the domain is chosen: an empty picture.
     void Reset();
     // band is the zoom band to show; without one the samples are consumed unanalysed.
-    void Draw(DisplayContext& context, SpectrumEstimator& estimator, const ZoomBand* band);
+    void Draw(DisplayContext context, SpectrumEstimator& estimator, const ZoomBand* band);
 
-    const IntensityGrid& Intensities() const { return intensityGrid; }
-    IntensityGrid& Intensities() { return intensityGrid; }
+    const IntensityGrid& Intensities() const { return picture.Grid(); }
+    IntensityGrid& Intensities() { return picture.Grid(); }
 
 private:
     Rect rect;
     int32_t width;
     int32_t height;
-    IntensityGrid intensityGrid;
-    IntensityPainter painter;
+    IntensityPicture picture;
 };

@@ -32,7 +32,7 @@ void TimeDisplay::Reset()
     band.XPositions().Resize(0, false);
 }
 
-void TimeDisplay::Draw(DisplayContext& context)
+void TimeDisplay::Draw(DisplayContext context)
 {
     Graphics& graphics = context.graphics;
     const SampleRing& ringLeft = context.ringLeft;

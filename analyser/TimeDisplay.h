@@ -13,7 +13,7 @@ public:
     // A fresh start when the domain is chosen: both curves one zero per column, the x
     // positions spread anew by the next draw.
     void Reset();
-    void Draw(DisplayContext& context);
+    void Draw(DisplayContext context);
 
     const FloatArray& FirstCurve() const { return band.FirstCurve(); }
     const FloatArray& SecondCurve() const { return band.SecondCurve(); }

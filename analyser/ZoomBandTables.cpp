@@ -48,7 +48,8 @@ bool BuildBands(std::vector<ZoomBand>& bands, const int32_t* const* grids, const
         return false;
     }
     bool complete = true;
-    for (int i = 0; i < kBandCount; ++i) complete = bands[static_cast<size_t>(i)].SetGrid(grids[i], counts[i]) && complete;
+    for (int i = 0; i < kBandCount; ++i)
+        complete = bands[static_cast<size_t>(i)].SetGrid(grids[i], counts[i]) && complete;
     return complete;
 }
 

@@ -1,11 +1,11 @@
-#include "analyser/IntensityPainter.h"
+#include "analyser/IntensityPicture.h"
 
 #include <cstdint>
 
 #include "graphics/Graphics.h"
 
-void IntensityPainter::Paint(Graphics& graphics, const IntensityGrid& grid, const Rect& view,
-                             const Colour& background, const Colour& fill, bool lowestAtBottom)
+void IntensityPicture::Paint(Graphics& graphics, const Rect& view, const Colour& background, const Colour& fill,
+                             bool lowestAtBottom)
 {
     const int width = view.right - view.left, height = view.bottom - view.top;
     palette.Prepare(background, fill);
