@@ -1,6 +1,9 @@
 // The editor's one control: owns the last 24000 samples of each channel, the display state
-// the parameters push into it, the user colours and the zoom bands, and draws the display
-// of the current domain with its v-scale caption.
+// the parameters push into it, the user colours, the zoom bands, the spectrum estimator and
+// the four displays, and draws the display of the current domain with its v-scale caption
+// and the cursor readout. Each display keeps its own buffers and draws from what the view
+// hands it (DisplayContext); what the mouse does is ViewGestures'. Of its band graph base
+// the view uses only the drawing colours, which follow the user's edge and fill colours.
 //
 // Two locks meet here. The plug-in lock guards what the host changes from its threads (the
 // requested state: domain, v scale, pause, fft zoom, sample rate, colours); the view lock
