@@ -157,6 +157,11 @@ bool AnalyserPlugin::SaveState(StateChunk& chunk)
             state.hostClass = graphics->hostClass;
             state.windowRect = graphics->GetFloatingWindowRect();
         }
+        // A window section loaded and not yet taken up by the editor is still what we hold.
+        if (windowRestore.pending) {
+            if (!windowRestore.hostClass.empty()) state.hostClass = windowRestore.hostClass;
+            if (state.windowRect.IsEmpty()) state.windowRect = windowRestore.place;
+        }
         state.windowTitle = windowTitle;
     }
     for (int i = 0; i < AnalyserState::kValueCount; ++i) state.values[i] = ParamAt(i).Value();
@@ -180,14 +185,44 @@ bool AnalyserPlugin::LoadState(StateChunk& chunk)
     // A window section read elsewhere than in the host it was written for has nothing to restore.
     if (!state.hasWindow || !StoresWindowSection(HostId())) return true;
     windowTitle = state.windowTitle;
-    Graphics* graphics = GetGraphics();
-    if (!graphics) return true;
-    // An empty class (stored before any window opened) must not forget the host window we know.
-    if (!state.hostClass.empty()) graphics->hostClass = state.hostClass;
-    // All zero is a window that was closed; an inverted place is no window either.
-    const Rect& place = state.windowRect;
-    if (place.right > place.left && place.bottom > place.top) graphics->OpenFloatingWindow(place);
-    // An empty title would blank the window's name rather than restore one.
-    if (!windowTitle.empty()) graphics->SetWindowTitle(windowTitle);
+    windowRestore.pending = true;
+    windowRestore.hostClass = state.hostClass;
+    windowRestore.place = state.windowRect;
     return true;
+}
+
+AnalyserPlugin::WindowRestore AnalyserPlugin::TakeWindowRestore()
+{
+    ScopedLock hold(&Lock());
+    WindowRestore restore = windowRestore;
+    windowRestore = WindowRestore();
+    return restore;
+}
+
+void AnalyserPlugin::EditorOpening()
+{
+    Graphics* graphics = GetGraphics();
+    const WindowRestore restore = TakeWindowRestore();
+    if (!graphics || !restore.pending) return;
+    // An empty class (stored before any window opened) must not forget the host window we know.
+    if (!restore.hostClass.empty()) graphics->hostClass = restore.hostClass;
+    // All zero is a window that was closed; an inverted place is no window either.
+    const Rect& place = restore.place;
+    if (place.right > place.left && place.bottom > place.top) graphics->floatingPlace = place;
+}
+
+void AnalyserPlugin::EditorTick()
+{
+    Graphics* graphics = GetGraphics();
+    const WindowRestore restore = TakeWindowRestore();
+    if (!graphics || !restore.pending) return;
+    if (!restore.hostClass.empty()) graphics->hostClass = restore.hostClass;
+    // The window is open already (ticks run only then): it keeps its place and takes the name.
+    std::string title;
+    {
+        ScopedLock hold(&Lock());
+        title = windowTitle;
+    }
+    // An empty title would blank the window's name rather than restore one.
+    if (!title.empty()) graphics->SetWindowTitle(title);
 }

@@ -6,6 +6,7 @@
 
 #include "analyser/AnalyserLayout.h"
 #include "analyser/SampleStaging.h"
+#include "graphics/Rect.h"
 #include "dsp/SampleRing.h"
 #include "plugin/PluginCore.h"
 
@@ -24,6 +25,8 @@ public:
     void ParameterChanged(int index) override;
     void ProcessDoubles(double** inputs, double** outputs, int frames) override;
     void ProcessFloats(float** inputs, float** outputs, int frames) override;
+    void EditorOpening() override;
+    void EditorTick() override;
     void EditorOpened() override;
     void Idle() override;
     // The state the host keeps in its project; loading refuses (and changes nothing for)
@@ -49,8 +52,19 @@ private:
     __attribute__((always_inline)) void StageAndPass(Sample** inputs, Sample** outputs, int frames,
                                                      bool silenceOtherOutputs);
 
+    // A window section loaded on whatever thread the host loads states on, taken up on the
+    // editor's own: windows are made and named only on the thread that opened the editor.
+    struct WindowRestore {
+        bool pending = false;
+        std::string hostClass;
+        Rect place;
+    };
+    // Under the plug-in lock: the restore asked for since the editor's last look.
+    WindowRestore TakeWindowRestore();
+
     SampleStaging staging;
-    std::string windowTitle;
+    std::string windowTitle;  // under the plug-in lock
+    WindowRestore windowRestore;
     AnalyserView* view = nullptr;
     bool titlePending = false;
 };

@@ -86,7 +86,9 @@ public:
     // thread, which only stores them).
     void TakeHostChanges()
     {
-        if (plug) plug->DeliverParameterChanges();
+        if (!plug) return;
+        plug->DeliverParameterChanges();
+        plug->EditorTick();
     }
     // The cached image `id`, loaded on first request (a failed load is cached too, 0 x 0);
     // later requests answer the first BitmapInfo whatever frame count they pass.
@@ -110,6 +112,8 @@ public:
     bool floating = false;
     bool mouseOverEnabled = false;
     std::string hostClass;
+    // Where the next floating window opens (its client area); empty: the default place.
+    Rect floatingPlace;
 
     // The window shows the surface enlarged by a whole scale, 1 to kMaxScale. The choice is
     // 0 (follow the screen) or a fixed scale; it may be set from any thread, and the window

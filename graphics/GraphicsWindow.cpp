@@ -47,8 +47,11 @@ bool GraphicsWindow::OpenWindow(void* parent)
     if (floating) {
         if (IsWindowOpen()) return true;
         const int32_t s = WantedScale();
-        return OpenFloatingWindow(
-            Rect(kFloatingOrigin, kFloatingOrigin, kFloatingOrigin + width * s, kFloatingOrigin + height * s));
+        const Rect place = floatingPlace.IsEmpty() ? Rect(kFloatingOrigin, kFloatingOrigin, kFloatingOrigin + width * s,
+                                                          kFloatingOrigin + height * s)
+                                                   : floatingPlace;
+        floatingPlace = Rect();
+        return OpenFloatingWindow(place);
     }
     if (!platform->CanParent(parent)) return false;
     // The room the host made when it asked for our size, else the size we want.

@@ -186,7 +186,9 @@ void PluginCore::SetActive(bool active)
 
 bool PluginCore::OpenEditor(void* parent)
 {
-    if (!graphics || !graphics->OpenWindow(parent)) return false;
+    if (!graphics) return false;
+    EditorOpening();
+    if (!graphics->OpenWindow(parent)) return false;
     editorParent = parent;
     EditorOpened();
     return true;

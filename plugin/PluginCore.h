@@ -42,6 +42,10 @@ public:
     virtual void ParameterChanged(int /*index*/) {}
     virtual void ProcessDoubles(double** inputs, double** outputs, int frames);
     virtual void ProcessFloats(float** inputs, float** outputs, int frames);
+    // The window thread, before the editor's window opens (as the host asks) and at each of
+    // its timer ticks: where what other threads asked of the window is taken up.
+    virtual void EditorOpening() {}
+    virtual void EditorTick() {}
     virtual void EditorOpened() {}
     virtual void EditorClosing() {}
     virtual void Idle() {}

@@ -166,6 +166,11 @@ TEST(AnalyserState, RoundTripGivesIdenticalBytesInBothLayouts)
                                 ValueSection(Custom()));
     ASSERT_EQ(reaperA.SetChunk(windowed), 1);
     HeadlessWindow* window = Window(reaperA);
+    // The window is made on the thread that opens the editor, not on the one that loads.
+    EXPECT_FALSE(window->Editor().IsWindowOpen());
+    EXPECT_EQ(reaperA.GetChunk(), windowed) << "the place waits for the window";
+    int parent = 0;
+    ASSERT_EQ(reaperA.Dispatch(effEditOpen, 0, 0, &parent), 1);
     ASSERT_TRUE(window->Editor().IsWindowOpen());
     EXPECT_EQ(window->WindowRect(), Rect(300, 200, 538, 319));
     EXPECT_EQ(window->WindowTitle(), "Quillograph : Track 1");
@@ -176,6 +181,7 @@ TEST(AnalyserState, RoundTripGivesIdenticalBytesInBothLayouts)
     EXPECT_EQ(resaved, windowed);
     PluginUnderTest reaperB;
     ASSERT_EQ(reaperB.SetChunk(resaved), 1);
+    ASSERT_EQ(reaperB.Dispatch(effEditOpen, 0, 0, &parent), 1);
     EXPECT_EQ(reaperB.GetChunk(), windowed);
     // Closed again, the place reads as zeros.
     reaperB.Dispatch(effEditClose);
@@ -213,7 +219,9 @@ TEST(AnalyserState, EachLayoutIsReadFromItsOwnOffsetsInEveryHost)
     PluginUnderTest tail;
     ASSERT_EQ(tail.SetChunk(Join(windowed, Bytes(40, 0xAB))), 1);
     EXPECT_EQ(Displays(tail), kCustomDisplays);
-    EXPECT_TRUE(Window(tail)->Editor().IsWindowOpen());
+    int parent = 0;
+    ASSERT_EQ(tail.Dispatch(effEditOpen, 0, 0, &parent), 1);
+    EXPECT_EQ(Window(tail)->WindowRect(), Rect(10, 20, 248, 139));
     State freq = Custom();
     freq.values[0] = 1.0;
     PluginUnderTest freqTail;
@@ -233,6 +241,7 @@ TEST(AnalyserState, EachLayoutIsReadFromItsOwnOffsetsInEveryHost)
     const std::string huge(5000, 'T');
     ASSERT_EQ(longTitle.SetChunk(Join(WindowSection(std::string(3000, 'C'), huge, Rect(0, 0, 232, 96)), values)), 1);
     EXPECT_EQ(Analyser(longTitle)->WindowTitle(), huge.substr(0, 255));
+    ASSERT_EQ(longTitle.Dispatch(effEditOpen, 0, 0, &parent), 1);
     EXPECT_EQ(Window(longTitle)->WindowTitle(), huge.substr(0, 255));
     EXPECT_EQ(Window(longTitle)->Editor().hostClass, std::string(255, 'C'));
 }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <thread>
 #include <vector>
 
 #include "../plugin/FakeHost.h"
@@ -8,6 +9,7 @@
 #include "graphics/native/HeadlessWindow.h"
 #include "plugin/HostServices.h"
 #include "plugin/native/HostWindowTree.h"
+#include "tools/ExpectedStateChunk.h"
 
 namespace {
 
@@ -130,4 +132,35 @@ TEST(HostOne, FloatingWindowIsNamedAfterTheFxChain)
     EXPECT_EQ(window->WindowTitle(), "Quillograph : Track 3");
     host.plugin.Dispatch(effEditIdle);
     EXPECT_EQ(window->WindowTitle(), "Quillograph : Track 3");
+}
+
+// A host that loads states on a worker thread: the windows are still made and named only on
+// the thread of the editor, at its next tick or when it opens.
+TEST(HostOne, StatesLoadedOnAnotherThreadLeaveTheWindowsToTheEditorsThread)
+{
+    Instance host("REAPER");
+    HeadlessWindow* window = HeadlessWindow::Of(host.Analyser()->GetGraphics());
+    const double values[4] = {2.0, 3.0, 1.0, 0.0};
+    const int32_t colours[4][4] = {{255, 1, 2, 3}, {255, 4, 5, 6}, {255, 7, 8, 9}, {255, 10, 11, 12}};
+    auto state = [&](const char* title, int32_t left, int32_t top, int32_t right, int32_t bottom) {
+        ChunkBytes bytes = WindowSectionBytes("Host", title, left, top, right, bottom);
+        const ChunkBytes section = ValueSectionBytes(values, colours);
+        bytes.insert(bytes.end(), section.begin(), section.end());
+        return bytes;
+    };
+    const ChunkBytes titled = state("Quillograph : Bus 2", 300, 200, 532, 296);
+    const int32_t windows = HeadlessWindow::OpenWindowCount();
+    std::thread([&] { EXPECT_EQ(host.plugin.SetChunk(titled), 1); }).join();
+    EXPECT_EQ(HeadlessWindow::OpenWindowCount(), windows) << "no window made by the loading thread";
+    ASSERT_EQ(host.plugin.Dispatch(effEditOpen, 0, 0, mainWindow), 1);
+    EXPECT_EQ(window->FloatingRect(), Rect(300, 200, 532, 296));
+    EXPECT_EQ(window->WindowTitle(), "Quillograph : Bus 2");
+
+    // Open already: the worker's load renames nothing until the editor's next tick does.
+    const ChunkBytes renamed = state("Quillograph : Bus 3", 0, 0, 0, 0);
+    std::thread([&] { EXPECT_EQ(host.plugin.SetChunk(renamed), 1); }).join();
+    EXPECT_EQ(window->WindowTitle(), "Quillograph : Bus 2");
+    window->Tick();
+    EXPECT_EQ(window->WindowTitle(), "Quillograph : Bus 3");
+    EXPECT_EQ(window->FloatingRect(), Rect(300, 200, 532, 296)) << "an open window keeps its place";
 }

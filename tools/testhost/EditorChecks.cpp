@@ -222,6 +222,59 @@ void GestureChecks(PluginInstance& p, EditorHost& host, HWND editor, Report& rep
 
 }  // namespace
 
+// A host whose timer fires while the modal colour chooser runs and closes the plug-in there.
+AEffect* closingInside = nullptr;
+bool closedInside = false;
+
+VOID CALLBACK CloseWhenTheChooserShows(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    if (!closingInside || !FindWindowA("#32770", "Background Color")) return;
+    KillTimer(nullptr, timer);
+    AEffect* effect = closingInside;
+    closingInside = nullptr;
+    effect->dispatcher(effect, effClose, 0, 0, nullptr, 0.0f);
+    closedInside = true;
+}
+
+// The chooser and the editor go with the plug-in, and neither the click that opened the
+// chooser nor anything after it touches what is gone.
+void CheckCloseDuringChooser(const PluginModule& module, Report& report)
+{
+    PluginInstance p(module.Entry());
+    if (!p) return;
+    p.Start();
+    HWND frame = CreateWindowExA(0, "STATIC", "Closing host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 60, 60, 320, 200,
+                                 nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    if (!frame || p.Dispatch(effEditOpen, 0, 0, frame) != 1) {
+        if (frame) DestroyWindow(frame);
+        report.Check(false, "the editor opens for the close during the chooser");
+        return;
+    }
+    HWND editor = FindWindowExA(frame, nullptr, "VireoWndClass", nullptr);
+    for (HWND top = FindWindowExA(nullptr, nullptr, "VireoWndClass", nullptr); !editor && top;
+         top = FindWindowExA(nullptr, top, "VireoWndClass", nullptr))
+        if (GetWindow(top, GW_OWNER) == frame) editor = top;
+    closingInside = p.get();
+    closedInside = false;
+    const UINT_PTR timer = SetTimer(nullptr, 0, 50, CloseWhenTheChooserShows);
+    PostClick(editor, WM_RBUTTONDOWN, WM_RBUTTONUP, MK_RBUTTON | MK_SHIFT, 60, 60);
+    for (int i = 0; i < 100 && !closedInside; ++i) EditorHost::Pump(50);
+    EditorHost::Pump(kTimerPeriod * 3);
+    if (closedInside) {
+        p.Forget();
+    } else {
+        KillTimer(nullptr, timer);
+        closingInside = nullptr;
+    }
+    const bool chooserLeft = FindWindowA("#32770", "Background Color") != nullptr;
+    report.Check(closedInside && editor && !IsWindow(editor) && !chooserLeft,
+                 "a host closing the plug-in while its colour chooser is open ends the chooser, the editor and the "
+                 "plug-in, and runs on (closed " + std::to_string(closedInside) + ", editor " +
+                     std::to_string(editor != nullptr) + " " + std::to_string(editor && IsWindow(editor)) +
+                     ", chooser left " + std::to_string(chooserLeft) + ")");
+    DestroyWindow(frame);
+}
+
 void RunEditorChecks(const PluginModule& module, HMODULE library, const std::string& pngPath, Report& report)
 {
     PluginInstance p(module.Entry());
@@ -349,6 +402,7 @@ void RunEditorChecks(const PluginModule& module, HMODULE library, const std::str
     p.Close();
     report.Check(editor && !IsWindow(editor) && !ClassRegistered(library), "effClose with the editor open closes it");
     host.Pump(kTimerPeriod * 3);
+    CheckCloseDuringChooser(module, report);
 }
 
 bool CaptureEditorPng(const PluginModule& module, const std::string& pngPath, Report& report)

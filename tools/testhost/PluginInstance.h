@@ -70,6 +70,8 @@ public:
         if (effect) Dispatch(effClose);
         effect = nullptr;
     }
+    // The instance was closed by the host's own code elsewhere: nothing is left to close.
+    void Forget() { effect = nullptr; }
 
 private:
     AEffect* effect;

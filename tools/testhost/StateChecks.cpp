@@ -173,12 +173,14 @@ void CheckWindowSection(PluginEntry entry, Report& report)
     PluginInstance restored(entry);
     restored.Start();
     const bool loaded = restored.SetChunk(stored) == 1;
+    report.Check(loaded && host.Editor() == nullptr, "loading a stored state makes no window by itself");
+    restored.Dispatch(effEditOpen, 0, 0, nullptr);
     HWND editor = host.Editor();
     RECT r = {};
     if (editor) GetWindowRect(editor, &r);
-    report.Check(loaded && editor && r.left == 200 && r.top == 150 && r.right == 438 && r.bottom == 269 &&
+    report.Check(editor && r.left == 200 && r.top == 150 && r.right == 438 && r.bottom == 269 &&
                      TitleOf(editor) == "Quillograph : Track 9" && Displays(restored) == kLoadedDisplays,
-                 "loading a stored state opens the floating window at its place with its title");
+                 "the host's effEditOpen then opens the floating window at the stored place with its title");
     report.Check(restored.GetChunk() == stored, "saved again, the window section is the same bytes");
     restored.Dispatch(effEditClose);
 
