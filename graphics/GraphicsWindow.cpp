@@ -46,11 +46,12 @@ bool GraphicsWindow::OpenWindow(void* parent)
     hostParent = parent;
     if (floating) {
         if (IsWindowOpen()) return true;
+        if (!platform->Prepare()) return false;
         const int32_t s = WantedScale();
         return OpenFloatingWindow(
             Rect(kFloatingOrigin, kFloatingOrigin, kFloatingOrigin + width * s, kFloatingOrigin + height * s));
     }
-    if (!platform->CanParent(parent)) return false;
+    if (!platform->CanParent(parent) || !platform->Prepare()) return false;
     // The room the host made when it asked for our size, else the size we want.
     const int32_t s = WantedScale();
     Rect place(0, 0, roomWidth > 0 ? roomWidth : width * s, roomHeight > 0 ? roomHeight : height * s);

@@ -1,9 +1,11 @@
 // The X11 window layer on a real X server (the test runs under its own Xvfb): events the
 // server delivers reach the controls as the Win32 window procedure delivers them, double
 // clicks are told by timing, the timer paints dirty controls, and the window shows the
-// surface pixel for pixel.
+// surface pixel for pixel. X errors and a lost connection of the editor's never reach the
+// host's handlers.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <memory>
@@ -13,6 +15,7 @@
 
 #include "graphics/Control.h"
 #include "graphics/GraphicsRaster.h"
+#include "graphics/x11/X11Connection.h"
 #include "graphics/x11/X11Window.h"
 #include "plugin/PluginCore.h"
 #include "plugin/VstHost.h"
@@ -21,6 +24,31 @@
 #include <X11/Xutil.h>
 
 namespace {
+
+// The host's own handlers, installed before any editor opens, as a host does: they count
+// what reaches them; the host's I/O handler then ends the process, as Xlib's default does.
+std::atomic<int> hostErrors{0};
+std::atomic<int> hostIoErrors{0};
+XIOErrorHandler xlibIoHandler = nullptr;
+int HostErrors(Display*, XErrorEvent*)
+{
+    ++hostErrors;
+    return 0;
+}
+int HostIoErrors(Display* display)
+{
+    ++hostIoErrors;
+    return xlibIoHandler(display);
+}
+void InstallHostHandlers()
+{
+    static const bool installed = [] {
+        XSetErrorHandler(HostErrors);
+        xlibIoHandler = XSetIOErrorHandler(HostIoErrors);
+        return true;
+    }();
+    (void)installed;
+}
 
 class Plug : public PluginCore {
 public:
@@ -74,6 +102,7 @@ protected:
     void SetUp() override
     {
         if (!std::getenv("DISPLAY")) GTEST_SKIP() << "no X server";
+        InstallHostHandlers();
         sender = XOpenDisplay(nullptr);
         ASSERT_NE(sender, nullptr);
         parent = XCreateSimpleWindow(sender, DefaultRootWindow(sender), 0, 0, 300, 200, 0, 0, 0);
@@ -284,6 +313,63 @@ TEST_F(X11Editor, ReopeningMovesTheWindowAndAGoneParentIsSurvived)
     // A parent that does not exist is refused, and the editor opens again afterwards.
     EXPECT_FALSE(graphics->OpenWindow(reinterpret_cast<void*>(uintptr_t{0x7FFFFF0})));
     EXPECT_TRUE(graphics->OpenWindow(nullptr));
+}
+
+TEST_F(X11Editor, ErrorsOfTheEditorReachNoHandlerWhileTheHostsOwnStillDo)
+{
+    X11Window& x11 = *X11Window::Of(graphics.get());
+    // A thread of the host makes failing requests on its own connection all along.
+    const int before = hostErrors;
+    std::atomic<bool> stop{false};
+    std::atomic<int> failed{0};
+    std::thread host([&] {
+        Display* own = XOpenDisplay(nullptr);
+        while (!stop) {
+            XMapWindow(own, 0x7FFFFF0);
+            XSync(own, False);
+            ++failed;
+        }
+        XCloseDisplay(own);
+    });
+    // The editor's requests that may fail, over and over meanwhile.
+    for (int i = 0; i < 100; ++i) {
+        graphics->SetWindowTitle(std::to_string(i));
+        x11.Resize(64, 32);
+        EXPECT_EQ(x11.Place().Width(), 64);
+    }
+    // The host destroys its window, and ours with it; the editor paints before it hears.
+    X11Connection* connection = x11.Connection();
+    ASSERT_NE(connection, nullptr);
+    const uint64_t mark = connection->Mark();
+    XDestroyWindow(sender, parent);
+    XSync(sender, False);
+    graphics->Invalidate(Rect(0, 0, 64, 32));
+    EXPECT_TRUE(graphics->PaintInvalid());
+    EXPECT_TRUE(connection->FailedSince(mark)) << "the server took a picture for a destroyed window";
+    stop = true;
+    host.join();
+    for (int i = 0; i < 20 && graphics->IsWindowOpen(); ++i) X11Window::Of(graphics.get())->ServeEvents();
+    EXPECT_FALSE(graphics->IsWindowOpen());
+    EXPECT_EQ(hostErrors - before, failed.load()) << "the host's handler saw other errors than its own";
+    EXPECT_EQ(XSetErrorHandler(HostErrors), &HostErrors) << "a handler of ours stayed installed";
+}
+
+TEST_F(X11Editor, ALostConnectionClosesTheEditorAndNotTheProcess)
+{
+    // Someone kills the editor's client (xkill on its window): its connection breaks.
+    XKillClient(sender, window);
+    XSync(sender, False);
+    for (int i = 0; i < 50 && graphics->IsWindowOpen(); ++i) {
+        X11Window::Of(graphics.get())->ServeEvents();
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    EXPECT_FALSE(graphics->IsWindowOpen());
+    EXPECT_EQ(hostIoErrors.load(), 0);
+    // The editor opens again, on a new connection.
+    ASSERT_TRUE(graphics->OpenWindow(reinterpret_cast<void*>(parent)));
+    window = static_cast<Window>(reinterpret_cast<uintptr_t>(graphics->GetWindowHandle()));
+    Click(Button1, 5, 6, 0, 1000);
+    EXPECT_EQ(Events(), (Strings{"down 5 6 L----", "up 5 6"}));
 }
 
 }  // namespace
