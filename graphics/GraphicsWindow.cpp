@@ -142,6 +142,11 @@ bool GraphicsWindow::PromptForColour(Colour& colour, const std::string& title)
     return IsWindowOpen() && platform->PromptForColour(colour, title);
 }
 
+void GraphicsWindow::EndPrompts()
+{
+    platform->EndPrompts();
+}
+
 bool GraphicsWindow::OpenUrl(const std::string& url)
 {
     return !url.empty() && platform->OpenUrl(url);

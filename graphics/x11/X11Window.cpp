@@ -1,6 +1,7 @@
 #include "graphics/x11/X11Window.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <time.h>
@@ -16,11 +17,13 @@
 #include <thread>
 #include <vector>
 
+#include "graphics/ColourChooser.h"
 #include "graphics/GraphicsWindow.h"
 #include "graphics/PngLoader.h"
 #include "graphics/Surface.h"
 #include "graphics/WindowNames.h"
 #include "graphics/native/ModuleFolders.h"
+#include "graphics/x11/X11ColourDialog.h"
 #include "graphics/x11/X11Connection.h"
 #include "plugin/LeadingNumber.h"
 #include "plugin/Module.h"
@@ -40,6 +43,9 @@ uint64_t NowMs()
     clock_gettime(CLOCK_MONOTONIC, &t);
     return static_cast<uint64_t>(t.tv_sec) * 1000u + static_cast<uint64_t>(t.tv_nsec) / 1000000u;
 }
+
+// The longest a prompt's loop sleeps between looks at whether it was ended from elsewhere.
+constexpr int kPromptPollMs = 20;
 
 }  // namespace
 
@@ -200,6 +206,7 @@ bool X11Window::CreateWindowIn(unsigned long parentWindow, int32_t left, int32_t
     gc = madeGc;
     window = made;
     painting = false;
+    promptsEnded = false;
     lastPressWasDouble = true;
     nextTickMs = NowMs() + Graphics::TimerPeriod();
     topLevelWindow = topLevel;
@@ -305,7 +312,7 @@ bool X11Window::ServeEvents(uint64_t now)
     while (window && !x->Broken() && XPending(display) > 0) {
         XEvent event;
         XNextEvent(display, &event);
-        HandleEvent(&event);
+        HandleEvent(&event, false);
     }
     if (window && !x->Broken()) TickIfDue(now);
     if (window && x->Broken()) WindowGone();
@@ -347,6 +354,51 @@ bool X11Window::Present(const Surface* picture, const Rect& area)
     // Sent without waiting: a window the host destroyed meanwhile only brings an error
     // that goes nowhere, and its DestroyNotify follows.
     return image.Put(x->XDisplay(), window, gc, RowsOf(*picture), area, editor.ClientWidth(), editor.ClientHeight());
+}
+
+bool X11Window::PromptForColour(Colour& colour, const std::string& title)
+{
+    if (!window || x->Broken() || promptsEnded) return false;
+    ColourChooser chooser(colour, title);
+    Display* display = x->XDisplay();
+    ++serving;
+    // The chooser has the mouse now, as a system dialog takes the capture.
+    editor.CaptureLost();
+    {
+        X11ColourDialog dialog(*x, chooser, editor.ShownScale());
+        bool open = dialog.Open(window, editor.ClientWidth(), editor.ClientHeight());
+        while (open && !chooser.Finished()) {
+            while (window && !x->Broken() && !chooser.Finished() && XPending(display) > 0) {
+                XEvent event;
+                XNextEvent(display, &event);
+                if (dialog.WindowId() && event.xany.window == dialog.WindowId())
+                    dialog.Handle(event);
+                else
+                    HandleEvent(&event, true);
+            }
+            if (!window || x->Broken() || promptsEnded) break;
+            const uint64_t now = NowMs();
+            TickIfDue(now);
+            if (!window || x->Broken()) break;
+            dialog.Show();
+            if (chooser.Finished() || XEventsQueued(display, QueuedAlready) > 0) continue;
+            // Until something arrives or the next tick is due; a short nap at most, so that
+            // an end asked for by another thread is seen soon.
+            const uint64_t wait = nextTickMs > now ? nextTickMs - now : 0;
+            pollfd fd = {ConnectionNumber(display), POLLIN, 0};
+            poll(&fd, 1, static_cast<int>(std::min<uint64_t>(wait, kPromptPollMs)));
+        }
+    }
+    if (window && x->Broken()) WindowGone();
+    --serving;
+    ReleaseConnection();
+    if (!chooser.Finished() || !chooser.Confirmed()) return false;
+    // The chooser gives red, green and blue; alpha stays.
+    const Colour chosen = chooser.Result();
+    colour.r = chosen.r;
+    colour.g = chosen.g;
+    colour.b = chosen.b;
+    return true;
 }
 
 namespace {
@@ -395,7 +447,7 @@ void X11Window::ButtonPressed(const void* raw)
     editor.ButtonPressed(b.x, b.y, keys);
 }
 
-void X11Window::HandleEvent(void* raw)
+void X11Window::HandleEvent(void* raw, bool modal)
 {
     XEvent& event = *static_cast<XEvent*>(raw);
     if (event.xany.window != window) return;
@@ -409,22 +461,23 @@ void X11Window::HandleEvent(void* raw)
                                event.xexpose.y + event.xexpose.height));
         break;
     case ButtonPress:
-        ButtonPressed(&event.xbutton);
+        if (!modal) ButtonPressed(&event.xbutton);
         break;
     case ButtonRelease: {
         const XButtonEvent& b = event.xbutton;
-        if (b.button == Button1 || b.button == Button3) editor.ButtonReleased(b.x, b.y);
+        if (!modal && (b.button == Button1 || b.button == Button3)) editor.ButtonReleased(b.x, b.y);
         break;
     }
     case EnterNotify:
+        if (modal) break;
         editor.PointerEntered();
         editor.PointerMoved(event.xcrossing.x, event.xcrossing.y, KeysOf(event.xcrossing.state));
         break;
     case MotionNotify:
-        editor.PointerMoved(event.xmotion.x, event.xmotion.y, KeysOf(event.xmotion.state));
+        if (!modal) editor.PointerMoved(event.xmotion.x, event.xmotion.y, KeysOf(event.xmotion.state));
         break;
     case LeaveNotify:
-        editor.PointerLeft();
+        if (!modal) editor.PointerLeft();
         break;
     case ClientMessage:
         if (static_cast<Atom>(event.xclient.data.l[0]) == deleteWindow) editor.CloseWindow();

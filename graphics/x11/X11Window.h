@@ -5,6 +5,7 @@
 // the editor's tick when its period has passed.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -44,6 +45,14 @@ public:
     void PaintNow() override;
     bool BeginPaint(Rect& area) override;
     bool Present(const Surface* picture, const Rect& area) override;
+    // The colour chooser in a window of its own over the editor. It returns the answer, so
+    // it serves the connection until the user has answered, as a system's modal dialog
+    // does: the editor's window keeps its paints and ticks but takes no input meanwhile.
+    // Closing the chooser, the editor's window going, or EndPrompts cancels.
+    bool PromptForColour(Colour& colour, const std::string& title) override;
+    // Ends a prompt under way as cancelled, and refuses new ones until the window is made
+    // anew. Any thread.
+    void EndPrompts() override { promptsEnded = true; }
     // Hands the address to xdg-open, which runs apart from the host.
     bool OpenUrl(const std::string& url) override;
     std::string HostFolder() const override;
@@ -70,7 +79,8 @@ private:
                         const std::string& title);
     // A top-level window keeps the one size it has.
     void FixSizeHints(int32_t w, int32_t h);
-    void HandleEvent(void* event);
+    // modal: a prompt is up, and the editor's window takes no input.
+    void HandleEvent(void* event, bool modal);
     void ButtonPressed(const void* event);
     // The editor's tick when its period has passed, then what is left to paint.
     void TickIfDue(uint64_t now);
@@ -89,8 +99,9 @@ private:
     float hostScaleFactor = 0.0f;
     double screenFactor = 0.0;
     bool painting = false;
-    // ServeEvents calls under way.
+    // ServeEvents and prompts under way (a prompt runs inside ServeEvents).
     int32_t serving = 0;
+    std::atomic<bool> promptsEnded{false};
     uint64_t nextTickMs = 0;
     // The last left press, for telling a double click: its time, place and whether it
     // already ended a double click (a third press starts anew).

@@ -2,17 +2,20 @@
 // server delivers reach the controls as the Win32 window procedure delivers them, double
 // clicks are told by timing, the timer paints dirty controls, and the window shows the
 // surface pixel for pixel. X errors and a lost connection of the editor's never reach the
-// host's handlers.
+// host's handlers; the colour prompt is a window of its own that answers the keyboard and
+// the mouse while the editor keeps painting.
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <chrono>
 #include <cstdlib>
+#include <functional>
 #include <memory>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "graphics/ColourChooser.h"
 #include "graphics/Control.h"
 #include "graphics/GraphicsRaster.h"
 #include "graphics/x11/X11Connection.h"
@@ -20,8 +23,10 @@
 #include "plugin/PluginCore.h"
 #include "plugin/VstHost.h"
 
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/keysym.h>
 
 namespace {
 
@@ -62,11 +67,22 @@ public:
     bool Draw(Graphics& graphics) override
     {
         ++draws;
+        if (tint == 99) ++drawsInPrompt;
         for (int y = 0; y < 32; ++y)
             graphics.FillRect(Colour(255, 4 * y, 255 - 4 * y, tint), Rect(0, y, 64, y + 1), Blend());
         return true;
     }
-    void OnMouseDown(int32_t x, int32_t y, const MouseKeys& k) override { Log("down", x, y, &k); }
+    void OnMouseDown(int32_t x, int32_t y, const MouseKeys& k) override
+    {
+        Log("down", x, y, &k);
+        if (!prompter || !k.right || !k.shift) return;
+        // Repainted in another tint while the prompt is up.
+        tint = 99;
+        MarkDirty(false);
+        answer = Colour(77, 1, 2, 3);
+        answered = prompter->PromptForColour(answer, "Background Color");
+        tint = 0;
+    }
     void OnMouseUp(int32_t x, int32_t y) override { Log("up", x, y, nullptr); }
     void OnMouseDrag(int32_t x, int32_t y, int32_t, int32_t, const MouseKeys& k) override { Log("drag", x, y, &k); }
     void OnMouseDblClick(int32_t x, int32_t y, const MouseKeys& k) override { Log("dbl", x, y, &k); }
@@ -80,6 +96,11 @@ public:
     std::vector<std::string> events;
     int draws = 0;
     int tint = 0;
+    // Given, a shift + right click prompts for a colour.
+    Graphics* prompter = nullptr;
+    bool answered = false;
+    Colour answer;
+    std::atomic<int> drawsInPrompt{0};
 
 private:
     void Log(const char* what, int32_t x, int32_t y, const MouseKeys* k)
@@ -182,7 +203,114 @@ protected:
         return seen;
     }
 
+    // The top-level window named `name`, waited for up to two seconds; 0 when none appears.
+    static Window WindowNamed(Display* display, const char* name, int tries = 200)
+    {
+        while (tries-- > 0) {
+            Window root = 0, up = 0, *children = nullptr, found = 0;
+            unsigned count = 0;
+            if (XQueryTree(display, DefaultRootWindow(display), &root, &up, &children, &count)) {
+                for (unsigned i = 0; i < count && !found; ++i) {
+                    char* title = nullptr;
+                    if (XFetchName(display, children[i], &title) && title) {
+                        if (std::string(title) == name) found = children[i];
+                        XFree(title);
+                    }
+                }
+                if (children) XFree(children);
+            }
+            if (found) return found;
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        return 0;
+    }
+    // Whether no window is named `name`, waiting up to two seconds for the last to go.
+    static bool NoWindowNamed(Display* display, const char* name)
+    {
+        for (int tries = 0; tries < 200; ++tries) {
+            if (!WindowNamed(display, name, 1)) return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        return false;
+    }
+    static void Key(Display* display, Window to, KeySym symbol, unsigned state = 0)
+    {
+        XEvent event = {};
+        event.xkey.type = KeyPress;
+        event.xkey.state = state;
+        event.xkey.window = to;
+        event.xkey.root = DefaultRootWindow(display);
+        event.xkey.keycode = XKeysymToKeycode(display, symbol);
+        event.xkey.same_screen = True;
+        XSendEvent(display, to, False, KeyPressMask, &event);
+        XFlush(display);
+    }
+    // A left press and release at (x, y) of the window.
+    static void LeftClick(Display* display, Window to, int x, int y)
+    {
+        XEvent event = {};
+        event.xbutton.type = ButtonPress;
+        event.xbutton.window = to;
+        event.xbutton.root = DefaultRootWindow(display);
+        event.xbutton.x = x;
+        event.xbutton.y = y;
+        event.xbutton.button = Button1;
+        event.xbutton.same_screen = True;
+        XSendEvent(display, to, False, ButtonPressMask, &event);
+        event.xbutton.type = ButtonRelease;
+        event.xbutton.state = Button1Mask;
+        XSendEvent(display, to, False, ButtonReleaseMask, &event);
+        XFlush(display);
+    }
+    // Whether the window shows `expected` enlarged `scale` times, waiting up to two seconds.
+    static bool Shows(Display* display, Window window, const Surface& expected, int scale)
+    {
+        const int w = expected.width() * scale, h = expected.height() * scale;
+        for (int tries = 0; tries < 100; ++tries) {
+            int differing = w * h;
+            if (XImage* image = XGetImage(display, window, 0, 0, w, h, AllPlanes, ZPixmap)) {
+                differing = 0;
+                for (int y = 0; y < h; ++y)
+                    for (int x = 0; x < w; ++x)
+                        differing += (XGetPixel(image, x, y) & 0xFFFFFF) !=
+                                     (SurfaceRow(expected, y / scale)[x / scale] & 0xFFFFFF);
+                XDestroyImage(image);
+            }
+            if (differing == 0) return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        return false;
+    }
+    // A shift + right click on the probe, served until the colour prompt it opens is answered;
+    // `user` acts on the prompt's window from another thread, on a connection of its own.
+    void Prompt(const std::function<void(Display*, Window)>& user)
+    {
+        probe->prompter = graphics.get();
+        std::thread person([&] {
+            Display* own = XOpenDisplay(nullptr);
+            const Window dialog = WindowNamed(own, "Background Color");
+            EXPECT_NE(dialog, 0u) << "no prompt";
+            if (dialog) user(own, dialog);
+            XCloseDisplay(own);
+        });
+        // Far apart in time, or the second click would be a double click.
+        promptTime += 10000;
+        Click(Button3, 5, 6, ShiftMask, promptTime);
+        Serve();
+        person.join();
+    }
+    // The editor opened anew: inside `in` (0: a window of its own) at a fixed scale.
+    void Reopen(Window in, int scale)
+    {
+        graphics->CloseWindow();
+        graphics->SetScaleChoice(scale);
+        ASSERT_TRUE(graphics->OpenWindow(reinterpret_cast<void*>(in)));
+        window = static_cast<Window>(reinterpret_cast<uintptr_t>(graphics->GetWindowHandle()));
+        Serve();
+    }
+
     Plug plug;
+    Time promptTime = 0;
     Display* sender = nullptr;
     Window parent = 0;
     Window window = 0;
@@ -370,6 +498,92 @@ TEST_F(X11Editor, ALostConnectionClosesTheEditorAndNotTheProcess)
     window = static_cast<Window>(reinterpret_cast<uintptr_t>(graphics->GetWindowHandle()));
     Click(Button1, 5, 6, 0, 1000);
     EXPECT_EQ(Events(), (Strings{"down 5 6 L----", "up 5 6"}));
+}
+
+TEST_F(X11Editor, TheColourPromptIsAWindowOfItsOwnThatTheKeyboardDrives)
+{
+    ColourChooser expected(Colour(77, 1, 2, 3), "Background Color");
+    Prompt([&](Display* display, Window dialog) {
+        Window owner = 0;
+        EXPECT_TRUE(XGetTransientForHint(display, dialog, &owner));
+        EXPECT_EQ(owner, parent);
+        Window focus = 0;
+        int revert = 0;
+        for (int tries = 0; tries < 100 && focus != dialog; ++tries) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            XGetInputFocus(display, &focus, &revert);
+        }
+        EXPECT_EQ(focus, dialog) << "the prompt does not have the keyboard";
+        EXPECT_TRUE(Shows(display, dialog, expected.Picture(), 1));
+        // The editor keeps painting under the prompt (the prompt covers it).
+        for (int tries = 0; tries < 100 && probe->drawsInPrompt == 0; ++tries)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        EXPECT_GT(probe->drawsInPrompt.load(), 0);
+        for (KeySym key : {XK_3, XK_0, XK_Tab, XK_6, XK_0, XK_Tab, XK_9, XK_0, XK_Prior, XK_Left})
+            Key(display, dialog, key);
+        Key(display, dialog, XK_Tab, ShiftMask);
+        Key(display, dialog, XK_BackSpace);
+        Key(display, dialog, XK_Return);
+    });
+    EXPECT_TRUE(probe->answered);
+    // Red and green typed (green's last digit taken back), blue typed, a page up and one down;
+    // the alpha kept.
+    EXPECT_EQ(PackColour(probe->answer), PackColour(Colour(77, 30, 6, 105)));
+    EXPECT_TRUE(NoWindowNamed(sender, "Background Color")) << "the prompt's window stayed";
+}
+
+TEST_F(X11Editor, TheColourPromptTakesTheMouseAtTheEditorsScale)
+{
+    Reopen(0, 2);
+    ASSERT_EQ(graphics->ShownScale(), 2);
+    Prompt([&](Display* display, Window dialog) {
+        Window root = 0;
+        int x = 0, y = 0;
+        unsigned w = 0, h = 0, border = 0, depth = 0;
+        XGetGeometry(display, dialog, &root, &x, &y, &w, &h, &border, &depth);
+        EXPECT_EQ(w, 2u * ColourChooser::Width);
+        EXPECT_EQ(h, 2u * ColourChooser::Height);
+        const Rect swatch = ColourChooser::PresetRect(3), ok = ColourChooser::OkRect();
+        LeftClick(display, dialog, swatch.left + swatch.right, swatch.top + swatch.bottom);
+        LeftClick(display, dialog, ok.left + ok.right, ok.top + ok.bottom);
+    });
+    EXPECT_TRUE(probe->answered);
+    const Colour preset = ColourChooser::Preset(3);
+    EXPECT_EQ(PackColour(probe->answer), PackColour(Colour(77, preset.r, preset.g, preset.b)));
+}
+
+TEST_F(X11Editor, TheColourPromptEndsAsCancelWhenClosedEndedOrItsEditorGoes)
+{
+    // Closed by the window manager's close button.
+    Prompt([&](Display* display, Window dialog) {
+        XEvent close = {};
+        close.xclient.type = ClientMessage;
+        close.xclient.window = dialog;
+        close.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
+        close.xclient.format = 32;
+        close.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
+        XSendEvent(display, dialog, False, NoEventMask, &close);
+        XFlush(display);
+    });
+    EXPECT_FALSE(probe->answered);
+    EXPECT_EQ(PackColour(probe->answer), PackColour(Colour(77, 1, 2, 3)));
+
+    // Ended from another thread (the host closing the editor from there); later prompts are
+    // refused at once until the window is made anew.
+    Prompt([&](Display*, Window) { graphics->EndPrompts(); });
+    EXPECT_FALSE(probe->answered);
+    Colour colour;
+    EXPECT_FALSE(graphics->PromptForColour(colour, "Background Color"));
+
+    // The host destroys its window while the prompt is up.
+    Reopen(parent, 1);
+    Prompt([&](Display* display, Window) {
+        XDestroyWindow(display, parent);
+        XFlush(display);
+    });
+    EXPECT_FALSE(probe->answered);
+    EXPECT_FALSE(graphics->IsWindowOpen());
+    EXPECT_TRUE(NoWindowNamed(sender, "Background Color")) << "the prompt's window stayed";
 }
 
 }  // namespace
