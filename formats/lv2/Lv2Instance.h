@@ -1,6 +1,6 @@
 // One LV2 instance of the plug-in: the plug-in object, what the LV2 ports and the editor need
 // around it, and the host as the plug-in sees it. The bundle's editor reaches it through the
-// instance-access feature.
+// instance-access feature, through Lv2Instances.
 #pragma once
 
 #include <atomic>
@@ -47,10 +47,6 @@ struct Lv2Instance {
     uint32_t chunkType = 0;
     Lv2Host host;
 };
-
-// Whether `instance` is a live instance of this module: a host that cleans up the plug-in
-// before its editor leaves the editor holding a pointer to nothing.
-bool Lv2InstanceAlive(const Lv2Instance* instance);
 
 // Sets parameter `index` to the plain value a control port carries: clamped to the range
 // and, for on/off and list parameters, snapped to the nearest step. Called on the audio

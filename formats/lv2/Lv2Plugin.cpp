@@ -8,34 +8,16 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
-#include <mutex>
 #include <new>
-#include <set>
 
 #include "plugin/PluginCore.h"
 #include "formats/lv2/Lv2Instance.h"
+#include "formats/lv2/Lv2Instances.h"
 #include "formats/lv2/Lv2Uris.h"
 
 void Lv2Host::ParameterEdited(PluginCore&, int32_t index, float)
 {
     if (index >= 0 && index < Lv2Instance::kControlCount) pendingToHost.fetch_or(1u << index);
-}
-
-namespace {
-
-std::mutex liveMutex;
-std::set<const Lv2Instance*>& LiveInstances()
-{
-    static std::set<const Lv2Instance*> live;
-    return live;
-}
-
-}  // namespace
-
-bool Lv2InstanceAlive(const Lv2Instance* instance)
-{
-    std::lock_guard<std::mutex> hold(liveMutex);
-    return LiveInstances().count(instance) != 0;
 }
 
 void SetParameterFromPort(PluginCore* core, int index, float value)
@@ -78,10 +60,7 @@ LV2_Handle Instantiate(const LV2_Descriptor*, double rate, const char*, const LV
         delete instance;
         return nullptr;
     }
-    try {
-        std::lock_guard<std::mutex> hold(liveMutex);
-        LiveInstances().insert(instance);
-    } catch (...) {
+    if (!Lv2Instances::Add(instance)) {
         delete instance->core;
         delete instance;
         return nullptr;
@@ -160,15 +139,7 @@ void Run(LV2_Handle handle, uint32_t frames)
 
 void Cleanup(LV2_Handle handle)
 {
-    auto* instance = static_cast<Lv2Instance*>(handle);
-    {
-        std::lock_guard<std::mutex> hold(liveMutex);
-        LiveInstances().erase(instance);
-    }
-    // The editor's window goes before the plug-in object.
-    instance->core->CloseEditor();
-    delete instance->core;
-    delete instance;
+    Lv2Instances::Retire(static_cast<Lv2Instance*>(handle));
 }
 
 LV2_State_Status Save(LV2_Handle handle, LV2_State_Store_Function store, LV2_State_Handle storeHandle, uint32_t,

@@ -22,16 +22,19 @@
 #include <cstring>
 #include <limits>
 #include <map>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "tools/AllocationCounter.h"
 #include "tools/ExpectedStateChunk.h"
+#include "tests/XUser.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/keysym.h>
 
 namespace {
 
@@ -102,7 +105,7 @@ const void* Retrieve(LV2_State_Handle h, uint32_t key, size_t* size, uint32_t* t
 
 // One instance with its ports connected to plain variables.
 struct Instance {
-    Instance(Host& host, double rate, bool withMap = true)
+    Instance(Host& host, double rate, bool withMap = true, bool activate = true)
     {
         const Bundle& bundle = TheBundle();
         const LV2_Feature* none[] = {nullptr};
@@ -111,13 +114,19 @@ struct Instance {
         if (!handle) return;
         for (uint32_t i = 0; i < 4; ++i) bundle.descriptor->connect_port(handle, 4 + i, &controls[i]);
         state = static_cast<const LV2_State_Interface*>(bundle.descriptor->extension_data(LV2_STATE__interface));
-        bundle.descriptor->activate(handle);
+        if (activate) Activate(true);
     }
     ~Instance()
     {
         if (!handle) return;
-        TheBundle().descriptor->deactivate(handle);
+        Activate(false);
         TheBundle().descriptor->cleanup(handle);
+    }
+    void Activate(bool on)
+    {
+        if (on == active) return;
+        (on ? TheBundle().descriptor->activate : TheBundle().descriptor->deactivate)(handle);
+        active = on;
     }
     void Run(const float* inL, const float* inR, float* outL, float* outR, uint32_t frames)
     {
@@ -150,9 +159,19 @@ struct Instance {
         return state->restore(handle, Retrieve, &host, 0, nullptr);
     }
 
+    // The background colour the instance stores, as alpha, red, green, blue.
+    std::vector<int32_t> SavedBackground(Host& host)
+    {
+        const std::vector<uint8_t> blob = Saved(host);
+        std::vector<int32_t> colour(4, -1);
+        if (blob.size() >= 48) std::memcpy(colour.data(), blob.data() + 32, 16);
+        return colour;
+    }
+
     LV2_Handle handle = nullptr;
     const LV2_State_Interface* state = nullptr;
     float controls[4] = {1.0f, 1.0f, 0.0f, 0.0f};
+    bool active = false;
 };
 
 class Lv2Bundle : public testing::Test {
@@ -352,8 +371,8 @@ protected:
         return idle->idle(ui.handle);
     }
     void Close(const Ui& ui) { TheBundle().uiDescriptor->cleanup(ui.handle); }
-    // A left click at a window point with modifiers held, taken up at the next idle call.
-    void Click(const Ui& ui, int x, int y, unsigned modifiers)
+    // A click at a window point with modifiers held, taken up at the next idle call.
+    void Click(const Ui& ui, int x, int y, unsigned modifiers, unsigned button = Button1)
     {
         XEvent press = {};
         press.xbutton.type = ButtonPress;
@@ -361,7 +380,7 @@ protected:
         press.xbutton.window = ui.Id();
         press.xbutton.x = x;
         press.xbutton.y = y;
-        press.xbutton.button = Button1;
+        press.xbutton.button = button;
         press.xbutton.state = modifiers;
         XSendEvent(display, ui.Id(), False, ButtonPressMask, &press);
         XEvent release = press;
@@ -607,14 +626,120 @@ TEST_F(Lv2Editor, EveryDisplayDrawsAtTheLowestAndHighestRates)
     }
 }
 
-TEST_F(Lv2Editor, APlugInCleanedUpBeforeItsEditorLeavesTheEditorClosed)
+TEST_F(Lv2Editor, APlugInCleanedUpBeforeItsEditorLeavesTheEditorClosedEvenWhenAnotherTakesItsAddress)
 {
     auto* instance = new Instance(host, 48000.0);
+    const LV2_Handle address = instance->handle;
     const Ui ui = Open(instance->handle, true, true);
     ASSERT_NE(ui.handle, nullptr);
     EXPECT_EQ(Idle(ui), 0);
     delete instance;
     EXPECT_EQ(Idle(ui), 1);
+    // The host makes new instances; the allocator may well give one the old address, which
+    // must not pass for the plug-in the editor had.
+    std::vector<std::unique_ptr<Instance>> later;
+    bool reused = false;
+    for (int i = 0; i < 8 && !reused; ++i) {
+        later.emplace_back(new Instance(host, 48000.0));
+        reused = later.back()->handle == address;
+    }
+    if (!reused) std::printf("(no new instance was given the old address)\n");
+    for (int i = 0; i < 3; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(45));
+        EXPECT_EQ(Idle(ui), 1);
+    }
+    Close(ui);
+    // The instance at the old address has an editor of its own.
+    const Ui next = Open(later.back()->handle, true, true);
+    ASSERT_NE(next.handle, nullptr);
+    EXPECT_FALSE(ShowsNote(next));
+    Close(next);
+}
+
+TEST_F(Lv2Editor, AShiftRightClickPromptsForTheBackgroundColourWhichTheStateKeeps)
+{
+    Instance instance(host, 48000.0);
+    const Ui ui = Open(instance.handle, true, true);
+    ASSERT_NE(ui.handle, nullptr);
+    EXPECT_EQ(instance.SavedBackground(host), (std::vector<int32_t>{255, 0, 0, 0}));
+    std::thread user([] {
+        Display* own = XOpenDisplay(nullptr);
+        const Window prompt = WindowNamed(own, "Background Color");
+        EXPECT_NE(prompt, 0u) << "no prompt";
+        for (KeySym key : {XK_3, XK_0, XK_Tab, XK_6, XK_0, XK_Tab, XK_9, XK_0, XK_Return}) SendKey(own, prompt, key);
+        XCloseDisplay(own);
+    });
+    Click(ui, 100, 50, ShiftMask, Button3);  // served until the user answers
+    user.join();
+    for (int i = 0; i < 3; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(45));
+        EXPECT_EQ(Idle(ui), 0);
+    }
+    EXPECT_EQ(instance.SavedBackground(host), (std::vector<int32_t>{255, 30, 60, 90}));
+    Close(ui);
+}
+
+// The host closes the editor, or cleans the plug-in up, on another thread than the one
+// serving the editor while its colour prompt is up: the prompt ends as cancelled, and
+// nothing of the editor or the plug-in is used once gone.
+TEST_F(Lv2Editor, ClosedOrCleanedUpFromAnotherThreadWhileItsColourPromptIsUp)
+{
+    Display* own = XOpenDisplay(nullptr);
+    ASSERT_NE(own, nullptr);
+    {
+        Instance instance(host, 48000.0);
+        const Ui ui = Open(instance.handle, true, true);
+        ASSERT_NE(ui.handle, nullptr);
+        std::thread serving([&] { Click(ui, 100, 50, ShiftMask, Button3); });
+        EXPECT_NE(WindowNamed(own, "Background Color"), 0u) << "no prompt";
+        Close(ui);
+        serving.join();
+        EXPECT_TRUE(NoWindowNamed(own, "Background Color"));
+        EXPECT_EQ(instance.SavedBackground(host), (std::vector<int32_t>{255, 0, 0, 0}));
+    }
+    {
+        auto* instance = new Instance(host, 48000.0);
+        const Ui ui = Open(instance->handle, true, true);
+        ASSERT_NE(ui.handle, nullptr);
+        int after = -1;
+        std::thread serving([&] {
+            Click(ui, 100, 50, ShiftMask, Button3);
+            after = Idle(ui);
+        });
+        EXPECT_NE(WindowNamed(own, "Background Color"), 0u) << "no prompt";
+        delete instance;
+        serving.join();
+        EXPECT_EQ(after, 1);
+        EXPECT_TRUE(NoWindowNamed(own, "Background Color"));
+        Close(ui);
+    }
+    XCloseDisplay(own);
+}
+
+TEST_F(Lv2Editor, OpenedBeforeActivationAndKeptOpenThroughActivationsAndItsHostWindowsEnd)
+{
+    Instance instance(host, 48000.0, true, false);
+    const Ui ui = Open(instance.handle, true, true);
+    ASSERT_NE(ui.handle, nullptr);
+    EXPECT_EQ(Idle(ui), 0);
+    std::vector<float> left = Signal(512, 9), right = Signal(512, 10), outL(512), outR(512);
+    for (int round = 0; round < 4; ++round) {
+        instance.Activate(true);
+        instance.Run(left.data(), right.data(), outL.data(), outR.data(), 512);
+        EXPECT_EQ(Idle(ui), 0);
+        instance.Activate(false);
+        std::this_thread::sleep_for(std::chrono::milliseconds(45));
+        EXPECT_EQ(Idle(ui), 0);
+    }
+    // The host destroys its window, the editor's with it, before closing the editor.
+    XDestroyWindow(display, hostWindow);
+    XSync(display, False);
+    int open = 0;
+    for (int i = 0; i < 20 && open == 0; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        open = Idle(ui);
+    }
+    EXPECT_EQ(open, 1);
     Close(ui);
 }
 

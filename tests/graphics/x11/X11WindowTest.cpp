@@ -22,6 +22,7 @@
 #include "graphics/x11/X11Window.h"
 #include "plugin/PluginCore.h"
 #include "plugin/VstHost.h"
+#include "tests/XUser.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
@@ -203,65 +204,6 @@ protected:
         return seen;
     }
 
-    // The top-level window named `name`, waited for up to two seconds; 0 when none appears.
-    static Window WindowNamed(Display* display, const char* name, int tries = 200)
-    {
-        while (tries-- > 0) {
-            Window root = 0, up = 0, *children = nullptr, found = 0;
-            unsigned count = 0;
-            if (XQueryTree(display, DefaultRootWindow(display), &root, &up, &children, &count)) {
-                for (unsigned i = 0; i < count && !found; ++i) {
-                    char* title = nullptr;
-                    if (XFetchName(display, children[i], &title) && title) {
-                        if (std::string(title) == name) found = children[i];
-                        XFree(title);
-                    }
-                }
-                if (children) XFree(children);
-            }
-            if (found) return found;
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-        return 0;
-    }
-    // Whether no window is named `name`, waiting up to two seconds for the last to go.
-    static bool NoWindowNamed(Display* display, const char* name)
-    {
-        for (int tries = 0; tries < 200; ++tries) {
-            if (!WindowNamed(display, name, 1)) return true;
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-        return false;
-    }
-    static void Key(Display* display, Window to, KeySym symbol, unsigned state = 0)
-    {
-        XEvent event = {};
-        event.xkey.type = KeyPress;
-        event.xkey.state = state;
-        event.xkey.window = to;
-        event.xkey.root = DefaultRootWindow(display);
-        event.xkey.keycode = XKeysymToKeycode(display, symbol);
-        event.xkey.same_screen = True;
-        XSendEvent(display, to, False, KeyPressMask, &event);
-        XFlush(display);
-    }
-    // A left press and release at (x, y) of the window.
-    static void LeftClick(Display* display, Window to, int x, int y)
-    {
-        XEvent event = {};
-        event.xbutton.type = ButtonPress;
-        event.xbutton.window = to;
-        event.xbutton.root = DefaultRootWindow(display);
-        event.xbutton.x = x;
-        event.xbutton.y = y;
-        event.xbutton.button = Button1;
-        event.xbutton.same_screen = True;
-        XSendEvent(display, to, False, ButtonPressMask, &event);
-        event.xbutton.type = ButtonRelease;
-        event.xbutton.state = Button1Mask;
-        XSendEvent(display, to, False, ButtonReleaseMask, &event);
-        XFlush(display);
-    }
     // Whether the window shows `expected` enlarged `scale` times, waiting up to two seconds.
     static bool Shows(Display* display, Window window, const Surface& expected, int scale)
     {
@@ -520,10 +462,10 @@ TEST_F(X11Editor, TheColourPromptIsAWindowOfItsOwnThatTheKeyboardDrives)
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
         EXPECT_GT(probe->drawsInPrompt.load(), 0);
         for (KeySym key : {XK_3, XK_0, XK_Tab, XK_6, XK_0, XK_Tab, XK_9, XK_0, XK_Prior, XK_Left})
-            Key(display, dialog, key);
-        Key(display, dialog, XK_Tab, ShiftMask);
-        Key(display, dialog, XK_BackSpace);
-        Key(display, dialog, XK_Return);
+            SendKey(display, dialog, key);
+        SendKey(display, dialog, XK_Tab, ShiftMask);
+        SendKey(display, dialog, XK_BackSpace);
+        SendKey(display, dialog, XK_Return);
     });
     EXPECT_TRUE(probe->answered);
     // Red and green typed (green's last digit taken back), blue typed, a page up and one down;
@@ -544,8 +486,8 @@ TEST_F(X11Editor, TheColourPromptTakesTheMouseAtTheEditorsScale)
         EXPECT_EQ(w, 2u * ColourChooser::Width);
         EXPECT_EQ(h, 2u * ColourChooser::Height);
         const Rect swatch = ColourChooser::PresetRect(3), ok = ColourChooser::OkRect();
-        LeftClick(display, dialog, swatch.left + swatch.right, swatch.top + swatch.bottom);
-        LeftClick(display, dialog, ok.left + ok.right, ok.top + ok.bottom);
+        SendLeftClick(display, dialog, swatch.left + swatch.right, swatch.top + swatch.bottom);
+        SendLeftClick(display, dialog, ok.left + ok.right, ok.top + ok.bottom);
     });
     EXPECT_TRUE(probe->answered);
     const Colour preset = ColourChooser::Preset(3);
