@@ -40,8 +40,15 @@ struct Lv2Instance {
     const float* inputs[2] = {nullptr, nullptr};
     float* outputs[2] = {nullptr, nullptr};
     const float* controls[kControlCount] = {nullptr, nullptr, nullptr, nullptr};
-    // The control values last applied; NaN until the first block applies whatever is there.
+    // The control values last seen, compared as bits; NaN until the first block applies
+    // whatever is there.
     float lastControls[kControlCount];
+    // A restored state outranks the ports: their values at the restore count as seen, so
+    // only a port that changes afterwards applies. A port not connected then, or connected
+    // anew before the next block (to a buffer the host just made), takes its first value in
+    // that block as seen.
+    bool adoptControl[kControlCount] = {};
+    bool restoredBeforeRun = false;
     std::vector<double> wide[4];
     uint32_t chunkKey = 0;
     uint32_t chunkType = 0;

@@ -82,8 +82,11 @@ void ConnectPort(LV2_Handle handle, uint32_t port, void* data)
     case Lv2Instance::kOutLeft: instance->outputs[0] = static_cast<float*>(data); break;
     case Lv2Instance::kOutRight: instance->outputs[1] = static_cast<float*>(data); break;
     default:
-        if (port >= Lv2Instance::kFirstControl && port < Lv2Instance::kFirstControl + Lv2Instance::kControlCount)
-            instance->controls[port - Lv2Instance::kFirstControl] = static_cast<const float*>(data);
+        if (port >= Lv2Instance::kFirstControl && port < Lv2Instance::kFirstControl + Lv2Instance::kControlCount) {
+            const uint32_t i = port - Lv2Instance::kFirstControl;
+            if (instance->restoredBeforeRun && data != instance->controls[i]) instance->adoptControl[i] = true;
+            instance->controls[i] = static_cast<const float*>(data);
+        }
         break;
     }
 }
@@ -104,12 +107,18 @@ void Run(LV2_Handle handle, uint32_t frames)
     for (int i = 0; i < Lv2Instance::kControlCount; ++i) {
         if (!instance->controls[i]) continue;
         const float value = *instance->controls[i];
+        if (instance->adoptControl[i]) {
+            instance->adoptControl[i] = false;
+            instance->lastControls[i] = value;
+            continue;
+        }
         // Compared as bits: NaN is never equal to itself, and a port left at NaN must not
         // re-apply (and take the lock for) nothing on every block.
         if (std::memcmp(&value, &instance->lastControls[i], sizeof value) == 0) continue;
         instance->lastControls[i] = value;
         SetParameterFromPort(instance->core, i, value);
     }
+    instance->restoredBeforeRun = false;
 
     PluginCore* core = instance->core;
     double* wideIn[2] = {instance->wide[0].data(), instance->wide[1].data()};
@@ -167,7 +176,16 @@ LV2_State_Status Restore(LV2_Handle handle, LV2_State_Retrieve_Function retrieve
     if (type != instance->chunkType) return LV2_STATE_ERR_BAD_TYPE;
     if (size < Lv2Instance::kStateBytes) return LV2_STATE_ERR_UNKNOWN;
     if (!instance->core->LoadStateBytes(data, static_cast<int64_t>(size))) return LV2_STATE_ERR_UNKNOWN;
-    // The host's control ports still hold the old values until the editor sends these.
+    // The ports may still hold other values (the host's defaults, when the host restores the
+    // blob alone): they count as seen, so the next block keeps the restored values.
+    for (int i = 0; i < Lv2Instance::kControlCount; ++i) {
+        if (instance->controls[i])
+            instance->lastControls[i] = *instance->controls[i];
+        else
+            instance->adoptControl[i] = true;
+    }
+    instance->restoredBeforeRun = true;
+    // The host's control ports learn the restored values when an editor sends them.
     instance->host.pendingToHost.fetch_or((1u << Lv2Instance::kControlCount) - 1);
     return LV2_STATE_SUCCESS;
 }

@@ -315,6 +315,67 @@ TEST_F(Lv2Bundle, TheStateBlobIsTheChunkAndAnythingElseIsRefusedWhole)
     EXPECT_EQ(unmapped.state->save(unmapped.handle, Store, &host, 0, nullptr), LV2_STATE_ERR_NO_FEATURE);
 }
 
+// Hosts restore a state in several ways: the blob alone with the ports left at their defaults
+// (Qtractor with no parameters saved), the blob and then the same values written to the ports
+// (jalv), into a running instance, or before connecting the ports to buffers of their own.
+// Whichever, the first blocks keep the restored values; a port the host changes afterwards
+// applies as ever.
+TEST_F(Lv2Bundle, ARestoredStateOutlivesTheFirstBlocksWhateverTheHostDoesWithItsPorts)
+{
+    std::vector<uint8_t> blob = Instance(host, 48000.0).Saved(host);
+    ASSERT_GE(blob.size(), 32u);
+    const double restored[4] = {2.0, 5.0, 2.0, 0.0};
+    std::memcpy(blob.data(), restored, sizeof restored);
+    float buffer[16] = {};
+    const auto values = [&](Instance& instance) {
+        std::vector<double> v;
+        for (int i = 0; i < 4; ++i) v.push_back(instance.SavedValue(host, i));
+        return v;
+    };
+    const std::vector<double> expected(restored, restored + 4);
+
+    Instance alone(host, 48000.0);
+    ASSERT_EQ(alone.Restore(host, blob, LV2_ATOM__Chunk), LV2_STATE_SUCCESS);
+    alone.Run(buffer, buffer, buffer, buffer, 16);
+    alone.Run(buffer, buffer, buffer, buffer, 16);
+    EXPECT_EQ(values(alone), expected) << "restored alone";
+    alone.controls[1] = 3.0f;
+    alone.Run(buffer, buffer, buffer, buffer, 16);
+    EXPECT_EQ(alone.SavedValue(host, 1), 3.0) << "a port changed after the restore";
+
+    Instance running(host, 48000.0);
+    running.Run(buffer, buffer, buffer, buffer, 16);
+    ASSERT_EQ(running.Restore(host, blob, LV2_ATOM__Chunk), LV2_STATE_SUCCESS);
+    running.Run(buffer, buffer, buffer, buffer, 16);
+    EXPECT_EQ(values(running), expected) << "restored into a running instance";
+    for (int i = 0; i < 4; ++i) running.controls[i] = static_cast<float>(restored[i]);
+    running.Run(buffer, buffer, buffer, buffer, 16);
+    EXPECT_EQ(values(running), expected) << "the restored values written to the ports";
+
+    // Restored before activation, with the ports unconnected, then connected to buffers of the
+    // host's own holding the defaults.
+    Instance early(host, 48000.0, true, false);
+    const LV2_Descriptor* d = TheBundle().descriptor;
+    for (uint32_t i = 0; i < 4; ++i) d->connect_port(early.handle, 4 + i, nullptr);
+    ASSERT_EQ(early.Restore(host, blob, LV2_ATOM__Chunk), LV2_STATE_SUCCESS);
+    float ports[4] = {1.0f, 1.0f, 0.0f, 0.0f};
+    for (uint32_t i = 0; i < 4; ++i) d->connect_port(early.handle, 4 + i, &ports[i]);
+    early.Activate(true);
+    early.Run(buffer, buffer, buffer, buffer, 16);
+    EXPECT_EQ(values(early), expected) << "restored before the ports were connected";
+    ports[3] = 1.0f;
+    early.Run(buffer, buffer, buffer, buffer, 16);
+    EXPECT_EQ(early.SavedValue(host, 3), 1.0) << "a port changed after the restore";
+
+    // Connected, restored, then connected anew to fresh buffers before the first block.
+    Instance moved(host, 48000.0);
+    ASSERT_EQ(moved.Restore(host, blob, LV2_ATOM__Chunk), LV2_STATE_SUCCESS);
+    float fresh[4] = {1.0f, 1.0f, 0.0f, 0.0f};
+    for (uint32_t i = 0; i < 4; ++i) d->connect_port(moved.handle, 4 + i, &fresh[i]);
+    moved.Run(buffer, buffer, buffer, buffer, 16);
+    EXPECT_EQ(values(moved), expected) << "ports connected anew after the restore";
+}
+
 // The editor side: a host's X connection, its window, and the UI's features.
 class Lv2Editor : public Lv2Bundle {
 protected:
