@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <time.h>
@@ -270,16 +271,32 @@ bool X11Window::OpenUrl(const std::string& url)
 {
     // xdg-open may stay until the browser it starts has closed: it is started without a
     // shell (the address is one argument, never part of a command) and a thread of its own
-    // waits for it, so the editor's thread waits for nothing.
+    // waits for it, so the editor's thread waits for nothing. It takes none of the host's
+    // descriptors along (a sound card the browser would keep open), nor its signal mask or
+    // ignored signals, and runs in a process group of its own.
     const char* const argv[] = {"xdg-open", url.c_str(), nullptr};
     posix_spawn_file_actions_t files;
+    posix_spawnattr_t attributes;
     if (posix_spawn_file_actions_init(&files) != 0) return false;
+    if (posix_spawnattr_init(&attributes) != 0) {
+        posix_spawn_file_actions_destroy(&files);
+        return false;
+    }
     posix_spawn_file_actions_addopen(&files, 0, "/dev/null", O_RDONLY, 0);
     posix_spawn_file_actions_addopen(&files, 1, "/dev/null", O_WRONLY, 0);
     posix_spawn_file_actions_addopen(&files, 2, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addclosefrom_np(&files, 3);
+    sigset_t none, all;
+    sigemptyset(&none);
+    sigfillset(&all);
+    posix_spawnattr_setsigmask(&attributes, &none);
+    posix_spawnattr_setsigdefault(&attributes, &all);
+    posix_spawnattr_setpgroup(&attributes, 0);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETPGROUP);
     pid_t opener = 0;
     const bool started =
-        posix_spawnp(&opener, "xdg-open", &files, nullptr, const_cast<char* const*>(argv), environ) == 0;
+        posix_spawnp(&opener, "xdg-open", &files, &attributes, const_cast<char* const*>(argv), environ) == 0;
+    posix_spawnattr_destroy(&attributes);
     posix_spawn_file_actions_destroy(&files);
     if (!started) return false;
     try {

@@ -4,6 +4,7 @@
 // without a parent, opened twice, and closed while audio runs. The editor cases need an
 // X server (the test runs under its own Xvfb).
 #include <dlfcn.h>
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -605,19 +606,27 @@ TEST_F(Lv2Editor, AtTheHostsScaleFactorEveryPixelIsABlockAndCtrlClickInTheCorner
 }
 
 // The guide installed in the bundle, handed to xdg-open: here a stand-in first on the PATH
-// that writes down the address it was given.
+// that writes down the address it was given, and whether it holds a descriptor of the host's.
 TEST_F(Lv2Editor, TheCornerSquareOpensTheUserGuideInTheBundle)
 {
     const std::string bundle = QUILLOGRAPH_LV2_BUNDLE;
     std::FILE* guide = std::fopen((bundle + "/Quillograph.html").c_str(), "rb");
     ASSERT_NE(guide, nullptr) << "no user guide in the bundle (is cmark-gfm installed?)";
     std::fclose(guide);
+    // A descriptor of the host's that a child would inherit, at a number the shell leaves alone.
+    const int original = open("/dev/null", O_RDONLY);
+    const int hostDescriptor = fcntl(original, F_DUPFD, 40);
+    close(original);
+    ASSERT_GE(hostDescriptor, 40);
     char made[] = "/tmp/quillograph-xdg-XXXXXX";
     ASSERT_NE(mkdtemp(made), nullptr);
     const std::string folder = made, opener = folder + "/xdg-open", opened = folder + "/opened";
     if (std::FILE* script = std::fopen(opener.c_str(), "w")) {
-        std::fprintf(script, "#!/bin/sh\nprintf '%%s' \"$1\" > '%s.part' && mv '%s.part' '%s'\n", opened.c_str(),
-                     opened.c_str(), opened.c_str());
+        // The address, then whether the opener holds the host's descriptor.
+        std::fprintf(script,
+                     "#!/bin/sh\n{ printf '%%s' \"$1\"; if [ -e /proc/$$/fd/%d ]; then printf ' inherited'; fi; } > '%s.part'"
+                     " && mv '%s.part' '%s'\n",
+                     hostDescriptor, opened.c_str(), opened.c_str(), opened.c_str());
         std::fclose(script);
     }
     chmod(opener.c_str(), 0755);
@@ -643,6 +652,7 @@ TEST_F(Lv2Editor, TheCornerSquareOpensTheUserGuideInTheBundle)
     Close(ui);
 
     setenv("PATH", savedPath.c_str(), 1);
+    close(hostDescriptor);
     std::remove(opened.c_str());
     std::remove(opener.c_str());
     rmdir(folder.c_str());
