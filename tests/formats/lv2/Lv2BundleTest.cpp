@@ -24,6 +24,7 @@
 #include <limits>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <thread>
 #include <vector>
@@ -812,6 +813,57 @@ TEST_F(Lv2Editor, OpenedBeforeActivationAndKeptOpenThroughActivationsAndItsHostW
     }
     EXPECT_EQ(open, 1);
     Close(ui);
+}
+
+int OpenDescriptors()
+{
+    int count = 0;
+    for (int fd = 0; fd < 4096; ++fd) count += fcntl(fd, F_GETFD) != -1;
+    return count;
+}
+
+long ResidentKilobytes()
+{
+    long kb = -1;
+    if (std::FILE* status = std::fopen("/proc/self/status", "r")) {
+        char line[256];
+        while (std::fgets(line, sizeof line, status))
+            if (std::sscanf(line, "VmRSS: %ld", &kb) == 1) break;
+        std::fclose(status);
+    }
+    return kb;
+}
+
+// Each open editor has a connection of its own to the X server: a descriptor of the process
+// and one of the server's clients (Xvfb and Xorg take 256 by default). Closing the editor
+// gives both back, while the plug-in stays.
+TEST_F(Lv2Editor, FiftyEditorsHoldAConnectionEachAndGiveItBackWhenClosed)
+{
+    const int descriptors = OpenDescriptors();
+    const long resident = ResidentKilobytes();
+    std::vector<std::unique_ptr<Instance>> instances;
+    std::vector<Ui> uis;
+    for (int i = 0; i < 50; ++i) instances.emplace_back(new Instance(host, 48000.0));
+    const long plugIns = ResidentKilobytes() - resident;
+    for (int i = 0; i < 50; ++i) {
+        uis.push_back(Open(instances[i]->handle, true, true));
+        ASSERT_NE(uis.back().handle, nullptr) << "editor " << i;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(45));
+    for (const Ui& ui : uis) EXPECT_EQ(Idle(ui), 0);
+    // The server gives each client a range of window ids of its own.
+    std::set<unsigned long> clients;
+    for (const Ui& ui : uis) clients.insert(ui.Id() & ~0x1FFFFFul);
+    const int held = OpenDescriptors() - descriptors;
+    const long editors = ResidentKilobytes() - resident - plugIns;
+    EXPECT_EQ(held, 50);
+    EXPECT_EQ(clients.size(), 50u);
+    std::printf("50 plug-ins: %ld kB resident; their 50 open editors: %d descriptors, %zu X clients, %ld kB more\n",
+                plugIns, held, clients.size(), editors);
+    for (const Ui& ui : uis) Close(ui);
+    EXPECT_EQ(OpenDescriptors(), descriptors) << "closed editors kept their connections";
+    instances.clear();
+    EXPECT_EQ(OpenDescriptors(), descriptors);
 }
 
 TEST_F(Lv2Editor, OpenedAndClosedWhileAudioRuns)
