@@ -70,8 +70,8 @@ X11ColourDialog::X11ColourDialog(X11Connection& connection, ColourChooser& choos
 X11ColourDialog::~X11ColourDialog()
 {
     Display* display = connection.XDisplay();
-    if (!window || connection.Broken()) return;
     if (gc) XFreeGC(display, gc);
+    if (!window || connection.Broken()) return;
     XDestroyWindow(display, window);
     XFlush(display);
 }

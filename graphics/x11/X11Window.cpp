@@ -217,13 +217,12 @@ bool X11Window::CreateWindowIn(unsigned long parentWindow, int32_t left, int32_t
 
 void X11Window::Destroy()
 {
+    // A broken connection only frees what Xlib holds of the GC; a live one destroys the
+    // window too, which the host may have destroyed already (the error goes nowhere).
+    if (gc && x) XFreeGC(x->XDisplay(), gc);
     if (window && x && !x->Broken()) {
-        // The host may have destroyed its window, and ours with it, already: the error that
-        // brings goes nowhere.
-        Display* display = x->XDisplay();
-        if (gc) XFreeGC(display, gc);
-        XDestroyWindow(display, window);
-        XFlush(display);
+        XDestroyWindow(x->XDisplay(), window);
+        XFlush(x->XDisplay());
     }
     gc = nullptr;
     window = 0;
@@ -233,7 +232,7 @@ void X11Window::Destroy()
 
 void X11Window::WindowGone()
 {
-    if (gc && !x->Broken()) XFreeGC(x->XDisplay(), gc);
+    if (gc) XFreeGC(x->XDisplay(), gc);
     gc = nullptr;
     window = 0;
     painting = false;
