@@ -49,19 +49,24 @@ void SendKey(Display* display, Window to, KeySym symbol, unsigned state)
     XFlush(display);
 }
 
-void SendLeftClick(Display* display, Window to, int x, int y)
+void SendButton(Display* display, Window to, int type, unsigned button, int x, int y, unsigned state, Time time)
 {
     XEvent event = {};
-    event.xbutton.type = ButtonPress;
+    event.xbutton.type = type;
     event.xbutton.window = to;
     event.xbutton.root = DefaultRootWindow(display);
     event.xbutton.x = x;
     event.xbutton.y = y;
-    event.xbutton.button = Button1;
+    event.xbutton.state = state;
+    event.xbutton.button = button;
+    event.xbutton.time = time;
     event.xbutton.same_screen = True;
-    XSendEvent(display, to, False, ButtonPressMask, &event);
-    event.xbutton.type = ButtonRelease;
-    event.xbutton.state = Button1Mask;
-    XSendEvent(display, to, False, ButtonReleaseMask, &event);
+    XSendEvent(display, to, False, type == ButtonPress ? ButtonPressMask : ButtonReleaseMask, &event);
+}
+
+void SendLeftClick(Display* display, Window to, int x, int y)
+{
+    SendButton(display, to, ButtonPress, Button1, x, y);
+    SendButton(display, to, ButtonRelease, Button1, x, y, Button1Mask);
     XFlush(display);
 }

@@ -11,5 +11,9 @@ Window WindowNamed(Display* display, const char* name, int tries = 200);
 bool NoWindowNamed(Display* display, const char* name);
 // A key pressed in the window with the modifiers `state` held.
 void SendKey(Display* display, Window to, KeySym symbol, unsigned state = 0);
+// A button event (ButtonPress or ButtonRelease) at (x, y) of the window, with the modifiers
+// and buttons `state` held before it, at server time `time`.
+void SendButton(Display* display, Window to, int type, unsigned button, int x, int y, unsigned state = 0,
+                Time time = 0);
 // A left press and release at (x, y) of the window.
 void SendLeftClick(Display* display, Window to, int x, int y);

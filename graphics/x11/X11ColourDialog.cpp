@@ -116,16 +116,7 @@ bool X11ColourDialog::Open(unsigned long over, int32_t overWidth, int32_t overHe
     const Atom dialogType = XInternAtom(display, "_NET_WM_WINDOW_TYPE_DIALOG", False);
     XChangeProperty(display, window, XInternAtom(display, "_NET_WM_WINDOW_TYPE", False), XA_ATOM, 32,
                     PropModeReplace, reinterpret_cast<const unsigned char*>(&dialogType), 1);
-    deleteWindow = XInternAtom(display, "WM_DELETE_WINDOW", False);
-    Atom protocols = deleteWindow;
-    XSetWMProtocols(display, window, &protocols, 1);
-    XSizeHints size = {};
-    size.flags = PPosition | PMinSize | PMaxSize;
-    size.x = x;
-    size.y = y;
-    size.min_width = size.max_width = w;
-    size.min_height = size.max_height = h;
-    XSetWMNormalHints(display, window, &size);
+    connection.SetTopLevelHints(window, x, y, w, h);
     XWMHints hints = {};
     hints.flags = InputHint | StateHint;
     hints.input = True;
@@ -177,7 +168,7 @@ void X11ColourDialog::Handle(const _XEvent& raw)
         chooser.MouseUp(Unscaled(event.xbutton.x), Unscaled(event.xbutton.y));
         break;
     case ClientMessage:
-        if (static_cast<unsigned long>(event.xclient.data.l[0]) == deleteWindow) chooser.Press(ColourChooser::Key::Escape);
+        if (static_cast<unsigned long>(event.xclient.data.l[0]) == connection.DeleteWindow()) chooser.Press(ColourChooser::Key::Escape);
         break;
     case DestroyNotify:
         window = 0;

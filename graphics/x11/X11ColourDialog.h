@@ -36,7 +36,6 @@ private:
     ColourChooser& chooser;
     int32_t scale;
     unsigned long window = 0;
-    unsigned long deleteWindow = 0;
     _XGC* gc = nullptr;
     X11Image image;
     std::vector<uint32_t> pixels;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 // For XESetWireToError, the per-display hook every error passes before any handler.
 #include <X11/Xlibint.h>
 #undef min
@@ -91,6 +92,7 @@ std::unique_ptr<X11Connection> X11Connection::Open()
     for (int code = 0; code < 256; ++code) XESetWireToError(display, code, DropError);
     XSetIOErrorExitHandler(display, IoErrorExit, connection.get());
     InstallIoHandlerOnce();
+    connection->deleteWindow = XInternAtom(display, "WM_DELETE_WINDOW", False);
     return connection;
 }
 
@@ -119,4 +121,17 @@ void X11Connection::RecordError(uint64_t serial)
 {
     lastErrorSerial = std::max(lastErrorSerial.load(), serial);
     ++errors;
+}
+
+void X11Connection::SetTopLevelHints(unsigned long window, int32_t x, int32_t y, int32_t w, int32_t h)
+{
+    Atom protocols = deleteWindow;
+    XSetWMProtocols(display, window, &protocols, 1);
+    XSizeHints hints = {};
+    hints.flags = PPosition | PMinSize | PMaxSize;
+    hints.x = x;
+    hints.y = y;
+    hints.min_width = hints.max_width = w;
+    hints.min_height = hints.max_height = h;
+    XSetWMNormalHints(display, window, &hints);
 }

@@ -31,6 +31,11 @@ public:
     uint64_t Mark() const;
     bool FailedSince(uint64_t mark);
 
+    // Makes `window` a top-level window of one size, w x h at (x, y), that the window
+    // manager closes by sending WM_DELETE_WINDOW (the atom DeleteWindow names).
+    void SetTopLevelHints(unsigned long window, int32_t x, int32_t y, int32_t w, int32_t h);
+    unsigned long DeleteWindow() const { return deleteWindow; }
+
     // How many errors the server has reported on this connection, for tests.
     uint64_t ErrorCount() const { return errors.load(); }
 
@@ -42,6 +47,7 @@ private:
     explicit X11Connection(_XDisplay* display) : display(display) {}
 
     _XDisplay* display;
+    unsigned long deleteWindow = 0;
     std::atomic<bool> broken{false};
     std::atomic<uint64_t> errors{0};
     std::atomic<uint64_t> lastErrorSerial{0};

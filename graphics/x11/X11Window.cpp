@@ -81,7 +81,6 @@ bool X11Window::Prepare()
     x = X11Connection::Open();
     if (!x) return false;
     Display* display = x->XDisplay();
-    deleteWindow = XInternAtom(display, "WM_DELETE_WINDOW", False);
     // Xft.dpi from the resources the desktop set on the screen (xrdb), as they were when
     // the connection was made.
     screenFactor = 0.0;
@@ -184,17 +183,7 @@ bool X11Window::CreateWindowIn(unsigned long parentWindow, int32_t left, int32_t
     GC madeGc = made ? XCreateGC(display, made, 0, nullptr) : nullptr;
     if (made) {
         XStoreName(display, made, title.c_str());
-        if (topLevel) {
-            Atom protocols = deleteWindow;
-            XSetWMProtocols(display, made, &protocols, 1);
-            XSizeHints hints = {};
-            hints.flags = PPosition | PMinSize | PMaxSize;
-            hints.x = left;
-            hints.y = top;
-            hints.min_width = hints.max_width = w;
-            hints.min_height = hints.max_height = h;
-            XSetWMNormalHints(display, made, &hints);
-        }
+        if (topLevel) x->SetTopLevelHints(made, left, top, w, h);
         XMapWindow(display, made);
     }
     if (!made || x->FailedSince(mark)) {
@@ -496,7 +485,7 @@ void X11Window::HandleEvent(void* raw, bool modal)
         if (!modal) editor.PointerLeft();
         break;
     case ClientMessage:
-        if (static_cast<Atom>(event.xclient.data.l[0]) == deleteWindow) editor.CloseWindow();
+        if (static_cast<Atom>(event.xclient.data.l[0]) == x->DeleteWindow()) editor.CloseWindow();
         break;
     case DestroyNotify:
         // Gone with the host's window: nothing is left to destroy.

@@ -93,7 +93,6 @@ private:
     std::unique_ptr<X11Connection> x;
     _XGC* gc = nullptr;
     X11Image image;
-    unsigned long deleteWindow = 0;
     unsigned long window = 0;
     bool topLevelWindow = false;
     float hostScaleFactor = 0.0f;

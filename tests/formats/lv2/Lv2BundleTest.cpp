@@ -437,18 +437,9 @@ protected:
     // A click at a window point with modifiers held, taken up at the next idle call.
     void Click(const Ui& ui, int x, int y, unsigned modifiers, unsigned button = Button1)
     {
-        XEvent press = {};
-        press.xbutton.type = ButtonPress;
-        press.xbutton.display = display;
-        press.xbutton.window = ui.Id();
-        press.xbutton.x = x;
-        press.xbutton.y = y;
-        press.xbutton.button = button;
-        press.xbutton.state = modifiers;
-        XSendEvent(display, ui.Id(), False, ButtonPressMask, &press);
-        XEvent release = press;
-        release.xbutton.type = ButtonRelease;
-        XSendEvent(display, ui.Id(), False, ButtonReleaseMask, &release);
+        SendButton(display, ui.Id(), ButtonPress, button, x, y, modifiers);
+        const unsigned held = button == Button1 ? Button1Mask : Button3Mask;
+        SendButton(display, ui.Id(), ButtonRelease, button, x, y, modifiers | held);
         XSync(display, False);
         std::this_thread::sleep_for(std::chrono::milliseconds(45));
         Idle(ui);

@@ -156,17 +156,7 @@ protected:
     }
     void Button(int type, unsigned button, int x, int y, unsigned state, Time time)
     {
-        XEvent event = {};
-        event.xbutton.type = type;
-        event.xbutton.window = window;
-        event.xbutton.root = DefaultRootWindow(sender);
-        event.xbutton.x = x;
-        event.xbutton.y = y;
-        event.xbutton.state = state;
-        event.xbutton.button = button;
-        event.xbutton.time = time;
-        event.xbutton.same_screen = True;
-        XSendEvent(sender, window, False, 0, &event);
+        SendButton(sender, window, type, button, x, y, state, time);
     }
     void Click(unsigned button, int x, int y, unsigned state, Time time)
     {
