@@ -57,9 +57,12 @@ int IoError(Display* display)
     return hostIoHandler ? hostIoHandler(display) : 0;
 }
 
-void IoErrorExit(Display*, void* connection)
+void IoErrorExit(Display* display, void* connection)
 {
     static_cast<X11Connection*>(connection)->MarkBroken();
+    // Xlib let go of the display's lock before the handlers and its caller lets go of it
+    // again on our return: taken back here, the two match.
+    LockDisplay(display);
 }
 
 void InstallIoHandlerOnce()

@@ -435,6 +435,7 @@ TEST_F(X11Editor, ALostConnectionClosesTheEditorAndNotTheProcess)
 TEST_F(X11Editor, TheColourPromptIsAWindowOfItsOwnThatTheKeyboardDrives)
 {
     ColourChooser expected(Colour(77, 1, 2, 3), "Background Color");
+    const Surface& picture = expected.Picture();  // drawn here, not beside the prompt's drawing
     Prompt([&](Display* display, Window dialog) {
         Window owner = 0;
         EXPECT_TRUE(XGetTransientForHint(display, dialog, &owner));
@@ -446,7 +447,7 @@ TEST_F(X11Editor, TheColourPromptIsAWindowOfItsOwnThatTheKeyboardDrives)
             XGetInputFocus(display, &focus, &revert);
         }
         EXPECT_EQ(focus, dialog) << "the prompt does not have the keyboard";
-        EXPECT_TRUE(Shows(display, dialog, expected.Picture(), 1));
+        EXPECT_TRUE(Shows(display, dialog, picture, 1));
         // The editor keeps painting under the prompt (the prompt covers it).
         for (int tries = 0; tries < 100 && probe->drawsInPrompt == 0; ++tries)
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
