@@ -168,7 +168,8 @@ void X11ColourDialog::Handle(const _XEvent& raw)
         chooser.MouseUp(Unscaled(event.xbutton.x), Unscaled(event.xbutton.y));
         break;
     case ClientMessage:
-        if (static_cast<unsigned long>(event.xclient.data.l[0]) == connection.DeleteWindow()) chooser.Press(ColourChooser::Key::Escape);
+        if (static_cast<unsigned long>(event.xclient.data.l[0]) == connection.DeleteWindow())
+            chooser.Press(ColourChooser::Key::Escape);
         break;
     case DestroyNotify:
         window = 0;

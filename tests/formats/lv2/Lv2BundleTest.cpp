@@ -36,7 +36,6 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
-#include <X11/keysym.h>
 
 namespace {
 
@@ -326,56 +325,51 @@ TEST_F(Lv2Bundle, ARestoredStateOutlivesTheFirstBlocksWhateverTheHostDoesWithIts
 {
     std::vector<uint8_t> blob = Instance(host, 48000.0).Saved(host);
     ASSERT_GE(blob.size(), 32u);
-    const double restored[4] = {2.0, 5.0, 2.0, 0.0};
-    std::memcpy(blob.data(), restored, sizeof restored);
+    const std::vector<double> restored = {2.0, 5.0, 2.0, 0.0};
+    std::memcpy(blob.data(), restored.data(), 32);
     float buffer[16] = {};
-    const auto values = [&](Instance& instance) {
+    const auto run = [&](Instance& instance) {
+        instance.Run(buffer, buffer, buffer, buffer, 16);
         std::vector<double> v;
         for (int i = 0; i < 4; ++i) v.push_back(instance.SavedValue(host, i));
         return v;
     };
-    const std::vector<double> expected(restored, restored + 4);
+    const auto connect = [](Instance& instance, float* ports) {
+        for (uint32_t i = 0; i < 4; ++i)
+            TheBundle().descriptor->connect_port(instance.handle, 4 + i, ports ? &ports[i] : nullptr);
+    };
 
     Instance alone(host, 48000.0);
     ASSERT_EQ(alone.Restore(host, blob, LV2_ATOM__Chunk), LV2_STATE_SUCCESS);
-    alone.Run(buffer, buffer, buffer, buffer, 16);
-    alone.Run(buffer, buffer, buffer, buffer, 16);
-    EXPECT_EQ(values(alone), expected) << "restored alone";
+    run(alone);
+    EXPECT_EQ(run(alone), restored) << "restored alone";
     alone.controls[1] = 3.0f;
-    alone.Run(buffer, buffer, buffer, buffer, 16);
-    EXPECT_EQ(alone.SavedValue(host, 1), 3.0) << "a port changed after the restore";
+    EXPECT_EQ(run(alone)[1], 3.0) << "a port changed after the restore";
 
     Instance running(host, 48000.0);
-    running.Run(buffer, buffer, buffer, buffer, 16);
+    run(running);
     ASSERT_EQ(running.Restore(host, blob, LV2_ATOM__Chunk), LV2_STATE_SUCCESS);
-    running.Run(buffer, buffer, buffer, buffer, 16);
-    EXPECT_EQ(values(running), expected) << "restored into a running instance";
+    EXPECT_EQ(run(running), restored) << "restored into a running instance";
     for (int i = 0; i < 4; ++i) running.controls[i] = static_cast<float>(restored[i]);
-    running.Run(buffer, buffer, buffer, buffer, 16);
-    EXPECT_EQ(values(running), expected) << "the restored values written to the ports";
+    EXPECT_EQ(run(running), restored) << "the restored values written to the ports";
 
-    // Restored before activation, with the ports unconnected, then connected to buffers of the
-    // host's own holding the defaults.
-    Instance early(host, 48000.0, true, false);
-    const LV2_Descriptor* d = TheBundle().descriptor;
-    for (uint32_t i = 0; i < 4; ++i) d->connect_port(early.handle, 4 + i, nullptr);
-    ASSERT_EQ(early.Restore(host, blob, LV2_ATOM__Chunk), LV2_STATE_SUCCESS);
+    // Restored before activation with the ports unconnected, then connected to buffers of the
+    // host's own holding the defaults; or connected anew to such buffers after the restore.
     float ports[4] = {1.0f, 1.0f, 0.0f, 0.0f};
-    for (uint32_t i = 0; i < 4; ++i) d->connect_port(early.handle, 4 + i, &ports[i]);
+    Instance early(host, 48000.0, true, false);
+    connect(early, nullptr);
+    ASSERT_EQ(early.Restore(host, blob, LV2_ATOM__Chunk), LV2_STATE_SUCCESS);
+    connect(early, ports);
     early.Activate(true);
-    early.Run(buffer, buffer, buffer, buffer, 16);
-    EXPECT_EQ(values(early), expected) << "restored before the ports were connected";
+    EXPECT_EQ(run(early), restored) << "restored before the ports were connected";
     ports[3] = 1.0f;
-    early.Run(buffer, buffer, buffer, buffer, 16);
-    EXPECT_EQ(early.SavedValue(host, 3), 1.0) << "a port changed after the restore";
+    EXPECT_EQ(run(early)[3], 1.0) << "a port changed after the restore";
 
-    // Connected, restored, then connected anew to fresh buffers before the first block.
+    float fresh[4] = {1.0f, 1.0f, 0.0f, 0.0f};
     Instance moved(host, 48000.0);
     ASSERT_EQ(moved.Restore(host, blob, LV2_ATOM__Chunk), LV2_STATE_SUCCESS);
-    float fresh[4] = {1.0f, 1.0f, 0.0f, 0.0f};
-    for (uint32_t i = 0; i < 4; ++i) d->connect_port(moved.handle, 4 + i, &fresh[i]);
-    moved.Run(buffer, buffer, buffer, buffer, 16);
-    EXPECT_EQ(values(moved), expected) << "ports connected anew after the restore";
+    connect(moved, fresh);
+    EXPECT_EQ(run(moved), restored) << "ports connected anew after the restore";
 }
 
 // The editor side: a host's X connection, its window, and the UI's features.
@@ -616,8 +610,8 @@ TEST_F(Lv2Editor, TheCornerSquareOpensTheUserGuideInTheBundle)
     if (std::FILE* script = std::fopen(opener.c_str(), "w")) {
         // The address, then whether the opener holds the host's descriptor.
         std::fprintf(script,
-                     "#!/bin/sh\n{ printf '%%s' \"$1\"; if [ -e /proc/$$/fd/%d ]; then printf ' inherited'; fi; } > '%s.part'"
-                     " && mv '%s.part' '%s'\n",
+                     "#!/bin/sh\n{ printf '%%s' \"$1\"; if [ -e /proc/$$/fd/%d ]; then printf ' inherited'; fi; }"
+                     " > '%s.part' && mv '%s.part' '%s'\n",
                      hostDescriptor, opened.c_str(), opened.c_str(), opened.c_str());
         std::fclose(script);
     }
@@ -717,29 +711,6 @@ TEST_F(Lv2Editor, APlugInCleanedUpBeforeItsEditorLeavesTheEditorClosedEvenWhenAn
     ASSERT_NE(next.handle, nullptr);
     EXPECT_FALSE(ShowsNote(next));
     Close(next);
-}
-
-TEST_F(Lv2Editor, AShiftRightClickPromptsForTheBackgroundColourWhichTheStateKeeps)
-{
-    Instance instance(host, 48000.0);
-    const Ui ui = Open(instance.handle, true, true);
-    ASSERT_NE(ui.handle, nullptr);
-    EXPECT_EQ(instance.SavedBackground(host), (std::vector<int32_t>{255, 0, 0, 0}));
-    std::thread user([] {
-        Display* own = XOpenDisplay(nullptr);
-        const Window prompt = WindowNamed(own, "Background Color");
-        EXPECT_NE(prompt, 0u) << "no prompt";
-        for (KeySym key : {XK_3, XK_0, XK_Tab, XK_6, XK_0, XK_Tab, XK_9, XK_0, XK_Return}) SendKey(own, prompt, key);
-        XCloseDisplay(own);
-    });
-    Click(ui, 100, 50, ShiftMask, Button3);  // served until the user answers
-    user.join();
-    for (int i = 0; i < 3; ++i) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(45));
-        EXPECT_EQ(Idle(ui), 0);
-    }
-    EXPECT_EQ(instance.SavedBackground(host), (std::vector<int32_t>{255, 30, 60, 90}));
-    Close(ui);
 }
 
 // The host closes the editor, or cleans the plug-in up, on another thread than the one
