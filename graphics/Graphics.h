@@ -66,6 +66,9 @@ public:
     virtual bool PromptForFile(std::string& path, bool save, const std::string& directory,
                                const std::string& extensions) = 0;
     virtual bool PromptForColour(Colour& colour, const std::string& title) = 0;
+    // Ends a prompt under way as cancelled, from any thread (before the editor is closed
+    // from another thread than the one serving it).
+    virtual void EndPrompts() {}
     virtual bool OpenUrl(const std::string& url) = 0;
     // Puts a one-frame image control at the front: drawn first, hit last.
     virtual void AttachBackground(int32_t id);

@@ -46,6 +46,7 @@ bool GraphicsWindow::OpenWindow(void* parent)
     hostParent = parent;
     if (floating) {
         if (IsWindowOpen()) return true;
+        if (!platform->Prepare()) return false;
         const int32_t s = WantedScale();
         const Rect place = floatingPlace.IsEmpty() ? Rect(kFloatingOrigin, kFloatingOrigin, kFloatingOrigin + width * s,
                                                           kFloatingOrigin + height * s)
@@ -53,7 +54,7 @@ bool GraphicsWindow::OpenWindow(void* parent)
         floatingPlace = Rect();
         return OpenFloatingWindow(place);
     }
-    if (!platform->CanParent(parent)) return false;
+    if (!platform->CanParent(parent) || !platform->Prepare()) return false;
     // The room the host made when it asked for our size, else the size we want.
     const int32_t s = WantedScale();
     Rect place(0, 0, roomWidth > 0 ? roomWidth : width * s, roomHeight > 0 ? roomHeight : height * s);
@@ -142,6 +143,11 @@ bool GraphicsWindow::PromptForFile(std::string& path, bool save, const std::stri
 bool GraphicsWindow::PromptForColour(Colour& colour, const std::string& title)
 {
     return IsWindowOpen() && platform->PromptForColour(colour, title);
+}
+
+void GraphicsWindow::EndPrompts()
+{
+    platform->EndPrompts();
 }
 
 bool GraphicsWindow::OpenUrl(const std::string& url)

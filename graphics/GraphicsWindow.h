@@ -35,6 +35,7 @@ public:
     bool PromptForFile(std::string& path, bool save, const std::string& directory,
                        const std::string& extensions) override;
     bool PromptForColour(Colour& colour, const std::string& title) override;
+    void EndPrompts() override;
     bool OpenUrl(const std::string& url) override;
     int32_t ScreenScale() const override;
 

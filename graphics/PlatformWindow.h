@@ -71,6 +71,9 @@ public:
     // Dialogs and services; the platforms without them answer as cancelled.
     virtual bool PromptParamValue(Control* /*control*/, Param* /*param*/) { return false; }
     virtual bool PromptForColour(Colour& /*colour*/, const std::string& /*title*/) { return false; }
+    // Ends a prompt under way as cancelled and refuses new ones until the window is made
+    // anew; called from any thread, ahead of closing the editor from there.
+    virtual void EndPrompts() {}
     virtual bool PromptForFile(std::string& path, bool /*save*/, const std::string& /*directory*/,
                                const std::string& /*extensions*/)
     {

@@ -1,6 +1,6 @@
 // One LV2 instance of the plug-in: the plug-in object, what the LV2 ports and the editor need
 // around it, and the host as the plug-in sees it. The bundle's editor reaches it through the
-// instance-access feature.
+// instance-access feature, through Lv2Instances.
 #pragma once
 
 #include <atomic>
@@ -40,17 +40,20 @@ struct Lv2Instance {
     const float* inputs[2] = {nullptr, nullptr};
     float* outputs[2] = {nullptr, nullptr};
     const float* controls[kControlCount] = {nullptr, nullptr, nullptr, nullptr};
-    // The control values last applied; NaN until the first block applies whatever is there.
+    // The control values last seen, compared as bits; NaN until the first block applies
+    // whatever is there.
     float lastControls[kControlCount];
+    // A restored state outranks the ports: their values at the restore count as seen, so
+    // only a port that changes afterwards applies. A port not connected then, or connected
+    // anew before the next block (to a buffer the host just made), takes its first value in
+    // that block as seen.
+    bool adoptControl[kControlCount] = {};
+    bool restoredBeforeRun = false;
     std::vector<double> wide[4];
     uint32_t chunkKey = 0;
     uint32_t chunkType = 0;
     Lv2Host host;
 };
-
-// Whether `instance` is a live instance of this module: a host that cleans up the plug-in
-// before its editor leaves the editor holding a pointer to nothing.
-bool Lv2InstanceAlive(const Lv2Instance* instance);
 
 // Sets parameter `index` to the plain value a control port carries: clamped to the range
 // and, for on/off and list parameters, snapped to the nearest step. Called on the audio

@@ -8,34 +8,16 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
-#include <mutex>
 #include <new>
-#include <set>
 
 #include "plugin/PluginCore.h"
 #include "formats/lv2/Lv2Instance.h"
+#include "formats/lv2/Lv2Instances.h"
 #include "formats/lv2/Lv2Uris.h"
 
 void Lv2Host::ParameterEdited(PluginCore&, int32_t index, float)
 {
     if (index >= 0 && index < Lv2Instance::kControlCount) pendingToHost.fetch_or(1u << index);
-}
-
-namespace {
-
-std::mutex liveMutex;
-std::set<const Lv2Instance*>& LiveInstances()
-{
-    static std::set<const Lv2Instance*> live;
-    return live;
-}
-
-}  // namespace
-
-bool Lv2InstanceAlive(const Lv2Instance* instance)
-{
-    std::lock_guard<std::mutex> hold(liveMutex);
-    return LiveInstances().count(instance) != 0;
 }
 
 void SetParameterFromPort(PluginCore* core, int index, float value)
@@ -78,10 +60,7 @@ LV2_Handle Instantiate(const LV2_Descriptor*, double rate, const char*, const LV
         delete instance;
         return nullptr;
     }
-    try {
-        std::lock_guard<std::mutex> hold(liveMutex);
-        LiveInstances().insert(instance);
-    } catch (...) {
+    if (!Lv2Instances::Add(instance)) {
         delete instance->core;
         delete instance;
         return nullptr;
@@ -103,8 +82,11 @@ void ConnectPort(LV2_Handle handle, uint32_t port, void* data)
     case Lv2Instance::kOutLeft: instance->outputs[0] = static_cast<float*>(data); break;
     case Lv2Instance::kOutRight: instance->outputs[1] = static_cast<float*>(data); break;
     default:
-        if (port >= Lv2Instance::kFirstControl && port < Lv2Instance::kFirstControl + Lv2Instance::kControlCount)
-            instance->controls[port - Lv2Instance::kFirstControl] = static_cast<const float*>(data);
+        if (port >= Lv2Instance::kFirstControl && port < Lv2Instance::kFirstControl + Lv2Instance::kControlCount) {
+            const uint32_t i = port - Lv2Instance::kFirstControl;
+            if (instance->restoredBeforeRun && data != instance->controls[i]) instance->adoptControl[i] = true;
+            instance->controls[i] = static_cast<const float*>(data);
+        }
         break;
     }
 }
@@ -125,12 +107,18 @@ void Run(LV2_Handle handle, uint32_t frames)
     for (int i = 0; i < Lv2Instance::kControlCount; ++i) {
         if (!instance->controls[i]) continue;
         const float value = *instance->controls[i];
+        if (instance->adoptControl[i]) {
+            instance->adoptControl[i] = false;
+            instance->lastControls[i] = value;
+            continue;
+        }
         // Compared as bits: NaN is never equal to itself, and a port left at NaN must not
         // re-apply (and take the lock for) nothing on every block.
         if (std::memcmp(&value, &instance->lastControls[i], sizeof value) == 0) continue;
         instance->lastControls[i] = value;
         SetParameterFromPort(instance->core, i, value);
     }
+    instance->restoredBeforeRun = false;
 
     PluginCore* core = instance->core;
     double* wideIn[2] = {instance->wide[0].data(), instance->wide[1].data()};
@@ -160,15 +148,7 @@ void Run(LV2_Handle handle, uint32_t frames)
 
 void Cleanup(LV2_Handle handle)
 {
-    auto* instance = static_cast<Lv2Instance*>(handle);
-    {
-        std::lock_guard<std::mutex> hold(liveMutex);
-        LiveInstances().erase(instance);
-    }
-    // The editor's window goes before the plug-in object.
-    instance->core->CloseEditor();
-    delete instance->core;
-    delete instance;
+    Lv2Instances::Retire(static_cast<Lv2Instance*>(handle));
 }
 
 LV2_State_Status Save(LV2_Handle handle, LV2_State_Store_Function store, LV2_State_Handle storeHandle, uint32_t,
@@ -196,7 +176,16 @@ LV2_State_Status Restore(LV2_Handle handle, LV2_State_Retrieve_Function retrieve
     if (type != instance->chunkType) return LV2_STATE_ERR_BAD_TYPE;
     if (size < Lv2Instance::kStateBytes) return LV2_STATE_ERR_UNKNOWN;
     if (!instance->core->LoadStateBytes(data, static_cast<int64_t>(size))) return LV2_STATE_ERR_UNKNOWN;
-    // The host's control ports still hold the old values until the editor sends these.
+    // The ports may still hold other values (the host's defaults, when the host restores the
+    // blob alone): they count as seen, so the next block keeps the restored values.
+    for (int i = 0; i < Lv2Instance::kControlCount; ++i) {
+        if (instance->controls[i])
+            instance->lastControls[i] = *instance->controls[i];
+        else
+            instance->adoptControl[i] = true;
+    }
+    instance->restoredBeforeRun = true;
+    // The host's control ports learn the restored values when an editor sends them.
     instance->host.pendingToHost.fetch_or((1u << Lv2Instance::kControlCount) - 1);
     return LV2_STATE_SUCCESS;
 }

@@ -7,14 +7,18 @@
 #include <lv2/ui/ui.h>
 #include <lv2/urid/urid.h>
 
+#include <atomic>
 #include <cstring>
+#include <mutex>
 #include <new>
 #include <string>
+#include <thread>
 
 #include "graphics/GraphicsWindow.h"
 #include "graphics/x11/X11Window.h"
 #include "plugin/PluginCore.h"
 #include "formats/lv2/Lv2Instance.h"
+#include "formats/lv2/Lv2Instances.h"
 #include "formats/lv2/Lv2Uris.h"
 
 namespace {
@@ -44,12 +48,76 @@ private:
 struct Editor {
     LV2UI_Write_Function write = nullptr;
     LV2UI_Controller controller = nullptr;
-    Lv2Instance* instance = nullptr;  // the running plug-in, when the host gives access
-    PluginCore* core = nullptr;       // the plug-in whose editor is shown
+    // The running plug-in, when the host gives access: where it was, and which instance.
+    const void* instance = nullptr;
+    uint64_t generation = 0;
     PluginCore* frozen = nullptr;     // our own stand-in, owned
-    X11Window* window = nullptr;
     void* handle = nullptr;           // the X window this editor opened
+
+    // One host call at a time. A host may close the editor from another thread than the one
+    // that serves it: the closing waits for a call under way (ending a colour prompt there
+    // first), and a call that begins after it does nothing.
+    std::mutex calls;
+    std::atomic<std::thread::id> caller{};
+    std::atomic<bool> closing{false};
+    // Closed from inside one of its own calls (the host's write callback, say): finished
+    // when that call returns.
+    bool closeAfterCall = false;
 };
+
+// The plug-in whose editor this is, for the length of one host call: the running plug-in
+// while it lives (nothing once the host has cleaned it up, whatever lives at its address
+// since), or the frozen stand-in.
+class Shown {
+public:
+    explicit Shown(const Editor& editor)
+        : use(editor.instance, editor.generation),
+          core(editor.frozen ? editor.frozen : use.get() ? use.get()->core : nullptr)
+    {
+    }
+    PluginCore* Core() const { return core; }
+    Lv2Instance* Instance() const { return use.get(); }
+    Graphics* View() const { return GraphicsOf(core); }
+    GraphicsWindow* Window() const { return dynamic_cast<GraphicsWindow*>(View()); }
+    // Whether the window open now is the one this editor opened.
+    bool Owns(const Editor& editor) const
+    {
+        const Graphics* view = View();
+        return view && view->IsWindowOpen() && view->GetWindowHandle() == editor.handle;
+    }
+
+private:
+    Lv2InstanceUse use;
+    PluginCore* core;
+};
+
+// Holds the editor for one host call; false when it is closing (or the call is nested in
+// another of its calls on the same thread).
+class Call {
+public:
+    explicit Call(Editor& editor) : editor(editor)
+    {
+        if (editor.caller.load() == std::this_thread::get_id()) return;
+        editor.calls.lock();
+        editor.caller = std::this_thread::get_id();
+        held = !editor.closing;
+        locked = true;
+    }
+    ~Call();
+    explicit operator bool() const { return held; }
+
+private:
+    Editor& editor;
+    bool locked = false;
+    bool held = false;
+};
+
+// A host's resize feature makes the room for a new editor scale.
+bool ResizeThroughHost(void* context, int32_t width, int32_t height)
+{
+    const auto* resize = static_cast<const LV2UI_Resize*>(context);
+    return resize && resize->ui_resize && resize->ui_resize(resize->handle, width, height) == 0;
+}
 
 // The host's scale factor among its options (a float keyed by ui:scaleFactor), 0 when none.
 float ScaleFactorOf(const LV2_Options_Option* options, const LV2_URID_Map* map)
@@ -64,21 +132,6 @@ float ScaleFactorOf(const LV2_Options_Option* options, const LV2_URID_Map* map)
             return factor;
         }
     return 0.0f;
-}
-
-// The host's resize feature makes the room for a new editor scale.
-bool ResizeThroughHost(void* context, int32_t width, int32_t height)
-{
-    const auto* resize = static_cast<const LV2UI_Resize*>(context);
-    return resize && resize->ui_resize && resize->ui_resize(resize->handle, width, height) == 0;
-}
-
-// The plug-in whose editor this is, or null once the host has cleaned it up.
-PluginCore* CoreOf(const Editor* editor)
-{
-    if (!editor || !editor->core) return nullptr;
-    if (editor->instance && !Lv2InstanceAlive(editor->instance)) return nullptr;
-    return editor->core;
 }
 
 PluginCore* MakeFrozenView(const char* note)
@@ -96,17 +149,16 @@ PluginCore* MakeFrozenView(const char* note)
     return core;
 }
 
-void Cleanup(LV2UI_Handle handle)
+// The editor's window and the editor itself go.
+void Finish(Editor* editor)
 {
-    auto* editor = static_cast<Editor*>(handle);
-    if (!editor) return;
-    // The host's resize feature goes with this editor; the window outlives it.
-    if (editor->window && CoreOf(editor))
-        if (auto* owner = dynamic_cast<GraphicsWindow*>(GraphicsOf(CoreOf(editor)))) owner->SetResizer(nullptr, nullptr);
-    if (PluginCore* core = CoreOf(editor)) {
-        Graphics* graphics = GraphicsOf(core);
-        // Another editor may have the window by now; only ours is closed.
-        if (graphics && graphics->IsWindowOpen() && graphics->GetWindowHandle() == editor->handle) core->CloseEditor();
+    {
+        Shown shown(*editor);
+        GraphicsWindow* window = shown.Window();
+        // Another editor may have the window by now; only ours is closed, and the host's
+        // resize feature goes with this editor.
+        if (window && (shown.Owns(*editor) || !window->IsWindowOpen())) window->SetResizer(nullptr, nullptr);
+        if (shown.Owns(*editor)) shown.Core()->CloseEditor();
     }
     if (editor->frozen) {
         editor->frozen->CloseEditor();
@@ -115,13 +167,41 @@ void Cleanup(LV2UI_Handle handle)
     delete editor;
 }
 
+Call::~Call()
+{
+    if (!locked) return;
+    const bool finish = editor.closeAfterCall;
+    editor.caller = std::thread::id();
+    editor.calls.unlock();
+    if (finish) Finish(&editor);
+}
+
+void Cleanup(LV2UI_Handle handle)
+{
+    auto* editor = static_cast<Editor*>(handle);
+    if (!editor) return;
+    editor->closing = true;
+    if (editor->caller.load() == std::this_thread::get_id()) {
+        editor->closeAfterCall = true;
+        return;
+    }
+    if (editor->caller.load() != std::thread::id()) {
+        // A colour prompt another thread is serving ends, so that its call returns.
+        Shown shown(*editor);
+        if (Graphics* view = shown.View()) view->EndPrompts();
+    }
+    editor->calls.lock();
+    editor->calls.unlock();
+    Finish(editor);
+}
+
 LV2UI_Handle Instantiate(const LV2UI_Descriptor*, const char* pluginUri, const char*, LV2UI_Write_Function write,
                          LV2UI_Controller controller, LV2UI_Widget* widget, const LV2_Feature* const* features)
 {
     if (pluginUri && std::strcmp(pluginUri, kQuillographPluginUri) != 0) return nullptr;
     void* parent = nullptr;
     const LV2UI_Resize* resize = nullptr;
-    Lv2Instance* instance = nullptr;
+    const void* instance = nullptr;
     const LV2_Options_Option* options = nullptr;
     const LV2_URID_Map* map = nullptr;
     for (int i = 0; features && features[i]; ++i) {
@@ -129,7 +209,7 @@ LV2UI_Handle Instantiate(const LV2UI_Descriptor*, const char* pluginUri, const c
         if (!uri) continue;
         if (std::strcmp(uri, LV2_UI__parent) == 0) parent = features[i]->data;
         else if (std::strcmp(uri, LV2_UI__resize) == 0) resize = static_cast<const LV2UI_Resize*>(features[i]->data);
-        else if (std::strcmp(uri, LV2_INSTANCE_ACCESS_URI) == 0) instance = static_cast<Lv2Instance*>(features[i]->data);
+        else if (std::strcmp(uri, LV2_INSTANCE_ACCESS_URI) == 0) instance = features[i]->data;
         else if (std::strcmp(uri, LV2_OPTIONS__options) == 0) options = static_cast<const LV2_Options_Option*>(features[i]->data);
         else if (std::strcmp(uri, LV2_URID__map) == 0) map = static_cast<const LV2_URID_Map*>(features[i]->data);
     }
@@ -139,42 +219,45 @@ LV2UI_Handle Instantiate(const LV2UI_Descriptor*, const char* pluginUri, const c
     editor->write = write;
     editor->controller = controller;
     // Only an instance of this module, alive, in this process is the plug-in we can reach.
-    if (instance && !Lv2InstanceAlive(instance)) instance = nullptr;
-    if (instance && instance->core) {
-        Graphics* graphics = GraphicsOf(instance->core);
-        if (graphics && !graphics->IsWindowOpen()) {
-            editor->instance = instance;
-            editor->core = instance->core;
-        } else {
+    const uint64_t generation = instance ? Lv2Instances::GenerationAt(instance) : 0;
+    if (generation) {
+        editor->instance = instance;
+        editor->generation = generation;
+        Shown shown(*editor);
+        Graphics* graphics = shown.View();
+        if (!graphics || graphics->IsWindowOpen()) {
+            editor->instance = nullptr;
             editor->frozen = MakeFrozenView(graphics ? "editor open in another window" : "editor not available");
         }
     } else {
         editor->frozen = MakeFrozenView("host gives no access to the plug-in");
     }
-    if (editor->frozen) editor->core = editor->frozen;
 
-    Graphics* graphics = GraphicsOf(editor->core);
-    editor->window = X11Window::Of(graphics);
-    if (!editor->window) {
-        Cleanup(editor);
+    bool opened = false;
+    {
+        Shown shown(*editor);
+        GraphicsWindow* window = shown.Window();
+        X11Window* x11 = X11Window::Of(window);
+        if (x11) {
+            // Frozen from the first picture on: nothing feeds it audio anyway.
+            if (editor->frozen) SetParameterFromPort(editor->frozen, 3, 1.0f);
+            x11->SetHostScaleFactor(ScaleFactorOf(options, map));
+            window->SetResizer(resize && resize->ui_resize ? ResizeThroughHost : nullptr,
+                               const_cast<LV2UI_Resize*>(resize));
+            opened = shown.Core()->OpenEditor(parent);
+        }
+        if (opened) {
+            editor->handle = window->GetWindowHandle();
+            if (widget) *widget = editor->handle;
+            int32_t w = 0, h = 0;
+            window->EditorSize(w, h);
+            if (resize && resize->ui_resize) resize->ui_resize(resize->handle, w, h);
+        }
+    }
+    if (!opened) {
+        Finish(editor);
         return nullptr;
     }
-    if (editor->frozen) {
-        // Frozen from the first picture on: nothing feeds it audio anyway.
-        SetParameterFromPort(editor->frozen, 3, 1.0f);
-    }
-    editor->window->SetHostScaleFactor(ScaleFactorOf(options, map));
-    static_cast<GraphicsWindow*>(graphics)->SetResizer(resize && resize->ui_resize ? ResizeThroughHost : nullptr,
-                                                       const_cast<LV2UI_Resize*>(resize));
-    if (!editor->core->OpenEditor(parent)) {
-        Cleanup(editor);
-        return nullptr;
-    }
-    editor->handle = graphics->GetWindowHandle();
-    if (widget) *widget = editor->handle;
-    int32_t w = 0, h = 0;
-    graphics->EditorSize(w, h);
-    if (resize && resize->ui_resize) resize->ui_resize(resize->handle, w, h);
     return editor;
 }
 
@@ -194,33 +277,37 @@ void PortEvent(LV2UI_Handle handle, uint32_t port, uint32_t size, uint32_t forma
 int Idle(LV2UI_Handle handle)
 {
     auto* editor = static_cast<Editor*>(handle);
-    PluginCore* core = CoreOf(editor);
-    if (!core || !editor->window) return 1;
-    Graphics* graphics = GraphicsOf(core);
-    if (!graphics->IsWindowOpen() || graphics->GetWindowHandle() != editor->handle) return 1;
-    editor->window->ServeEvents();
-    core->Idle();
-    if (editor->instance && editor->write) {
-        const uint32_t pending = editor->instance->host.pendingToHost.exchange(0);
+    if (!editor) return 1;
+    Call call(*editor);
+    if (!call) return editor->closing ? 1 : 0;
+    Shown shown(*editor);
+    X11Window* window = X11Window::Of(shown.View());
+    if (!window || !shown.Owns(*editor)) return 1;
+    window->ServeEvents();
+    shown.Core()->Idle();
+    if (Lv2Instance* instance = shown.Instance(); instance && editor->write) {
+        const uint32_t pending = instance->host.pendingToHost.exchange(0);
         for (int i = 0; i < Lv2Instance::kControlCount; ++i) {
             if (!(pending & (1u << i))) continue;
-            const float value = static_cast<float>(core->ParamAt(i).Value());
+            const float value = static_cast<float>(shown.Core()->ParamAt(i).Value());
             editor->write(editor->controller, Lv2Instance::kFirstControl + static_cast<uint32_t>(i), sizeof value, 0,
                           &value);
         }
     }
-    return graphics->IsWindowOpen() ? 0 : 1;
+    return shown.Owns(*editor) ? 0 : 1;
 }
 
 // Hosts without a window of their own to offer show the editor as a window of its own.
 int Show(LV2UI_Handle handle)
 {
     auto* editor = static_cast<Editor*>(handle);
-    PluginCore* core = CoreOf(editor);
-    if (!core) return 1;
-    Graphics* graphics = GraphicsOf(core);
-    if (graphics->IsWindowOpen()) return graphics->GetWindowHandle() == editor->handle ? 0 : 1;
-    if (!core->OpenEditor(nullptr)) return 1;
+    if (!editor) return 1;
+    Call call(*editor);
+    Shown shown(*editor);
+    Graphics* graphics = shown.View();
+    if (!call || !graphics) return 1;
+    if (graphics->IsWindowOpen()) return shown.Owns(*editor) ? 0 : 1;
+    if (!shown.Core()->OpenEditor(nullptr)) return 1;
     editor->handle = graphics->GetWindowHandle();
     return 0;
 }
@@ -228,10 +315,10 @@ int Show(LV2UI_Handle handle)
 int Hide(LV2UI_Handle handle)
 {
     auto* editor = static_cast<Editor*>(handle);
-    PluginCore* core = CoreOf(editor);
-    if (!core) return 0;
-    Graphics* graphics = GraphicsOf(core);
-    if (graphics->IsWindowOpen() && graphics->GetWindowHandle() == editor->handle) core->CloseEditor();
+    if (!editor) return 0;
+    Call call(*editor);
+    Shown shown(*editor);
+    if (call && shown.Owns(*editor)) shown.Core()->CloseEditor();
     return 0;
 }
 

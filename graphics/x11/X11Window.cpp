@@ -1,6 +1,8 @@
 #include "graphics/x11/X11Window.h"
 
 #include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <time.h>
@@ -16,11 +18,14 @@
 #include <thread>
 #include <vector>
 
+#include "graphics/ColourChooser.h"
 #include "graphics/GraphicsWindow.h"
 #include "graphics/PngLoader.h"
 #include "graphics/Surface.h"
 #include "graphics/WindowNames.h"
 #include "graphics/native/ModuleFolders.h"
+#include "graphics/x11/X11ColourDialog.h"
+#include "graphics/x11/X11Connection.h"
 #include "plugin/LeadingNumber.h"
 #include "plugin/Module.h"
 #include "plugin/PluginCore.h"
@@ -40,62 +45,10 @@ uint64_t NowMs()
     return static_cast<uint64_t>(t.tv_sec) * 1000u + static_cast<uint64_t>(t.tv_nsec) / 1000000u;
 }
 
-bool HasArea(const Rect& r)
-{
-    return r.right > r.left && r.bottom > r.top;
-}
-
-// The host owns the process's Xlib error handler; ours stands in only around requests that
-// may name a window the host has already destroyed, so that they fail quietly.
-int trappedErrors = 0;
-
-int TrapHandler(Display*, XErrorEvent*)
-{
-    ++trappedErrors;
-    return 0;
-}
-
-class ErrorTrap {
-public:
-    explicit ErrorTrap(Display* display) : display(display)
-    {
-        XSync(display, False);
-        trappedErrors = 0;
-        previous = XSetErrorHandler(TrapHandler);
-    }
-    ~ErrorTrap() { XSetErrorHandler(previous); }
-    // Waits for the server's answer to everything sent; true when none of it failed.
-    bool Succeeded()
-    {
-        XSync(display, False);
-        return trappedErrors == 0;
-    }
-
-private:
-    Display* display;
-    int (*previous)(Display*, XErrorEvent*) = nullptr;
-};
-
-int ShiftOfMask(unsigned long mask)
-{
-    int shift = 0;
-    while (mask && !(mask & 1)) {
-        mask >>= 1;
-        ++shift;
-    }
-    return shift;
-}
+// The longest a prompt's loop sleeps between looks at whether it was ended from elsewhere.
+constexpr int kPromptPollMs = 20;
 
 }  // namespace
-
-struct X11Window::Connection {
-    Display* display = nullptr;
-    GC gc = nullptr;
-    Visual* visual = nullptr;
-    int depth = 0;
-    Atom deleteWindow = 0;
-    std::vector<uint32_t> converted;
-};
 
 std::unique_ptr<PlatformWindow> MakePlatformWindow(GraphicsWindow& editor)
 {
@@ -107,8 +60,7 @@ X11Window::X11Window(GraphicsWindow& editor) : editor(editor) {}
 X11Window::~X11Window()
 {
     Destroy();
-    if (x && x->display) XCloseDisplay(x->display);
-    delete x;
+    x.reset();
 }
 
 X11Window* X11Window::Of(const Graphics* graphics)
@@ -124,14 +76,29 @@ void* X11Window::Handle() const
 
 bool X11Window::Prepare()
 {
-    if (!x) x = new (std::nothrow) Connection();
+    if (x && x->Broken() && !window && serving == 0) x.reset();
+    if (x) return !x->Broken();
+    x = X11Connection::Open();
     if (!x) return false;
-    if (!x->display) {
-        x->display = XOpenDisplay(nullptr);
-        if (!x->display) return false;
-        x->deleteWindow = XInternAtom(x->display, "WM_DELETE_WINDOW", False);
+    Display* display = x->XDisplay();
+    // Xft.dpi from the resources the desktop set on the screen (xrdb), as they were when
+    // the connection was made.
+    screenFactor = 0.0;
+    if (const char* resources = XResourceManagerString(display)) {
+        XrmInitialize();
+        XrmDatabase db = XrmGetStringDatabase(resources);
+        char* type = nullptr;
+        XrmValue value = {};
+        if (db && XrmGetResource(db, "Xft.dpi", "Xft.Dpi", &type, &value) && value.addr)
+            screenFactor = LeadingNumber(value.addr) / 96.0;
+        if (db) XrmDestroyDatabase(db);
     }
     return true;
+}
+
+void X11Window::ReleaseConnection()
+{
+    if (!window && serving == 0) x.reset();
 }
 
 Rect X11Window::Place() const
@@ -140,8 +107,7 @@ Rect X11Window::Place() const
     int wx = 0, wy = 0;
     unsigned int ww = 0, wh = 0, border = 0, depth = 0;
     if (!window) return Rect();
-    ErrorTrap trap(x->display);
-    if (!XGetGeometry(x->display, window, &root, &wx, &wy, &ww, &wh, &border, &depth) || !trap.Succeeded())
+    if (x->Broken() || !XGetGeometry(x->XDisplay(), window, &root, &wx, &wy, &ww, &wh, &border, &depth))
         return Rect(0, 0, editor.ClientWidth(), editor.ClientHeight());
     return Rect(wx, wy, wx + static_cast<int32_t>(ww), wy + static_cast<int32_t>(wh));
 }
@@ -167,19 +133,7 @@ bool X11Window::CreateFloating(const Rect& client, const std::string& title)
 
 int32_t X11Window::ScreenScale() const
 {
-    double factor = hostScaleFactor;
-    if (!(factor > 0.0) && x && x->display) {
-        // Xft.dpi from the resources the desktop set on the screen (xrdb).
-        if (const char* resources = XResourceManagerString(x->display)) {
-            XrmInitialize();
-            XrmDatabase db = XrmGetStringDatabase(resources);
-            char* type = nullptr;
-            XrmValue value = {};
-            if (db && XrmGetResource(db, "Xft.dpi", "Xft.Dpi", &type, &value) && value.addr)
-                factor = LeadingNumber(value.addr) / 96.0;
-            if (db) XrmDestroyDatabase(db);
-        }
-    }
+    const double factor = hostScaleFactor > 0.0f ? static_cast<double>(hostScaleFactor) : screenFactor;
     if (!(factor >= 1.0) || !std::isfinite(factor)) return 1;
     return std::min(Graphics::kMaxScale, static_cast<int32_t>(factor));
 }
@@ -190,30 +144,35 @@ void X11Window::FixSizeHints(int32_t w, int32_t h)
     hints.flags = PMinSize | PMaxSize;
     hints.min_width = hints.max_width = w;
     hints.min_height = hints.max_height = h;
-    XSetWMNormalHints(x->display, window, &hints);
+    XSetWMNormalHints(x->XDisplay(), window, &hints);
 }
 
 void X11Window::Resize(int32_t w, int32_t h)
 {
-    if (!window) return;
-    ErrorTrap trap(x->display);
+    if (!window || x->Broken()) return;
+    const uint64_t mark = x->Mark();
     if (topLevelWindow) FixSizeHints(w, h);
-    XResizeWindow(x->display, window, static_cast<unsigned>(w), static_cast<unsigned>(h));
-    if (trap.Succeeded()) editor.ClientResized(w, h);
+    XResizeWindow(x->XDisplay(), window, static_cast<unsigned>(w), static_cast<unsigned>(h));
+    if (!x->FailedSince(mark)) editor.ClientResized(w, h);
 }
 
 bool X11Window::CreateWindowIn(unsigned long parentWindow, int32_t left, int32_t top, int32_t w, int32_t h,
                                bool topLevel, const std::string& title)
 {
-    if (editor.Width() <= 0 || editor.Height() <= 0 || w <= 0 || h <= 0) return false;
-    if (!Prepare()) return false;
-    Display* display = x->display;
+    if (editor.Width() <= 0 || editor.Height() <= 0 || w <= 0 || h <= 0 || !Prepare()) {
+        ReleaseConnection();
+        return false;
+    }
+    Display* display = x->XDisplay();
     const Window parentId = parentWindow ? parentWindow : DefaultRootWindow(display);
 
-    ErrorTrap trap(display);
     XWindowAttributes parentAttributes = {};
-    if (!XGetWindowAttributes(display, parentId, &parentAttributes) || !trap.Succeeded()) return false;
+    if (!XGetWindowAttributes(display, parentId, &parentAttributes)) {
+        ReleaseConnection();
+        return false;
+    }
 
+    const uint64_t mark = x->Mark();
     XSetWindowAttributes attributes = {};
     attributes.background_pixmap = None;  // the paint covers the whole area; no flash of a fill
     attributes.event_mask = ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask |
@@ -221,32 +180,23 @@ bool X11Window::CreateWindowIn(unsigned long parentWindow, int32_t left, int32_t
     const Window made = XCreateWindow(display, parentId, left, top, static_cast<unsigned>(w),
                                       static_cast<unsigned>(h), 0, CopyFromParent, InputOutput,
                                       CopyFromParent, CWBackPixmap | CWEventMask, &attributes);
-    if (!trap.Succeeded() || !made) return false;
-
-    x->visual = parentAttributes.visual;
-    x->depth = parentAttributes.depth;
-    x->gc = XCreateGC(display, made, 0, nullptr);
-    XStoreName(display, made, title.c_str());
-    if (topLevel) {
-        XSetWMProtocols(display, made, &x->deleteWindow, 1);
-        XSizeHints hints = {};
-        hints.flags = PPosition | PMinSize | PMaxSize;
-        hints.x = left;
-        hints.y = top;
-        hints.min_width = hints.max_width = w;
-        hints.min_height = hints.max_height = h;
-        XSetWMNormalHints(display, made, &hints);
+    GC madeGc = made ? XCreateGC(display, made, 0, nullptr) : nullptr;
+    if (made) {
+        XStoreName(display, made, title.c_str());
+        if (topLevel) x->SetTopLevelHints(made, left, top, w, h);
+        XMapWindow(display, made);
     }
-    XMapWindow(display, made);
-    if (!trap.Succeeded()) {
-        XFreeGC(display, x->gc);
-        x->gc = nullptr;
-        XDestroyWindow(display, made);
-        trap.Succeeded();
+    if (!made || x->FailedSince(mark)) {
+        if (madeGc) XFreeGC(display, madeGc);
+        if (made) XDestroyWindow(display, made);
+        ReleaseConnection();
         return false;
     }
+    image.SetVisual(parentAttributes.visual, parentAttributes.depth);
+    gc = madeGc;
     window = made;
     painting = false;
+    promptsEnded = false;
     lastPressWasDouble = true;
     nextTickMs = NowMs() + Graphics::TimerPeriod();
     topLevelWindow = topLevel;
@@ -256,37 +206,43 @@ bool X11Window::CreateWindowIn(unsigned long parentWindow, int32_t left, int32_t
 
 void X11Window::Destroy()
 {
-    if (!window) return;
-    const Window closing = window;
+    // A broken connection only frees what Xlib holds of the GC; a live one destroys the
+    // window too, which the host may have destroyed already (the error goes nowhere).
+    if (gc && x) XFreeGC(x->XDisplay(), gc);
+    if (window && x && !x->Broken()) {
+        XDestroyWindow(x->XDisplay(), window);
+        XFlush(x->XDisplay());
+    }
+    gc = nullptr;
     window = 0;
     painting = false;
-    if (!x || !x->display) return;
-    // The host may have destroyed its window, and ours with it, already.
-    ErrorTrap trap(x->display);
-    if (x->gc) XFreeGC(x->display, x->gc);
-    x->gc = nullptr;
-    XDestroyWindow(x->display, closing);
-    trap.Succeeded();
+    ReleaseConnection();
+}
+
+void X11Window::WindowGone()
+{
+    if (gc) XFreeGC(x->XDisplay(), gc);
+    gc = nullptr;
+    window = 0;
+    painting = false;
+    editor.WindowLost();
 }
 
 Rect X11Window::FloatingRect() const
 {
-    if (!window) return Rect();
-    ErrorTrap trap(x->display);
+    if (!window || x->Broken()) return Rect();
     Window child = 0;
     int rx = 0, ry = 0;
-    if (!XTranslateCoordinates(x->display, window, DefaultRootWindow(x->display), 0, 0, &rx, &ry, &child) ||
-        !trap.Succeeded())
+    if (!XTranslateCoordinates(x->XDisplay(), window, DefaultRootWindow(x->XDisplay()), 0, 0, &rx, &ry, &child))
         return Rect();
     return Rect(rx, ry, rx + editor.ClientWidth(), ry + editor.ClientHeight());
 }
 
 void X11Window::SetTitle(const std::string& text)
 {
-    if (!window) return;
-    ErrorTrap trap(x->display);
-    XStoreName(x->display, window, text.c_str());
-    trap.Succeeded();
+    if (!window || x->Broken()) return;
+    XStoreName(x->XDisplay(), window, text.c_str());
+    XFlush(x->XDisplay());
 }
 
 std::string X11Window::HostFolder() const
@@ -303,16 +259,32 @@ bool X11Window::OpenUrl(const std::string& url)
 {
     // xdg-open may stay until the browser it starts has closed: it is started without a
     // shell (the address is one argument, never part of a command) and a thread of its own
-    // waits for it, so the editor's thread waits for nothing.
+    // waits for it, so the editor's thread waits for nothing. It takes none of the host's
+    // descriptors along (a sound card the browser would keep open), nor its signal mask or
+    // ignored signals, and runs in a process group of its own.
     const char* const argv[] = {"xdg-open", url.c_str(), nullptr};
     posix_spawn_file_actions_t files;
+    posix_spawnattr_t attributes;
     if (posix_spawn_file_actions_init(&files) != 0) return false;
+    if (posix_spawnattr_init(&attributes) != 0) {
+        posix_spawn_file_actions_destroy(&files);
+        return false;
+    }
     posix_spawn_file_actions_addopen(&files, 0, "/dev/null", O_RDONLY, 0);
     posix_spawn_file_actions_addopen(&files, 1, "/dev/null", O_WRONLY, 0);
     posix_spawn_file_actions_addopen(&files, 2, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addclosefrom_np(&files, 3);
+    sigset_t none, all;
+    sigemptyset(&none);
+    sigfillset(&all);
+    posix_spawnattr_setsigmask(&attributes, &none);
+    posix_spawnattr_setsigdefault(&attributes, &all);
+    posix_spawnattr_setpgroup(&attributes, 0);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETPGROUP);
     pid_t opener = 0;
     const bool started =
-        posix_spawnp(&opener, "xdg-open", &files, nullptr, const_cast<char* const*>(argv), environ) == 0;
+        posix_spawnp(&opener, "xdg-open", &files, &attributes, const_cast<char* const*>(argv), environ) == 0;
+    posix_spawnattr_destroy(&attributes);
     posix_spawn_file_actions_destroy(&files);
     if (!started) return false;
     try {
@@ -340,13 +312,22 @@ bool X11Window::ServeEvents()
 bool X11Window::ServeEvents(uint64_t now)
 {
     if (!window) return false;
-    Display* display = x->display;
-    while (window && XPending(display) > 0) {
+    ++serving;
+    Display* display = x->XDisplay();
+    while (window && !x->Broken() && XPending(display) > 0) {
         XEvent event;
         XNextEvent(display, &event);
-        HandleEvent(&event);
+        HandleEvent(&event, false);
     }
-    if (!window) return false;
+    if (window && !x->Broken()) TickIfDue(now);
+    if (window && x->Broken()) WindowGone();
+    --serving;
+    ReleaseConnection();
+    return window != 0;
+}
+
+void X11Window::TickIfDue(uint64_t now)
+{
     // Ticks keep to their own grid, so a host idling at 30 Hz still sees 24 paints a second;
     // a host idling slower gets one at every call.
     if (now >= nextTickMs) {
@@ -355,8 +336,7 @@ bool X11Window::ServeEvents(uint64_t now)
         editor.Tick();
     }
     // What an expose left to repaint is painted once the queue is empty, as WM_PAINT is.
-    editor.PaintInvalid();
-    return window != 0;
+    if (window) editor.PaintInvalid();
 }
 
 void X11Window::PaintNow()
@@ -375,48 +355,54 @@ bool X11Window::Present(const Surface* picture, const Rect& area)
 {
     if (!painting) return false;
     painting = false;
-    if (!picture || !HasPixels(*picture) || !HasArea(area) || !window) return true;
-    const int32_t w = editor.ClientWidth();
-    const int32_t h = editor.ClientHeight();
-    const int32_t right = std::min(area.right, w);
-    const int32_t bottom = std::min(area.bottom, h);
-    if (right <= area.left || bottom <= area.top) return true;
-    Visual* visual = x->visual;
-    const bool direct = (x->depth == 24 || x->depth == 32) && visual->red_mask == 0xFF0000 &&
-                        visual->green_mask == 0x00FF00 && visual->blue_mask == 0x0000FF;
-    // The image wants the window's pixels in one block: the picture's, black beyond it.
-    try {
-        x->converted.resize(static_cast<size_t>(w) * static_cast<size_t>(h));
-    } catch (...) {
-        return false;
-    }
-    const int rs = ShiftOfMask(visual->red_mask), gs = ShiftOfMask(visual->green_mask),
-              bs = ShiftOfMask(visual->blue_mask);
-    for (int32_t y = area.top; y < bottom; ++y) {
-        uint32_t* to = x->converted.data() + static_cast<size_t>(y) * static_cast<size_t>(w);
-        const uint32_t* from = y < picture->height() ? SurfaceRow(*picture, y) : nullptr;
-        const int32_t inside = from ? std::min(right, picture->width()) : area.left;
-        for (int32_t px = area.left; px < right; ++px) {
-            const uint32_t c = px < inside ? from[px] : 0u;
-            if (direct) {
-                to[px] = c | 0xFF000000u;
-            } else {
-                const unsigned long r = (c >> 16) & 255, g = (c >> 8) & 255, b = c & 255;
-                to[px] = static_cast<uint32_t>(((r << rs) & visual->red_mask) | ((g << gs) & visual->green_mask) |
-                                               ((b << bs) & visual->blue_mask));
+    if (!picture || !HasPixels(*picture) || !window || x->Broken()) return true;
+    // Sent without waiting: a window the host destroyed meanwhile only brings an error
+    // that goes nowhere, and its DestroyNotify follows.
+    return image.Put(x->XDisplay(), window, gc, RowsOf(*picture), area, editor.ClientWidth(), editor.ClientHeight());
+}
+
+bool X11Window::PromptForColour(Colour& colour, const std::string& title)
+{
+    if (!window || x->Broken() || promptsEnded) return false;
+    ColourChooser chooser(colour, title);
+    Display* display = x->XDisplay();
+    ++serving;
+    // The chooser has the mouse now, as a system dialog takes the capture.
+    editor.CaptureLost();
+    {
+        X11ColourDialog dialog(*x, chooser, editor.ShownScale());
+        bool open = dialog.Open(window, editor.ClientWidth(), editor.ClientHeight());
+        while (open && !chooser.Finished()) {
+            while (window && !x->Broken() && !chooser.Finished() && XPending(display) > 0) {
+                XEvent event;
+                XNextEvent(display, &event);
+                if (dialog.WindowId() && event.xany.window == dialog.WindowId())
+                    dialog.Handle(event);
+                else
+                    HandleEvent(&event, true);
             }
+            if (!window || x->Broken() || promptsEnded) break;
+            const uint64_t now = NowMs();
+            TickIfDue(now);
+            if (!window || x->Broken()) break;
+            dialog.Show();
+            if (chooser.Finished() || XEventsQueued(display, QueuedAlready) > 0) continue;
+            // Until something arrives or the next tick is due; a short nap at most, so that
+            // an end asked for by another thread is seen soon.
+            const uint64_t wait = nextTickMs > now ? nextTickMs - now : 0;
+            pollfd fd = {ConnectionNumber(display), POLLIN, 0};
+            poll(&fd, 1, static_cast<int>(std::min<uint64_t>(wait, kPromptPollMs)));
         }
     }
-    XImage* image = XCreateImage(x->display, visual, static_cast<unsigned>(x->depth), ZPixmap, 0,
-                                 reinterpret_cast<char*>(x->converted.data()), static_cast<unsigned>(w),
-                                 static_cast<unsigned>(h), 32, w * 4);
-    if (!image) return false;
-    image->byte_order = LSBFirst;  // the words are in this machine's order; Xlib swaps if it must
-    XPutImage(x->display, window, x->gc, image, area.left, area.top, area.left, area.top,
-              static_cast<unsigned>(right - area.left), static_cast<unsigned>(bottom - area.top));
-    image->data = nullptr;  // ours, not Xlib's to free
-    XDestroyImage(image);
-    XFlush(x->display);
+    if (window && x->Broken()) WindowGone();
+    --serving;
+    ReleaseConnection();
+    if (!chooser.Finished() || !chooser.Confirmed()) return false;
+    // The chooser gives red, green and blue; alpha stays.
+    const Colour chosen = chooser.Result();
+    colour.r = chosen.r;
+    colour.g = chosen.g;
+    colour.b = chosen.b;
     return true;
 }
 
@@ -466,7 +452,7 @@ void X11Window::ButtonPressed(const void* raw)
     editor.ButtonPressed(b.x, b.y, keys);
 }
 
-void X11Window::HandleEvent(void* raw)
+void X11Window::HandleEvent(void* raw, bool modal)
 {
     XEvent& event = *static_cast<XEvent*>(raw);
     if (event.xany.window != window) return;
@@ -480,33 +466,30 @@ void X11Window::HandleEvent(void* raw)
                                event.xexpose.y + event.xexpose.height));
         break;
     case ButtonPress:
-        ButtonPressed(&event.xbutton);
+        if (!modal) ButtonPressed(&event.xbutton);
         break;
     case ButtonRelease: {
         const XButtonEvent& b = event.xbutton;
-        if (b.button == Button1 || b.button == Button3) editor.ButtonReleased(b.x, b.y);
+        if (!modal && (b.button == Button1 || b.button == Button3)) editor.ButtonReleased(b.x, b.y);
         break;
     }
     case EnterNotify:
+        if (modal) break;
         editor.PointerEntered();
         editor.PointerMoved(event.xcrossing.x, event.xcrossing.y, KeysOf(event.xcrossing.state));
         break;
     case MotionNotify:
-        editor.PointerMoved(event.xmotion.x, event.xmotion.y, KeysOf(event.xmotion.state));
+        if (!modal) editor.PointerMoved(event.xmotion.x, event.xmotion.y, KeysOf(event.xmotion.state));
         break;
     case LeaveNotify:
-        editor.PointerLeft();
+        if (!modal) editor.PointerLeft();
         break;
     case ClientMessage:
-        if (static_cast<Atom>(event.xclient.data.l[0]) == x->deleteWindow) editor.CloseWindow();
+        if (static_cast<Atom>(event.xclient.data.l[0]) == x->DeleteWindow()) editor.CloseWindow();
         break;
     case DestroyNotify:
         // Gone with the host's window: nothing is left to destroy.
-        if (x->gc) XFreeGC(x->display, x->gc);
-        x->gc = nullptr;
-        window = 0;
-        painting = false;
-        editor.WindowLost();
+        WindowGone();
         break;
     default:
         break;

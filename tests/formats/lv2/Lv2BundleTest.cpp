@@ -4,6 +4,7 @@
 // without a parent, opened twice, and closed while audio runs. The editor cases need an
 // X server (the test runs under its own Xvfb).
 #include <dlfcn.h>
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -22,12 +23,15 @@
 #include <cstring>
 #include <limits>
 #include <map>
+#include <memory>
+#include <set>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "tools/AllocationCounter.h"
 #include "tools/ExpectedStateChunk.h"
+#include "tests/XUser.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
@@ -102,7 +106,7 @@ const void* Retrieve(LV2_State_Handle h, uint32_t key, size_t* size, uint32_t* t
 
 // One instance with its ports connected to plain variables.
 struct Instance {
-    Instance(Host& host, double rate, bool withMap = true)
+    Instance(Host& host, double rate, bool withMap = true, bool activate = true)
     {
         const Bundle& bundle = TheBundle();
         const LV2_Feature* none[] = {nullptr};
@@ -111,13 +115,19 @@ struct Instance {
         if (!handle) return;
         for (uint32_t i = 0; i < 4; ++i) bundle.descriptor->connect_port(handle, 4 + i, &controls[i]);
         state = static_cast<const LV2_State_Interface*>(bundle.descriptor->extension_data(LV2_STATE__interface));
-        bundle.descriptor->activate(handle);
+        if (activate) Activate(true);
     }
     ~Instance()
     {
         if (!handle) return;
-        TheBundle().descriptor->deactivate(handle);
+        Activate(false);
         TheBundle().descriptor->cleanup(handle);
+    }
+    void Activate(bool on)
+    {
+        if (on == active) return;
+        (on ? TheBundle().descriptor->activate : TheBundle().descriptor->deactivate)(handle);
+        active = on;
     }
     void Run(const float* inL, const float* inR, float* outL, float* outR, uint32_t frames)
     {
@@ -150,9 +160,19 @@ struct Instance {
         return state->restore(handle, Retrieve, &host, 0, nullptr);
     }
 
+    // The background colour the instance stores, as alpha, red, green, blue.
+    std::vector<int32_t> SavedBackground(Host& host)
+    {
+        const std::vector<uint8_t> blob = Saved(host);
+        std::vector<int32_t> colour(4, -1);
+        if (blob.size() >= 48) std::memcpy(colour.data(), blob.data() + 32, 16);
+        return colour;
+    }
+
     LV2_Handle handle = nullptr;
     const LV2_State_Interface* state = nullptr;
     float controls[4] = {1.0f, 1.0f, 0.0f, 0.0f};
+    bool active = false;
 };
 
 class Lv2Bundle : public testing::Test {
@@ -296,6 +316,62 @@ TEST_F(Lv2Bundle, TheStateBlobIsTheChunkAndAnythingElseIsRefusedWhole)
     EXPECT_EQ(unmapped.state->save(unmapped.handle, Store, &host, 0, nullptr), LV2_STATE_ERR_NO_FEATURE);
 }
 
+// Hosts restore a state in several ways: the blob alone with the ports left at their defaults
+// (Qtractor with no parameters saved), the blob and then the same values written to the ports
+// (jalv), into a running instance, or before connecting the ports to buffers of their own.
+// Whichever, the first blocks keep the restored values; a port the host changes afterwards
+// applies as ever.
+TEST_F(Lv2Bundle, ARestoredStateOutlivesTheFirstBlocksWhateverTheHostDoesWithItsPorts)
+{
+    std::vector<uint8_t> blob = Instance(host, 48000.0).Saved(host);
+    ASSERT_GE(blob.size(), 32u);
+    const std::vector<double> restored = {2.0, 5.0, 2.0, 0.0};
+    std::memcpy(blob.data(), restored.data(), 32);
+    float buffer[16] = {};
+    const auto run = [&](Instance& instance) {
+        instance.Run(buffer, buffer, buffer, buffer, 16);
+        std::vector<double> v;
+        for (int i = 0; i < 4; ++i) v.push_back(instance.SavedValue(host, i));
+        return v;
+    };
+    const auto connect = [](Instance& instance, float* ports) {
+        for (uint32_t i = 0; i < 4; ++i)
+            TheBundle().descriptor->connect_port(instance.handle, 4 + i, ports ? &ports[i] : nullptr);
+    };
+
+    Instance alone(host, 48000.0);
+    ASSERT_EQ(alone.Restore(host, blob, LV2_ATOM__Chunk), LV2_STATE_SUCCESS);
+    run(alone);
+    EXPECT_EQ(run(alone), restored) << "restored alone";
+    alone.controls[1] = 3.0f;
+    EXPECT_EQ(run(alone)[1], 3.0) << "a port changed after the restore";
+
+    Instance running(host, 48000.0);
+    run(running);
+    ASSERT_EQ(running.Restore(host, blob, LV2_ATOM__Chunk), LV2_STATE_SUCCESS);
+    EXPECT_EQ(run(running), restored) << "restored into a running instance";
+    for (int i = 0; i < 4; ++i) running.controls[i] = static_cast<float>(restored[i]);
+    EXPECT_EQ(run(running), restored) << "the restored values written to the ports";
+
+    // Restored before activation with the ports unconnected, then connected to buffers of the
+    // host's own holding the defaults; or connected anew to such buffers after the restore.
+    float ports[4] = {1.0f, 1.0f, 0.0f, 0.0f};
+    Instance early(host, 48000.0, true, false);
+    connect(early, nullptr);
+    ASSERT_EQ(early.Restore(host, blob, LV2_ATOM__Chunk), LV2_STATE_SUCCESS);
+    connect(early, ports);
+    early.Activate(true);
+    EXPECT_EQ(run(early), restored) << "restored before the ports were connected";
+    ports[3] = 1.0f;
+    EXPECT_EQ(run(early)[3], 1.0) << "a port changed after the restore";
+
+    float fresh[4] = {1.0f, 1.0f, 0.0f, 0.0f};
+    Instance moved(host, 48000.0);
+    ASSERT_EQ(moved.Restore(host, blob, LV2_ATOM__Chunk), LV2_STATE_SUCCESS);
+    connect(moved, fresh);
+    EXPECT_EQ(run(moved), restored) << "ports connected anew after the restore";
+}
+
 // The editor side: a host's X connection, its window, and the UI's features.
 class Lv2Editor : public Lv2Bundle {
 protected:
@@ -352,21 +428,12 @@ protected:
         return idle->idle(ui.handle);
     }
     void Close(const Ui& ui) { TheBundle().uiDescriptor->cleanup(ui.handle); }
-    // A left click at a window point with modifiers held, taken up at the next idle call.
-    void Click(const Ui& ui, int x, int y, unsigned modifiers)
+    // A click at a window point with modifiers held, taken up at the next idle call.
+    void Click(const Ui& ui, int x, int y, unsigned modifiers, unsigned button = Button1)
     {
-        XEvent press = {};
-        press.xbutton.type = ButtonPress;
-        press.xbutton.display = display;
-        press.xbutton.window = ui.Id();
-        press.xbutton.x = x;
-        press.xbutton.y = y;
-        press.xbutton.button = Button1;
-        press.xbutton.state = modifiers;
-        XSendEvent(display, ui.Id(), False, ButtonPressMask, &press);
-        XEvent release = press;
-        release.xbutton.type = ButtonRelease;
-        XSendEvent(display, ui.Id(), False, ButtonReleaseMask, &release);
+        SendButton(display, ui.Id(), ButtonPress, button, x, y, modifiers);
+        const unsigned held = button == Button1 ? Button1Mask : Button3Mask;
+        SendButton(display, ui.Id(), ButtonRelease, button, x, y, modifiers | held);
         XSync(display, False);
         std::this_thread::sleep_for(std::chrono::milliseconds(45));
         Idle(ui);
@@ -525,19 +592,27 @@ TEST_F(Lv2Editor, AtTheHostsScaleFactorEveryPixelIsABlockAndCtrlClickInTheCorner
 }
 
 // The guide installed in the bundle, handed to xdg-open: here a stand-in first on the PATH
-// that writes down the address it was given.
+// that writes down the address it was given, and whether it holds a descriptor of the host's.
 TEST_F(Lv2Editor, TheCornerSquareOpensTheUserGuideInTheBundle)
 {
     const std::string bundle = QUILLOGRAPH_LV2_BUNDLE;
     std::FILE* guide = std::fopen((bundle + "/Quillograph.html").c_str(), "rb");
     ASSERT_NE(guide, nullptr) << "no user guide in the bundle (is cmark-gfm installed?)";
     std::fclose(guide);
+    // A descriptor of the host's that a child would inherit, at a number the shell leaves alone.
+    const int original = open("/dev/null", O_RDONLY);
+    const int hostDescriptor = fcntl(original, F_DUPFD, 40);
+    close(original);
+    ASSERT_GE(hostDescriptor, 40);
     char made[] = "/tmp/quillograph-xdg-XXXXXX";
     ASSERT_NE(mkdtemp(made), nullptr);
     const std::string folder = made, opener = folder + "/xdg-open", opened = folder + "/opened";
     if (std::FILE* script = std::fopen(opener.c_str(), "w")) {
-        std::fprintf(script, "#!/bin/sh\nprintf '%%s' \"$1\" > '%s.part' && mv '%s.part' '%s'\n", opened.c_str(),
-                     opened.c_str(), opened.c_str());
+        // The address, then whether the opener holds the host's descriptor.
+        std::fprintf(script,
+                     "#!/bin/sh\n{ printf '%%s' \"$1\"; if [ -e /proc/$$/fd/%d ]; then printf ' inherited'; fi; }"
+                     " > '%s.part' && mv '%s.part' '%s'\n",
+                     hostDescriptor, opened.c_str(), opened.c_str(), opened.c_str());
         std::fclose(script);
     }
     chmod(opener.c_str(), 0755);
@@ -563,6 +638,7 @@ TEST_F(Lv2Editor, TheCornerSquareOpensTheUserGuideInTheBundle)
     Close(ui);
 
     setenv("PATH", savedPath.c_str(), 1);
+    close(hostDescriptor);
     std::remove(opened.c_str());
     std::remove(opener.c_str());
     rmdir(folder.c_str());
@@ -607,15 +683,149 @@ TEST_F(Lv2Editor, EveryDisplayDrawsAtTheLowestAndHighestRates)
     }
 }
 
-TEST_F(Lv2Editor, APlugInCleanedUpBeforeItsEditorLeavesTheEditorClosed)
+TEST_F(Lv2Editor, APlugInCleanedUpBeforeItsEditorLeavesTheEditorClosedEvenWhenAnotherTakesItsAddress)
 {
     auto* instance = new Instance(host, 48000.0);
+    const LV2_Handle address = instance->handle;
     const Ui ui = Open(instance->handle, true, true);
     ASSERT_NE(ui.handle, nullptr);
     EXPECT_EQ(Idle(ui), 0);
     delete instance;
     EXPECT_EQ(Idle(ui), 1);
+    // The host makes new instances; the allocator may well give one the old address, which
+    // must not pass for the plug-in the editor had.
+    std::vector<std::unique_ptr<Instance>> later;
+    bool reused = false;
+    for (int i = 0; i < 8 && !reused; ++i) {
+        later.emplace_back(new Instance(host, 48000.0));
+        reused = later.back()->handle == address;
+    }
+    if (!reused) std::printf("(no new instance was given the old address)\n");
+    for (int i = 0; i < 3; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(45));
+        EXPECT_EQ(Idle(ui), 1);
+    }
     Close(ui);
+    // The instance at the old address has an editor of its own.
+    const Ui next = Open(later.back()->handle, true, true);
+    ASSERT_NE(next.handle, nullptr);
+    EXPECT_FALSE(ShowsNote(next));
+    Close(next);
+}
+
+// The host closes the editor, or cleans the plug-in up, on another thread than the one
+// serving the editor while its colour prompt is up: the prompt ends as cancelled, and
+// nothing of the editor or the plug-in is used once gone.
+TEST_F(Lv2Editor, ClosedOrCleanedUpFromAnotherThreadWhileItsColourPromptIsUp)
+{
+    Display* own = XOpenDisplay(nullptr);
+    ASSERT_NE(own, nullptr);
+    {
+        Instance instance(host, 48000.0);
+        const Ui ui = Open(instance.handle, true, true);
+        ASSERT_NE(ui.handle, nullptr);
+        std::thread serving([&] { Click(ui, 100, 50, ShiftMask, Button3); });
+        EXPECT_NE(WindowNamed(own, "Background Color"), 0u) << "no prompt";
+        Close(ui);
+        serving.join();
+        EXPECT_TRUE(NoWindowNamed(own, "Background Color"));
+        EXPECT_EQ(instance.SavedBackground(host), (std::vector<int32_t>{255, 0, 0, 0}));
+    }
+    {
+        auto* instance = new Instance(host, 48000.0);
+        const Ui ui = Open(instance->handle, true, true);
+        ASSERT_NE(ui.handle, nullptr);
+        int after = -1;
+        std::thread serving([&] {
+            Click(ui, 100, 50, ShiftMask, Button3);
+            after = Idle(ui);
+        });
+        EXPECT_NE(WindowNamed(own, "Background Color"), 0u) << "no prompt";
+        delete instance;
+        serving.join();
+        EXPECT_EQ(after, 1);
+        EXPECT_TRUE(NoWindowNamed(own, "Background Color"));
+        Close(ui);
+    }
+    XCloseDisplay(own);
+}
+
+TEST_F(Lv2Editor, OpenedBeforeActivationAndKeptOpenThroughActivationsAndItsHostWindowsEnd)
+{
+    Instance instance(host, 48000.0, true, false);
+    const Ui ui = Open(instance.handle, true, true);
+    ASSERT_NE(ui.handle, nullptr);
+    EXPECT_EQ(Idle(ui), 0);
+    std::vector<float> left = Signal(512, 9), right = Signal(512, 10), outL(512), outR(512);
+    for (int round = 0; round < 4; ++round) {
+        instance.Activate(true);
+        instance.Run(left.data(), right.data(), outL.data(), outR.data(), 512);
+        EXPECT_EQ(Idle(ui), 0);
+        instance.Activate(false);
+        std::this_thread::sleep_for(std::chrono::milliseconds(45));
+        EXPECT_EQ(Idle(ui), 0);
+    }
+    // The host destroys its window, the editor's with it, before closing the editor.
+    XDestroyWindow(display, hostWindow);
+    XSync(display, False);
+    int open = 0;
+    for (int i = 0; i < 20 && open == 0; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        open = Idle(ui);
+    }
+    EXPECT_EQ(open, 1);
+    Close(ui);
+}
+
+int OpenDescriptors()
+{
+    int count = 0;
+    for (int fd = 0; fd < 4096; ++fd) count += fcntl(fd, F_GETFD) != -1;
+    return count;
+}
+
+long ResidentKilobytes()
+{
+    long kb = -1;
+    if (std::FILE* status = std::fopen("/proc/self/status", "r")) {
+        char line[256];
+        while (std::fgets(line, sizeof line, status))
+            if (std::sscanf(line, "VmRSS: %ld", &kb) == 1) break;
+        std::fclose(status);
+    }
+    return kb;
+}
+
+// Each open editor has a connection of its own to the X server: a descriptor of the process
+// and one of the server's clients (Xvfb and Xorg take 256 by default). Closing the editor
+// gives both back, while the plug-in stays.
+TEST_F(Lv2Editor, FiftyEditorsHoldAConnectionEachAndGiveItBackWhenClosed)
+{
+    const int descriptors = OpenDescriptors();
+    const long resident = ResidentKilobytes();
+    std::vector<std::unique_ptr<Instance>> instances;
+    std::vector<Ui> uis;
+    for (int i = 0; i < 50; ++i) instances.emplace_back(new Instance(host, 48000.0));
+    const long plugIns = ResidentKilobytes() - resident;
+    for (int i = 0; i < 50; ++i) {
+        uis.push_back(Open(instances[i]->handle, true, true));
+        ASSERT_NE(uis.back().handle, nullptr) << "editor " << i;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(45));
+    for (const Ui& ui : uis) EXPECT_EQ(Idle(ui), 0);
+    // The server gives each client a range of window ids of its own.
+    std::set<unsigned long> clients;
+    for (const Ui& ui : uis) clients.insert(ui.Id() & ~0x1FFFFFul);
+    const int held = OpenDescriptors() - descriptors;
+    const long editors = ResidentKilobytes() - resident - plugIns;
+    EXPECT_EQ(held, 50);
+    EXPECT_EQ(clients.size(), 50u);
+    std::printf("50 plug-ins: %ld kB resident; their 50 open editors: %d descriptors, %zu X clients, %ld kB more\n",
+                plugIns, held, clients.size(), editors);
+    for (const Ui& ui : uis) Close(ui);
+    EXPECT_EQ(OpenDescriptors(), descriptors) << "closed editors kept their connections";
+    instances.clear();
+    EXPECT_EQ(OpenDescriptors(), descriptors);
 }
 
 TEST_F(Lv2Editor, OpenedAndClosedWhileAudioRuns)

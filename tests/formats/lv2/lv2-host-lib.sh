@@ -147,3 +147,8 @@ save_state() {
 saved_port() {
     awk -v sym="\"$2\"" '$1 == "lv2:symbol" && $2 == sym { getline; print $2; exit }' "$1"
 }
+
+# The blob in the state file $1, as lilv writes it: base64 text in a (long) string literal.
+chunk_of() {
+    tr -d '\n\t ' <"$1" | grep -o '<urn:veksa:quillograph#chunk>"*[A-Za-z0-9+/=]*' | sed 's/.*>"*//' | base64 -d
+}

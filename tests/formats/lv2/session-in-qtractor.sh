@@ -2,10 +2,8 @@
 # The plug-in in a real DAW's session: Qtractor opens a session with the plug-in on an audio
 # track, the editor opens inside Qtractor's window with the saved settings and colours, a
 # click in it pauses the view, Ctrl+S saves the session with that in the port and in the
-# state blob, and the saved session opens again and saves the same state again.
-#
-# QUILLOGRAPH_KNOWN_RESTORE_FAULT=1: settings that only the state blob holds are lost in a
-# known fault; that case then reports an expected failure instead of failing.
+# state blob, and the saved session opens again and saves the same state again. A session
+# whose only record of the settings is the blob shows them and saves them again.
 source "$(dirname "${BASH_SOURCE[0]}")/lv2-host-lib.sh"
 command -v qtractor >/dev/null || { echo "SKIP: qtractor is not installed"; exit 77; }
 TEMPLATE=$(dirname "${BASH_SOURCE[0]}")/qtractor-session.qtr
@@ -224,13 +222,7 @@ kill -USR1 "$QTRACTOR_PID"
 wait_for 100 logged_since "Save session: " "$saves" || qtractor_failed "Qtractor saved nothing on SIGUSR1"
 saved_chunk "$SESSION" >"$WORK/blob-only.chunk" || qtractor_failed "no state blob in the saved session"
 stop_qtractor
-if [ $shown = yes ] && cmp -s "$WORK/first.chunk" "$WORK/blob-only.chunk"; then
-    [ -n "${QUILLOGRAPH_KNOWN_RESTORE_FAULT:-}" ] &&
-        echo "XPASS: the known restore fault is gone; QUILLOGRAPH_KNOWN_RESTORE_FAULT can go"
-    echo "settings held only by the blob are shown and saved again"
-else
-    problem="settings held only by the blob: shown $shown, saved again as $(values_of "$WORK/blob-only.chunk")"
-    [ -n "${QUILLOGRAPH_KNOWN_RESTORE_FAULT:-}" ] || fail "$problem"
-    echo "XFAIL (known restore fault): $problem"
-fi
+[ $shown = yes ] && cmp -s "$WORK/first.chunk" "$WORK/blob-only.chunk" ||
+    fail "settings held only by the blob: shown $shown, saved again as $(values_of "$WORK/blob-only.chunk")"
+echo "settings held only by the blob are shown and saved again"
 echo PASS

@@ -15,10 +15,6 @@ for port in domain:0.0 v_scale:3.5 fft_zoom:2.0 pause:0.0; do
     [ "$value" = "${port#*:}" ] || fail "saved ${port%%:*} is $value, not ${port#*:}"
 done
 
-# The blob, as lilv writes it: base64 text in a (long) string literal.
-chunk_of() {
-    tr -d '\n\t ' <"$1" | grep -o '<urn:veksa:quillograph#chunk>"*[A-Za-z0-9+/=]*' | sed 's/.*>"*//' | base64 -d
-}
 chunk_of "$WORK/first/state.ttl" >"$WORK/first.chunk" || true
 if [ ! -s "$WORK/first.chunk" ]; then
     echo "SKIP: state chunk not available yet (the host saved the ports only)"

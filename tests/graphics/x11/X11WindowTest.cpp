@@ -1,26 +1,60 @@
 // The X11 window layer on a real X server (the test runs under its own Xvfb): events the
 // server delivers reach the controls as the Win32 window procedure delivers them, double
 // clicks are told by timing, the timer paints dirty controls, and the window shows the
-// surface pixel for pixel.
+// surface pixel for pixel. X errors and a lost connection of the editor's never reach the
+// host's handlers; the colour prompt is a window of its own that answers the keyboard and
+// the mouse while the editor keeps painting.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdlib>
+#include <functional>
 #include <memory>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "graphics/ColourChooser.h"
 #include "graphics/Control.h"
 #include "graphics/GraphicsRaster.h"
+#include "graphics/x11/X11Connection.h"
 #include "graphics/x11/X11Window.h"
 #include "plugin/PluginCore.h"
 #include "plugin/VstHost.h"
+#include "tests/XUser.h"
 
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/keysym.h>
 
 namespace {
+
+// The host's own handlers, installed before any editor opens, as a host does: they count
+// what reaches them; the host's I/O handler then ends the process, as Xlib's default does.
+std::atomic<int> hostErrors{0};
+std::atomic<int> hostIoErrors{0};
+XIOErrorHandler xlibIoHandler = nullptr;
+int HostErrors(Display*, XErrorEvent*)
+{
+    ++hostErrors;
+    return 0;
+}
+int HostIoErrors(Display* display)
+{
+    ++hostIoErrors;
+    return xlibIoHandler(display);
+}
+void InstallHostHandlers()
+{
+    static const bool installed = [] {
+        XSetErrorHandler(HostErrors);
+        xlibIoHandler = XSetIOErrorHandler(HostIoErrors);
+        return true;
+    }();
+    (void)installed;
+}
 
 class Plug : public PluginCore {
 public:
@@ -34,11 +68,22 @@ public:
     bool Draw(Graphics& graphics) override
     {
         ++draws;
+        if (tint == 99) ++drawsInPrompt;
         for (int y = 0; y < 32; ++y)
             graphics.FillRect(Colour(255, 4 * y, 255 - 4 * y, tint), Rect(0, y, 64, y + 1), Blend());
         return true;
     }
-    void OnMouseDown(int32_t x, int32_t y, const MouseKeys& k) override { Log("down", x, y, &k); }
+    void OnMouseDown(int32_t x, int32_t y, const MouseKeys& k) override
+    {
+        Log("down", x, y, &k);
+        if (!prompter || !k.right || !k.shift) return;
+        // Repainted in another tint while the prompt is up.
+        tint = 99;
+        MarkDirty(false);
+        answer = Colour(77, 1, 2, 3);
+        answered = prompter->PromptForColour(answer, "Background Color");
+        tint = 0;
+    }
     void OnMouseUp(int32_t x, int32_t y) override { Log("up", x, y, nullptr); }
     void OnMouseDrag(int32_t x, int32_t y, int32_t, int32_t, const MouseKeys& k) override { Log("drag", x, y, &k); }
     void OnMouseDblClick(int32_t x, int32_t y, const MouseKeys& k) override { Log("dbl", x, y, &k); }
@@ -52,6 +97,11 @@ public:
     std::vector<std::string> events;
     int draws = 0;
     int tint = 0;
+    // Given, a shift + right click prompts for a colour.
+    Graphics* prompter = nullptr;
+    bool answered = false;
+    Colour answer;
+    std::atomic<int> drawsInPrompt{0};
 
 private:
     void Log(const char* what, int32_t x, int32_t y, const MouseKeys* k)
@@ -74,6 +124,7 @@ protected:
     void SetUp() override
     {
         if (!std::getenv("DISPLAY")) GTEST_SKIP() << "no X server";
+        InstallHostHandlers();
         sender = XOpenDisplay(nullptr);
         ASSERT_NE(sender, nullptr);
         parent = XCreateSimpleWindow(sender, DefaultRootWindow(sender), 0, 0, 300, 200, 0, 0, 0);
@@ -105,17 +156,7 @@ protected:
     }
     void Button(int type, unsigned button, int x, int y, unsigned state, Time time)
     {
-        XEvent event = {};
-        event.xbutton.type = type;
-        event.xbutton.window = window;
-        event.xbutton.root = DefaultRootWindow(sender);
-        event.xbutton.x = x;
-        event.xbutton.y = y;
-        event.xbutton.state = state;
-        event.xbutton.button = button;
-        event.xbutton.time = time;
-        event.xbutton.same_screen = True;
-        XSendEvent(sender, window, False, 0, &event);
+        SendButton(sender, window, type, button, x, y, state, time);
     }
     void Click(unsigned button, int x, int y, unsigned state, Time time)
     {
@@ -153,7 +194,55 @@ protected:
         return seen;
     }
 
+    // Whether the window shows `expected` enlarged `scale` times, waiting up to two seconds.
+    static bool Shows(Display* display, Window window, const Surface& expected, int scale)
+    {
+        const int w = expected.width() * scale, h = expected.height() * scale;
+        for (int tries = 0; tries < 100; ++tries) {
+            int differing = w * h;
+            if (XImage* image = XGetImage(display, window, 0, 0, w, h, AllPlanes, ZPixmap)) {
+                differing = 0;
+                for (int y = 0; y < h; ++y)
+                    for (int x = 0; x < w; ++x)
+                        differing += (XGetPixel(image, x, y) & 0xFFFFFF) !=
+                                     (SurfaceRow(expected, y / scale)[x / scale] & 0xFFFFFF);
+                XDestroyImage(image);
+            }
+            if (differing == 0) return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        return false;
+    }
+    // A shift + right click on the probe, served until the colour prompt it opens is answered;
+    // `user` acts on the prompt's window from another thread, on a connection of its own.
+    void Prompt(const std::function<void(Display*, Window)>& user)
+    {
+        probe->prompter = graphics.get();
+        std::thread person([&] {
+            Display* own = XOpenDisplay(nullptr);
+            const Window dialog = WindowNamed(own, "Background Color");
+            EXPECT_NE(dialog, 0u) << "no prompt";
+            if (dialog) user(own, dialog);
+            XCloseDisplay(own);
+        });
+        // Far apart in time, or the second click would be a double click.
+        promptTime += 10000;
+        Click(Button3, 5, 6, ShiftMask, promptTime);
+        Serve();
+        person.join();
+    }
+    // The editor opened anew: inside `in` (0: a window of its own) at a fixed scale.
+    void Reopen(Window in, int scale)
+    {
+        graphics->CloseWindow();
+        graphics->SetScaleChoice(scale);
+        ASSERT_TRUE(graphics->OpenWindow(reinterpret_cast<void*>(in)));
+        window = static_cast<Window>(reinterpret_cast<uintptr_t>(graphics->GetWindowHandle()));
+        Serve();
+    }
+
     Plug plug;
+    Time promptTime = 0;
     Display* sender = nullptr;
     Window parent = 0;
     Window window = 0;
@@ -284,6 +373,150 @@ TEST_F(X11Editor, ReopeningMovesTheWindowAndAGoneParentIsSurvived)
     // A parent that does not exist is refused, and the editor opens again afterwards.
     EXPECT_FALSE(graphics->OpenWindow(reinterpret_cast<void*>(uintptr_t{0x7FFFFF0})));
     EXPECT_TRUE(graphics->OpenWindow(nullptr));
+}
+
+TEST_F(X11Editor, ErrorsOfTheEditorReachNoHandlerWhileTheHostsOwnStillDo)
+{
+    X11Window& x11 = *X11Window::Of(graphics.get());
+    // A thread of the host makes failing requests on its own connection all along.
+    const int before = hostErrors;
+    std::atomic<bool> stop{false};
+    std::atomic<int> failed{0};
+    std::thread host([&] {
+        Display* own = XOpenDisplay(nullptr);
+        while (!stop) {
+            XMapWindow(own, 0x7FFFFF0);
+            XSync(own, False);
+            ++failed;
+        }
+        XCloseDisplay(own);
+    });
+    // The editor's requests that may fail, over and over meanwhile.
+    for (int i = 0; i < 100; ++i) {
+        graphics->SetWindowTitle(std::to_string(i));
+        x11.Resize(64, 32);
+        EXPECT_EQ(x11.Place().Width(), 64);
+    }
+    // The host destroys its window, and ours with it; the editor paints before it hears.
+    X11Connection* connection = x11.Connection();
+    ASSERT_NE(connection, nullptr);
+    const uint64_t mark = connection->Mark();
+    XDestroyWindow(sender, parent);
+    XSync(sender, False);
+    graphics->Invalidate(Rect(0, 0, 64, 32));
+    EXPECT_TRUE(graphics->PaintInvalid());
+    EXPECT_TRUE(connection->FailedSince(mark)) << "the server took a picture for a destroyed window";
+    stop = true;
+    host.join();
+    for (int i = 0; i < 20 && graphics->IsWindowOpen(); ++i) X11Window::Of(graphics.get())->ServeEvents();
+    EXPECT_FALSE(graphics->IsWindowOpen());
+    EXPECT_EQ(hostErrors - before, failed.load()) << "the host's handler saw other errors than its own";
+    EXPECT_EQ(XSetErrorHandler(HostErrors), &HostErrors) << "a handler of ours stayed installed";
+}
+
+TEST_F(X11Editor, ALostConnectionClosesTheEditorAndNotTheProcess)
+{
+    // Someone kills the editor's client (xkill on its window): its connection breaks.
+    XKillClient(sender, window);
+    XSync(sender, False);
+    for (int i = 0; i < 50 && graphics->IsWindowOpen(); ++i) {
+        X11Window::Of(graphics.get())->ServeEvents();
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    EXPECT_FALSE(graphics->IsWindowOpen());
+    EXPECT_EQ(hostIoErrors.load(), 0);
+    // The editor opens again, on a new connection.
+    ASSERT_TRUE(graphics->OpenWindow(reinterpret_cast<void*>(parent)));
+    window = static_cast<Window>(reinterpret_cast<uintptr_t>(graphics->GetWindowHandle()));
+    Click(Button1, 5, 6, 0, 1000);
+    EXPECT_EQ(Events(), (Strings{"down 5 6 L----", "up 5 6"}));
+}
+
+TEST_F(X11Editor, TheColourPromptIsAWindowOfItsOwnThatTheKeyboardDrives)
+{
+    ColourChooser expected(Colour(77, 1, 2, 3), "Background Color");
+    const Surface& picture = expected.Picture();  // drawn here, not beside the prompt's drawing
+    Prompt([&](Display* display, Window dialog) {
+        Window owner = 0;
+        EXPECT_TRUE(XGetTransientForHint(display, dialog, &owner));
+        EXPECT_EQ(owner, parent);
+        Window focus = 0;
+        int revert = 0;
+        for (int tries = 0; tries < 100 && focus != dialog; ++tries) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            XGetInputFocus(display, &focus, &revert);
+        }
+        EXPECT_EQ(focus, dialog) << "the prompt does not have the keyboard";
+        EXPECT_TRUE(Shows(display, dialog, picture, 1));
+        // The editor keeps painting under the prompt (the prompt covers it).
+        for (int tries = 0; tries < 100 && probe->drawsInPrompt == 0; ++tries)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        EXPECT_GT(probe->drawsInPrompt.load(), 0);
+        for (KeySym key : {XK_3, XK_0, XK_Tab, XK_6, XK_0, XK_Tab, XK_9, XK_0, XK_Prior, XK_Left})
+            SendKey(display, dialog, key);
+        SendKey(display, dialog, XK_Tab, ShiftMask);
+        SendKey(display, dialog, XK_BackSpace);
+        SendKey(display, dialog, XK_Return);
+    });
+    EXPECT_TRUE(probe->answered);
+    // Red and green typed (green's last digit taken back), blue typed, a page up and one down;
+    // the alpha kept.
+    EXPECT_EQ(PackColour(probe->answer), PackColour(Colour(77, 30, 6, 105)));
+    EXPECT_TRUE(NoWindowNamed(sender, "Background Color")) << "the prompt's window stayed";
+}
+
+TEST_F(X11Editor, TheColourPromptTakesTheMouseAtTheEditorsScale)
+{
+    Reopen(0, 2);
+    ASSERT_EQ(graphics->ShownScale(), 2);
+    Prompt([&](Display* display, Window dialog) {
+        Window root = 0;
+        int x = 0, y = 0;
+        unsigned w = 0, h = 0, border = 0, depth = 0;
+        XGetGeometry(display, dialog, &root, &x, &y, &w, &h, &border, &depth);
+        EXPECT_EQ(w, 2u * ColourChooser::Width);
+        EXPECT_EQ(h, 2u * ColourChooser::Height);
+        const Rect swatch = ColourChooser::PresetRect(3), ok = ColourChooser::OkRect();
+        SendLeftClick(display, dialog, swatch.left + swatch.right, swatch.top + swatch.bottom);
+        SendLeftClick(display, dialog, ok.left + ok.right, ok.top + ok.bottom);
+    });
+    EXPECT_TRUE(probe->answered);
+    const Colour preset = ColourChooser::Preset(3);
+    EXPECT_EQ(PackColour(probe->answer), PackColour(Colour(77, preset.r, preset.g, preset.b)));
+}
+
+TEST_F(X11Editor, TheColourPromptEndsAsCancelWhenClosedEndedOrItsEditorGoes)
+{
+    // Closed by the window manager's close button.
+    Prompt([&](Display* display, Window dialog) {
+        XEvent close = {};
+        close.xclient.type = ClientMessage;
+        close.xclient.window = dialog;
+        close.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
+        close.xclient.format = 32;
+        close.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
+        XSendEvent(display, dialog, False, NoEventMask, &close);
+        XFlush(display);
+    });
+    EXPECT_FALSE(probe->answered);
+    EXPECT_EQ(PackColour(probe->answer), PackColour(Colour(77, 1, 2, 3)));
+
+    // Ended from another thread (the host closing the editor from there); later prompts are
+    // refused at once until the window is made anew.
+    Prompt([&](Display*, Window) { graphics->EndPrompts(); });
+    EXPECT_FALSE(probe->answered);
+    Colour colour;
+    EXPECT_FALSE(graphics->PromptForColour(colour, "Background Color"));
+
+    // The host destroys its window while the prompt is up.
+    Reopen(parent, 1);
+    Prompt([&](Display* display, Window) {
+        XDestroyWindow(display, parent);
+        XFlush(display);
+    });
+    EXPECT_FALSE(probe->answered);
+    EXPECT_FALSE(graphics->IsWindowOpen());
+    EXPECT_TRUE(NoWindowNamed(sender, "Background Color")) << "the prompt's window stayed";
 }
 
 }  // namespace
