@@ -68,7 +68,7 @@ public:
     virtual bool PromptForColour(Colour& colour, const std::string& title) = 0;
     // Ends a prompt under way as cancelled, from any thread (before the editor is closed
     // from another thread than the one serving it).
-    virtual void EndPrompts() {}
+    void EndPrompts() override {}
     virtual bool OpenUrl(const std::string& url) = 0;
     // Puts a one-frame image control at the front: drawn first, hit last.
     virtual void AttachBackground(int32_t id);

@@ -204,17 +204,22 @@ void PluginCore::CloseEditor()
 void PluginCore::Close(PluginCore* core)
 {
     if (!core) return;
-    if (core->graphics) core->graphics->CloseWindow();
     if (core->editorEvents > 0) {
+        // Inside an event of the editor (a modal prompt's loop carried the host's close in):
+        // the prompt ends now, the window and the object when the event returns.
+        if (core->graphics) core->graphics->EndPrompts();
         core->closeRequested = true;
         return;
     }
+    if (core->graphics) core->graphics->CloseWindow();
     delete core;
 }
 
 void PluginCore::LeaveEditorEvent(PluginCore* core)
 {
-    if (--core->editorEvents == 0 && core->closeRequested) delete core;
+    if (--core->editorEvents != 0 || !core->closeRequested) return;
+    if (core->graphics) core->graphics->CloseWindow();
+    delete core;
 }
 
 const StateChunk* PluginCore::SaveStateChunk()

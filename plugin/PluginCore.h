@@ -69,8 +69,9 @@ public:
     // The editor in the host's window `parent`; false when it could not open.
     bool OpenEditor(void* parent);
     void CloseEditor();
-    // effClose: the window goes at once, the object once the editor's event in progress (a
-    // modal dialog's loop may carry the host's close into it) has ended. Window thread.
+    // effClose: the window and the object go at once, or, inside an event of the editor (a
+    // modal dialog's loop may carry the host's close into it), the dialog is cancelled and
+    // they go when the event returns. Window thread.
     static void Close(PluginCore* core);
     // Around every message the editor's window handles: a close that arrives meanwhile waits
     // for the outermost one to end, so no handler writes into a freed editor. Leave may

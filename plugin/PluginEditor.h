@@ -17,4 +17,6 @@ public:
     virtual void EditorSize(int32_t& w, int32_t& h) = 0;
     virtual bool OpenWindow(void* parent) = 0;
     virtual void CloseWindow() = 0;
+    // Any modal prompt of the editor answers as cancelled, from any thread.
+    virtual void EndPrompts() {}
 };

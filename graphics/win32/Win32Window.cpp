@@ -151,11 +151,21 @@ BOOL CALLBACK MatchHostWindow(HWND hwnd, LPARAM lParam)
     return FALSE;
 }
 
+// What the colour chooser's hook is given: the title to show, and where to note the dialog
+// so that it can be ended from outside.
+struct ColourPrompt {
+    const std::string* title;
+    void** dialog;
+};
+
 UINT_PTR CALLBACK ColourHookProc(HWND dialog, UINT message, WPARAM, LPARAM lParam)
 {
     if (message == WM_INITDIALOG && lParam) {
         const CHOOSECOLORA* chooser = reinterpret_cast<const CHOOSECOLORA*>(lParam);
-        if (chooser->lCustData) SetWindowTextA(dialog, reinterpret_cast<const char*>(chooser->lCustData));
+        if (const auto* prompt = reinterpret_cast<const ColourPrompt*>(chooser->lCustData)) {
+            if (!prompt->title->empty()) SetWindowTextA(dialog, prompt->title->c_str());
+            *prompt->dialog = dialog;
+        }
     }
     return 0;
 }
@@ -523,6 +533,17 @@ intptr_t Win32Window::HandleMessage(void* handle, uint32_t message, uintptr_t wP
     }
 }
 
+void Win32Window::EndPrompts()
+{
+    HWND dialog = static_cast<HWND>(colourDialog);
+    if (!dialog || !IsWindow(dialog)) return;
+    // Cancelled as its own button would: the dialog's loop returns, and the prompt with it.
+    if (GetWindowThreadProcessId(dialog, nullptr) == GetCurrentThreadId())
+        EndDialog(dialog, IDCANCEL);
+    else
+        PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+}
+
 void Win32Window::Capture(bool held)
 {
     if (!window) return;
@@ -721,9 +742,12 @@ bool Win32Window::PromptForColour(Colour& colour, const std::string& title)
     cc.rgbResult = RGB(colour.r & 255, colour.g & 255, colour.b & 255);
     cc.lpCustColors = reinterpret_cast<COLORREF*>(customColours);
     cc.Flags = CC_RGBINIT | CC_FULLOPEN | CC_ENABLEHOOK | CC_SOLIDCOLOR | CC_ANYCOLOR;
-    cc.lCustData = title.empty() ? 0 : reinterpret_cast<LPARAM>(title.c_str());
+    ColourPrompt prompt = {&title, &colourDialog};
+    cc.lCustData = reinterpret_cast<LPARAM>(&prompt);
     cc.lpfnHook = ColourHookProc;
-    if (!choose.get()(&cc)) return false;
+    const bool chosen = choose.get()(&cc) != 0;
+    colourDialog = nullptr;
+    if (!chosen) return false;
     colour.r = GetRValue(cc.rgbResult);
     colour.g = GetGValue(cc.rgbResult);
     colour.b = GetBValue(cc.rgbResult);

@@ -50,6 +50,8 @@ public:
     bool PromptParamValue(Control* control, Param* param) override;
     // An empty title keeps the dialog's own.
     bool PromptForColour(Colour& colour, const std::string& title) override;
+    // The colour chooser open now answers as cancelled.
+    void EndPrompts() override;
     bool PromptForFile(std::string& path, bool save, const std::string& directory,
                        const std::string& extensions) override;
     // Through the opener set below, the shell's "open" by default; true when it took the address.
@@ -108,6 +110,7 @@ private:
     void* editFont = nullptr;      // HFONT, owned while the prompt is open
     TextStyle promptStyle;
     uint32_t* customColours = nullptr;  // 16 COLORREFs, kept between colour prompts
+    void* colourDialog = nullptr;       // HWND of the colour chooser while it is open
     uint32_t hostProcess = 0;
     void* hostTop = nullptr;       // HWND
     PaintState* paint = nullptr;
