@@ -1,7 +1,7 @@
 // The gui extension: the plug-in's editor embedded in the host's window (win32 on Windows,
 // x11 on Linux), at the size of the scale the editor asks for. The editor asks the host for
-// room through the gui extension when its scale changes. On Linux the host's timer drives
-// the editor's X events and redraws.
+// room through the gui extension when its scale changes. On Linux the host's main loop drives
+// the editor's X events and redraws (ClapEditorClock).
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -20,9 +20,6 @@ const char* const kApi = CLAP_WINDOW_API_WIN32;
 #else
 const char* const kApi = CLAP_WINDOW_API_X11;
 #endif
-// Often enough for the pointer to feel direct; the editor redraws at its own frame rate.
-constexpr uint32_t kTimerMs = 15;
-
 Graphics* EditorOf(const ClapInstance* instance) { return instance ? GraphicsOf(instance->core) : nullptr; }
 
 // The instance and its editor for a gui call on the main thread, or null.
@@ -52,12 +49,8 @@ bool Create(const clap_plugin_t* plugin, const char* api, bool floating)
     ClapInstance* instance = Editing(plugin, "gui.create");
     if (!instance || !api || floating || std::strcmp(api, kApi) != 0 || instance->editorMade) return false;
 #if !defined(_WIN32)
-    // X has no clock of its own to serve the editor: without the host's timer it would freeze.
-    const clap_host_timer_support_t* timers = instance->host.Timers();
-    if (!timers || !X11Window::Of(EditorOf(instance))) return false;
-    clap_id timer = CLAP_INVALID_ID;
-    if (!timers->register_timer(instance->host.Record(), kTimerMs, &timer) || timer == CLAP_INVALID_ID) return false;
-    instance->timer = timer;
+    // X has no clock of its own to serve the editor: without the host's it would freeze.
+    if (!X11Window::Of(EditorOf(instance)) || !instance->clock.Start(instance->host)) return false;
 #endif
     instance->editorMade = true;
     return true;
@@ -155,16 +148,29 @@ bool Hide(const clap_plugin_t* plugin)
     return instance && instance->editorMade;
 }
 
+// The editor's X events and, when its period has passed, its tick.
+void ServeEditor(ClapInstance& instance)
+{
+#if !defined(_WIN32)
+    X11Window* window = X11Window::Of(EditorOf(&instance));
+    if (!window || !EditorOf(&instance)->IsWindowOpen()) return;
+    window->ServeEvents();
+    instance.core->Idle();
+#else
+    (void)instance;
+#endif
+}
+
 void OnTimer(const clap_plugin_t* plugin, clap_id timer)
 {
     ClapInstance* instance = Editing(plugin, "timer_support.on_timer");
-    if (!instance || timer != instance->timer || timer == CLAP_INVALID_ID) return;
-#if !defined(_WIN32)
-    X11Window* window = X11Window::Of(EditorOf(instance));
-    if (!window || !EditorOf(instance)->IsWindowOpen()) return;
-    window->ServeEvents();
-    instance->core->Idle();
-#endif
+    if (instance && instance->clock.IsTimer(timer)) ServeEditor(*instance);
+}
+
+void OnFd(const clap_plugin_t* plugin, int fd, clap_posix_fd_flags_t)
+{
+    ClapInstance* instance = Editing(plugin, "posix_fd_support.on_fd");
+    if (instance && instance->clock.TakeFd(fd)) ServeEditor(*instance);
 }
 
 }  // namespace
@@ -173,11 +179,7 @@ void DropClapEditor(ClapInstance& instance)
 {
     Graphics* editor = EditorOf(&instance);
     if (editor && editor->IsWindowOpen()) instance.core->CloseEditor();
-    if (instance.timer != CLAP_INVALID_ID) {
-        if (const clap_host_timer_support_t* timers = instance.host.Timers())
-            timers->unregister_timer(instance.host.Record(), instance.timer);
-        instance.timer = CLAP_INVALID_ID;
-    }
+    instance.clock.Stop(instance.host);
     instance.editorMade = false;
 }
 
@@ -185,3 +187,4 @@ const clap_plugin_gui_t kClapGui = {IsApiSupported, PreferredApi, Create,     De
                                     GetSize,        CanResize,    ResizeHints, AdjustSize, SetSize,
                                     SetParent,      SetTransient, SuggestTitle, Show,      Hide};
 const clap_plugin_timer_support_t kClapTimerSupport = {OnTimer};
+const clap_plugin_posix_fd_support_t kClapPosixFdSupport = {OnFd};

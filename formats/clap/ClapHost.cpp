@@ -20,12 +20,14 @@ void ClapHost::Bind()
     params = HostExtension<clap_host_params_t>(host, CLAP_EXT_PARAMS);
     gui = HostExtension<clap_host_gui_t>(host, CLAP_EXT_GUI);
     timers = HostExtension<clap_host_timer_support_t>(host, CLAP_EXT_TIMER_SUPPORT);
+    fds = HostExtension<clap_host_posix_fd_support_t>(host, CLAP_EXT_POSIX_FD_SUPPORT);
     threads = HostExtension<clap_host_thread_check_t>(host, CLAP_EXT_THREAD_CHECK);
     log = HostExtension<clap_host_log_t>(host, CLAP_EXT_LOG);
     // An extension with a missing function is as good as none.
     if (params && (!params->rescan || !params->request_flush)) params = nullptr;
     if (gui && !gui->request_resize) gui = nullptr;
     if (timers && (!timers->register_timer || !timers->unregister_timer)) timers = nullptr;
+    if (fds && (!fds->register_fd || !fds->modify_fd || !fds->unregister_fd)) fds = nullptr;
     if (threads && (!threads->is_main_thread || !threads->is_audio_thread)) threads = nullptr;
     if (log && !log->log) log = nullptr;
 }

@@ -37,6 +37,7 @@ public:
     const clap_host_params_t* Params() const { return params; }
     const clap_host_timer_support_t* Timers() const { return timers; }
     const clap_host_gui_t* Gui() const { return gui; }
+    const clap_host_posix_fd_support_t* Fds() const { return fds; }
 
     // Parameters the editor may edit; their gestures are tracked one bit each.
     static constexpr int kMaxParams = 32;
@@ -49,6 +50,7 @@ private:
     const clap_host_params_t* params = nullptr;
     const clap_host_gui_t* gui = nullptr;
     const clap_host_timer_support_t* timers = nullptr;
+    const clap_host_posix_fd_support_t* fds = nullptr;
     const clap_host_thread_check_t* threads = nullptr;
     const clap_host_log_t* log = nullptr;
     EditQueue edits;

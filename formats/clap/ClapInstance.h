@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "formats/clap/ClapAbi.h"
+#include "formats/clap/ClapEditorClock.h"
 #include "formats/clap/ClapHost.h"
 
 class PluginCore;
@@ -28,9 +29,9 @@ struct ClapInstance {
     bool checkAudioThread = true;
     // Each parameter's value when the instance was made: its default.
     double defaults[ClapHost::kMaxParams] = {};
-    // The editor: made by the gui extension's create; the timer that drives it on Linux.
+    // The editor: made by the gui extension's create; what drives it on Linux.
     bool editorMade = false;
-    clap_id timer = CLAP_INVALID_ID;
+    ClapEditorClock clock;
 };
 
 // The plug-in's record for `host`, not yet initialised; null when it cannot be made.
@@ -45,9 +46,10 @@ extern const clap_plugin_params_t kClapParams;
 extern const clap_plugin_state_t kClapState;
 extern const clap_plugin_gui_t kClapGui;
 extern const clap_plugin_timer_support_t kClapTimerSupport;
+extern const clap_plugin_posix_fd_support_t kClapPosixFdSupport;
 
 // The host's parameter events in a block or a flush, applied at once (never waits); other
 // events are stepped over.
 void ApplyParamEvents(ClapInstance& instance, const clap_input_events_t* events);
-// The editor is closed and its timer given back (destroy, or a plug-in going away).
+// The editor is closed and its clock given back (destroy, or a plug-in going away).
 void DropClapEditor(ClapInstance& instance);

@@ -186,6 +186,7 @@ const void* GetExtension(const clap_plugin_t* plugin, const char* id)
     if (std::strcmp(id, CLAP_EXT_GUI) == 0) return &kClapGui;
 #if !defined(_WIN32)
     if (std::strcmp(id, CLAP_EXT_TIMER_SUPPORT) == 0) return &kClapTimerSupport;
+    if (std::strcmp(id, CLAP_EXT_POSIX_FD_SUPPORT) == 0) return &kClapPosixFdSupport;
 #endif
     return nullptr;
 }

@@ -12,6 +12,10 @@
 
 #include "tools/ExpectedStateChunk.h"
 
+#if !defined(_WIN32)
+#include <poll.h>
+#endif
+
 namespace {
 
 const char* const kNames[4] = {"domain", "v scale", "fft zoom", "pause"};
@@ -535,11 +539,22 @@ void CheckClapState(const ClapLibrary& library, Report& report)
 void RunClapTimers(ClapInstanceUnderTest& instance, const ClapWindowHooks& hooks, int ms)
 {
     const auto* timer = instance.Ext<clap_plugin_timer_support_t>(CLAP_EXT_TIMER_SUPPORT);
+    const auto* watch = instance.Ext<clap_plugin_posix_fd_support_t>(CLAP_EXT_POSIX_FD_SUPPORT);
     const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
     do {
         if (timer)
             for (const auto& t : std::map<clap_id, uint32_t>(instance.host.timers))
                 timer->on_timer(instance.Plugin(), t.first);
+#if !defined(_WIN32)
+        // As a host's main loop watches them: called while the condition holds.
+        for (const auto& f : std::map<int, clap_posix_fd_flags_t>(instance.host.fds)) {
+            pollfd p = {f.first, static_cast<short>((f.second & CLAP_POSIX_FD_READ) ? POLLIN : 0), 0};
+            if (watch && poll(&p, 1, 0) == 1 && (p.revents & POLLIN))
+                watch->on_fd(instance.Plugin(), f.first, CLAP_POSIX_FD_READ);
+        }
+#else
+        (void)watch;
+#endif
         if (hooks.serve) hooks.serve(15);
         else std::this_thread::sleep_for(std::chrono::milliseconds(15));
     } while (std::chrono::steady_clock::now() < end);

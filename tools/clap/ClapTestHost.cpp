@@ -146,8 +146,34 @@ struct ClapTimerCalls {
     }
 };
 
+struct ClapFdCalls {
+    static bool CLAP_CALL Register(const clap_host_t* host, int fd, clap_posix_fd_flags_t flags)
+    {
+        ClapTestHost* self = HostOf(host);
+        if (!self->IsMainThread()) self->Problem("posix_fd_support.register_fd called off the main thread");
+        if (fd < 0 || self->fds.count(fd)) return false;
+        self->fds[fd] = flags;
+        return true;
+    }
+    static bool CLAP_CALL Modify(const clap_host_t* host, int fd, clap_posix_fd_flags_t flags)
+    {
+        ClapTestHost* self = HostOf(host);
+        if (!self->IsMainThread()) self->Problem("posix_fd_support.modify_fd called off the main thread");
+        if (!self->fds.count(fd)) return false;
+        self->fds[fd] = flags;
+        return true;
+    }
+    static bool CLAP_CALL Unregister(const clap_host_t* host, int fd)
+    {
+        ClapTestHost* self = HostOf(host);
+        if (!self->IsMainThread()) self->Problem("posix_fd_support.unregister_fd called off the main thread");
+        return self->fds.erase(fd) == 1;
+    }
+};
+
 namespace {
 const clap_host_timer_support_t kTimers = {ClapTimerCalls::Register, ClapTimerCalls::Unregister};
+const clap_host_posix_fd_support_t kFds = {ClapFdCalls::Register, ClapFdCalls::Modify, ClapFdCalls::Unregister};
 }
 
 ClapTestHost::ClapTestHost() : mainThread(std::this_thread::get_id())
@@ -178,6 +204,7 @@ const void* CLAP_CALL ClapTestHost::GetExtension(const clap_host_t* host, const 
     if (std::strcmp(id, CLAP_EXT_GUI) == 0) return self->offerGui ? &kGui : nullptr;
     if (std::strcmp(id, CLAP_EXT_TIMER_SUPPORT) == 0) return self->offerTimers ? &kTimers : nullptr;
     if (std::strcmp(id, CLAP_EXT_LATENCY) == 0) return &kLatency;
+    if (std::strcmp(id, CLAP_EXT_POSIX_FD_SUPPORT) == 0) return self->offerFds ? &kFds : nullptr;
     return nullptr;
 }
 

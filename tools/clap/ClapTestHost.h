@@ -1,5 +1,6 @@
 // A CLAP host for the tests, the same natively and on Windows: it loads a .clap, offers the
-// host extensions a DAW offers (thread-check, log, params, state, gui, timer-support), runs
+// host extensions a DAW offers (thread-check, log, params, state, gui, timer-support and,
+// when asked, posix-fd-support), runs
 // the audio-thread calls on a thread of their own, and notes every breach of the format's
 // thread rules, by the plug-in (calls into the host on the wrong thread) and by itself.
 #pragma once
@@ -59,6 +60,7 @@ public:
     bool offerThreadCheck = true;
     bool offerGui = true;
     bool offerParams = true;
+    bool offerFds = false;
 
     // What the plug-in asked of the host.
     std::atomic<int> flushRequests{0};
@@ -68,6 +70,7 @@ public:
     bool grantResize = true;
     std::map<clap_id, uint32_t> timers;  // id -> period
     clap_id nextTimer = 7;
+    std::map<int, clap_posix_fd_flags_t> fds;  // watched for the plug-in
 
 private:
     static const void* CLAP_CALL GetExtension(const clap_host_t* host, const char* id);

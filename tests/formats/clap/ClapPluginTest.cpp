@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstring>
+#include <map>
 #include <thread>
 #include <vector>
 
@@ -225,6 +226,18 @@ struct XHost {
     Display* display;
 };
 
+std::vector<uint32_t> WindowPixels(Display* display, Window window)
+{
+    XSync(display, False);
+    XImage* image = XGetImage(display, window, 0, 0, 232, 96, AllPlanes, ZPixmap);
+    std::vector<uint32_t> pixels;
+    if (!image) return pixels;
+    for (int y = 0; y < 96; ++y)
+        for (int x = 0; x < 232; ++x) pixels.push_back(static_cast<uint32_t>(XGetPixel(image, x, y)) & 0xFFFFFFu);
+    XDestroyImage(image);
+    return pixels;
+}
+
 TEST(ClapPlugin, EditorEmbedsSendsGesturesAndAsksForRoom)
 {
     XHost x;
@@ -232,7 +245,7 @@ TEST(ClapPlugin, EditorEmbedsSendsGesturesAndAsksForRoom)
     EXPECT_CHECKS_PASS(CheckClapEditor(Library(), x.Hooks(), report));
 }
 
-TEST(ClapPlugin, WithoutTheHostsTimerThereIsNoEditorOnLinux)
+TEST(ClapPlugin, WithoutTheHostsTimerOrWatchThereIsNoEditorOnLinux)
 {
     ClapTestHost host;
     host.offerTimers = false;
@@ -240,8 +253,46 @@ TEST(ClapPlugin, WithoutTheHostsTimerThereIsNoEditorOnLinux)
     ASSERT_TRUE(plugin.Made());
     const auto* gui = plugin.Ext<clap_plugin_gui_t>(CLAP_EXT_GUI);
     EXPECT_FALSE(gui->create(plugin.Plugin(), CLAP_WINDOW_API_X11, false));
-    EXPECT_EQ(plugin.Ext<clap_plugin_timer_support_t>(CLAP_EXT_TIMER_SUPPORT) != nullptr, true);
     EXPECT_TRUE(host.TakeProblems().empty());
+}
+
+// A host whose timers are slow (Qtractor's run five times a second) or absent but that
+// watches file descriptors: the editor's own timer file keeps it at its frame rate.
+TEST(ClapPlugin, AWatchedTimerFileDrivesTheEditor)
+{
+    XHost x;
+    ASSERT_NE(x.display, nullptr);
+    for (bool timersToo : {false, true}) {
+        ClapTestHost host;
+        host.offerTimers = timersToo;
+        host.offerFds = true;
+        ClapInstanceUnderTest plugin(Library(), host);
+        ASSERT_TRUE(plugin.Made());
+        const auto* gui = plugin.Ext<clap_plugin_gui_t>(CLAP_EXT_GUI);
+        ClapWindowHooks hooks = x.Hooks();
+        const clap_window_t parent = hooks.makeParent();
+        ASSERT_TRUE(gui->create(plugin.Plugin(), CLAP_WINDOW_API_X11, false));
+        EXPECT_EQ(host.fds.size(), 1u);
+        EXPECT_EQ(host.timers.size(), timersToo ? 1u : 0u);
+        ASSERT_TRUE(gui->set_parent(plugin.Plugin(), &parent));
+        const Window editor = static_cast<Window>(hooks.childOf(parent));
+        // Only the watch serves the editor here: its first picture shows within a few frames.
+        std::map<clap_id, uint32_t> timers;
+        timers.swap(host.timers);
+        int lit = 0;
+        for (int round = 0; round < 20 && lit < 500; ++round) {
+            RunClapTimers(plugin, hooks, 30);
+            lit = 0;
+            for (uint32_t p : WindowPixels(x.display, editor)) lit += p != 0;
+        }
+        EXPECT_GE(lit, 500) << "the editor drew its picture";
+        host.timers.swap(timers);
+        gui->destroy(plugin.Plugin());
+        EXPECT_TRUE(host.fds.empty());
+        EXPECT_TRUE(host.timers.empty());
+        hooks.destroyParent(parent);
+        EXPECT_TRUE(host.TakeProblems().empty());
+    }
 }
 
 // The same audio through the CLAP plug-in and through the VST build's object: the editors
@@ -256,18 +307,6 @@ std::vector<float> Signal(int frames, int channel)
         s[static_cast<size_t>(i)] = static_cast<float>(0.5 * std::sin(i * (channel ? 0.031 : 0.0123)) + n);
     }
     return s;
-}
-
-std::vector<uint32_t> WindowPixels(Display* display, Window window)
-{
-    XSync(display, False);
-    XImage* image = XGetImage(display, window, 0, 0, 232, 96, AllPlanes, ZPixmap);
-    std::vector<uint32_t> pixels;
-    if (!image) return pixels;
-    for (int y = 0; y < 96; ++y)
-        for (int x = 0; x < 232; ++x) pixels.push_back(static_cast<uint32_t>(XGetPixel(image, x, y)) & 0xFFFFFFu);
-    XDestroyImage(image);
-    return pixels;
 }
 
 TEST(ClapPlugin, ThePictureIsTheVstBuildsForTheSameAudio)
