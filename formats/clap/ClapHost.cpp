@@ -114,6 +114,9 @@ void ClapHost::EditGestureEnded(PluginCore&)
 void ClapHost::SendEdits(const clap_output_events_t* out)
 {
     if (!out || !out->try_push) return;
+    // One reader at a time, even for a host that flushes while it processes: the other
+    // leaves the edits to it rather than wait.
+    if (sending.exchange(true, std::memory_order_acquire)) return;
     ParamEdit edit;
     while (edits.Peek(edit)) {
         bool taken;
@@ -143,9 +146,10 @@ void ClapHost::SendEdits(const clap_output_events_t* out)
             event.param_id = edit.param;
             taken = out->try_push(out, &event.header);
         }
-        if (!taken) return;  // the rest go with the next block or flush
+        if (!taken) break;  // the rest go with the next block or flush
         edits.Pop();
     }
+    sending.store(false, std::memory_order_release);
 }
 
 bool ClapHost::ResizeEditor(PluginCore&, int32_t width, int32_t height)

@@ -3,6 +3,7 @@
 // through the host's gui extension, and the checks of the thread each call arrives on.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 
 #include "formats/clap/ClapAbi.h"
@@ -54,6 +55,7 @@ private:
     const clap_host_thread_check_t* threads = nullptr;
     const clap_host_log_t* log = nullptr;
     EditQueue edits;
+    std::atomic<bool> sending{false};
     // Editor thread only: a mouse gesture is under way, and the parameters it began.
     bool inGesture = false;
     uint32_t begun = 0;

@@ -37,7 +37,8 @@ int64_t Read(const clap_istream_t* stream, void* buffer, uint64_t asked)
         std::memset(buffer, 0x5A, static_cast<size_t>(asked));
         return static_cast<int64_t>(asked);
     }
-    const uint8_t move = s->moveCount ? s->moves[s->read++ % s->moveCount] : 0x40;
+    // Without a script, a well-behaved stream: all that is asked for.
+    const uint8_t move = s->moveCount ? s->moves[s->read++ % s->moveCount] : 0xFC;
     switch (move & 7) {
     case 0: return 0;
     case 1: return -1 - (move >> 3);

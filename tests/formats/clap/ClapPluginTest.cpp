@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <map>
 #include <thread>
@@ -39,7 +40,15 @@ ClapLibrary& Library()
         EXPECT_EQ(report.Failed(), 0); \
     } while (0)
 
-TEST(ClapPlugin, EntryFactoryDescriptorAndPorts) { EXPECT_CHECKS_PASS(CheckClapEntry(Library(), report)); }
+TEST(ClapPlugin, EntryFactoryDescriptorAndPorts)
+{
+    EXPECT_CHECKS_PASS(CheckClapEntry(Library(), report));
+    // Where the editor's corner square looks for the user guide.
+    const std::string path = QUILLOGRAPH_CLAP_FILE;
+    std::FILE* guide = std::fopen((path.substr(0, path.rfind('/') + 1) + "Quillograph.html").c_str(), "rb");
+    EXPECT_NE(guide, nullptr) << "no user guide beside the .clap";
+    if (guide) std::fclose(guide);
+}
 
 TEST(ClapPlugin, AudioPassesBitForBitAtEveryRateAndBlockSize) { EXPECT_CHECKS_PASS(CheckClapAudio(Library(), report)); }
 
