@@ -5,11 +5,13 @@
 // against the VST build's editor for the same audio, and texts in a German locale.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <map>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -302,6 +304,82 @@ TEST(ClapPlugin, AWatchedTimerFileDrivesTheEditor)
         hooks.destroyParent(parent);
         EXPECT_TRUE(host.TakeProblems().empty());
     }
+}
+
+// The editor's clicks reach the host through the blocks of an audio thread that runs all the
+// while: every gesture whole and in order, none lost, and the audio thread never waits.
+TEST(ClapPlugin, ConcurrencyEditsReachTheHostThroughRunningAudio)
+{
+    XHost x;
+    ASSERT_NE(x.display, nullptr);
+    ClapTestHost host;
+    ClapInstanceUnderTest plugin(Library(), host);
+    ASSERT_TRUE(plugin.Made());
+    const auto* gui = plugin.Ext<clap_plugin_gui_t>(CLAP_EXT_GUI);
+    ClapWindowHooks hooks = x.Hooks();
+    const clap_window_t parent = hooks.makeParent();
+    ASSERT_TRUE(gui->create(plugin.Plugin(), CLAP_WINDOW_API_X11, false));
+    ASSERT_TRUE(gui->set_parent(plugin.Plugin(), &parent));
+    const uintptr_t editor = hooks.childOf(parent);
+    ASSERT_TRUE(plugin.Activate(48000.0, 1, 64));
+    RunClapTimers(plugin, hooks, 60);
+
+    std::atomic<bool> stop{false};
+    ClapOutputList sent;
+    sent.room = 0;  // the host takes one event a block, at most
+    std::thread audio([&] {
+        host.OnAudio([&] {
+            const clap_plugin_t* p = plugin.Plugin();
+            p->start_processing(p);
+            std::vector<float> in(64, 0.25f), out(64);
+            float* ins[2] = {in.data(), in.data()};
+            float* outs[2] = {out.data(), out.data()};
+            clap_audio_buffer_t input = {}, output = {};
+            input.data32 = ins;
+            output.data32 = outs;
+            input.channel_count = output.channel_count = 2;
+            ClapEventList none;
+            clap_process_t block = {};
+            block.frames_count = 64;
+            block.audio_inputs = &input;
+            block.audio_outputs = &output;
+            block.audio_inputs_count = block.audio_outputs_count = 1;
+            block.in_events = none.List();
+            block.out_events = sent.List();
+            while (!stop.load()) {
+                ++sent.room;
+                p->process(p, &block);
+                std::this_thread::sleep_for(std::chrono::microseconds(300));
+            }
+            p->stop_processing(p);
+        });
+    });
+    const int kClicks = 12;
+    for (int i = 0; i < kClicks; ++i) {
+        // Apart by more than the double-click box.
+        hooks.click(editor, i % 2 ? 150 : 100, 50, false);
+        RunClapTimers(plugin, hooks, 40);
+    }
+    RunClapTimers(plugin, hooks, 100);
+    stop = true;
+    audio.join();
+    plugin.Deactivate();
+
+    std::string expected;
+    for (int i = 0; i < kClicks; ++i)
+        expected += std::string(i ? " " : "") + "begin(3) value(3=" + (i % 2 ? "0" : "1") + ") end(3)";
+    std::string got;
+    for (const ClapSentEvent& e : sent.sent) {
+        got += got.empty() ? "" : " ";
+        got += e.type == CLAP_EVENT_PARAM_GESTURE_BEGIN ? "begin(" + std::to_string(e.param) + ")"
+               : e.type == CLAP_EVENT_PARAM_GESTURE_END ? "end(" + std::to_string(e.param) + ")"
+                                                        : "value(" + std::to_string(e.param) + "=" +
+                                                              std::to_string(static_cast<int>(e.value)) + ")";
+    }
+    EXPECT_EQ(got, expected);
+    gui->destroy(plugin.Plugin());
+    hooks.destroyParent(parent);
+    EXPECT_TRUE(host.TakeProblems().empty());
 }
 
 // The same audio through the CLAP plug-in and through the VST build's object: the editors
