@@ -26,7 +26,7 @@ struct ClapInstance {
     // Main thread: between activate and deactivate. Read by the audio side as well.
     std::atomic<bool> active{false};
     // The first block after activation or start_processing checks its thread.
-    bool checkAudioThread = true;
+    std::atomic<bool> checkAudioThread{true};
     // Each parameter's value when the instance was made: its default.
     double defaults[ClapHost::kMaxParams] = {};
     // The editor: made by the gui extension's create; what drives it on Linux.

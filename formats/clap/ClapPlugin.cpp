@@ -166,10 +166,8 @@ clap_process_status Process(const clap_plugin_t* plugin, const clap_process_t* p
     ClapInstance* instance = ClapInstance::Of(plugin);
     if (!instance || !instance->core || !process || !instance->active.load()) return CLAP_PROCESS_ERROR;
     // Once per run of blocks: asking the host every block would be a call out on the audio path.
-    if (instance->checkAudioThread) {
-        instance->checkAudioThread = false;
+    if (instance->checkAudioThread.exchange(false, std::memory_order_relaxed))
         instance->host.OnAudioThread("process");
-    }
     ApplyParamEvents(*instance, process->in_events);
     ProcessAudio(instance->core, process);
     instance->host.SendEdits(process->out_events);

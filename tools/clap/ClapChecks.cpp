@@ -121,7 +121,8 @@ void CheckClapEntry(const ClapLibrary& library, Report& report)
     const clap_plugin_descriptor_t* d = factory->get_plugin_descriptor(factory, 0);
     if (!report.Check(d != nullptr, "descriptor 0 exists")) return;
     auto same = [](const char* a, const char* b) { return a && b && std::strcmp(a, b) == 0; };
-    report.Check(same(d->id, "com.veksa.quillograph"), std::string("its id is com.veksa.quillograph: ") + (d->id ? d->id : "null"));
+    report.Check(same(d->id, "com.veksa.quillograph"),
+                 std::string("its id is com.veksa.quillograph: ") + (d->id ? d->id : "null"));
     report.Check(same(d->name, "Quillograph") && same(d->vendor, "Veksa"), "it is Quillograph by Veksa");
     report.Check(same(d->version, "1.0.0"), std::string("its version is 1.0.0: ") + (d->version ? d->version : "null"));
     report.Check(d->description && *d->description && d->url && d->manual_url && d->support_url,
