@@ -8,6 +8,7 @@
 #include "analyser/AnalyserView.h"
 #include "analyser/ProductIdentity.h"
 #include "graphics/Graphics.h"
+#include "plugin/HostId.h"
 #include "plugin/HostServices.h"
 #include "plugin/SafeConvert.h"
 
@@ -40,9 +41,9 @@ AnalyserPlugin::AnalyserPlugin(PluginHost& host)
     // Held until attached, so that a failure on the way frees what was made.
     std::unique_ptr<Graphics> graphics(CreateGraphics(this, kEditorWidth, kEditorHeight, kFramesPerSecond));
     if (!graphics) return;  // an analyser without an editor still passes its audio
-    if (HostId() == 1) graphics->floating = true;
+    if (FloatingEditorHost(HostId())) graphics->floating = true;
     graphics->mouseOverEnabled = true;
-    std::unique_ptr<AnalyserView> newView(new AnalyserView(this));
+    std::unique_ptr<AnalyserView> newView(new AnalyserView(this, &staging, graphics.get()));
     graphics->AttachControl(newView.get());
     // Ctrl + left click in the corner square cycles the editor's scale.
     graphics->SetScaleArea(newView->CornerSquare());
@@ -111,7 +112,7 @@ Graphics* AnalyserPlugin::GetGraphics() const { return GraphicsOf(this); }
 
 void AnalyserPlugin::EditorOpened()
 {
-    if (HostId() != 1) return;
+    if (!TitlesFloatingEditor(HostId())) return;
     titlePending = true;
     // The floating window opens under the effect name: a title already made names it again.
     std::string title;
@@ -124,7 +125,7 @@ void AnalyserPlugin::EditorOpened()
 
 void AnalyserPlugin::Idle()
 {
-    if (!titlePending || HostId() != 1) return;
+    if (!titlePending || !TitlesFloatingEditor(HostId())) return;
     {
         ScopedLock hold(&Lock());
         if (!windowTitle.empty()) return;
@@ -151,7 +152,7 @@ int AnalyserPlugin::TakeStagedSamples(SampleRing& left, SampleRing& right, Criti
 bool AnalyserPlugin::SaveState(StateChunk& chunk)
 {
     AnalyserState state;
-    if (HostId() == 1) {
+    if (StoresWindowSection(HostId())) {
         state.hasWindow = true;
         if (Graphics* graphics = GetGraphics()) {
             state.hostClass = graphics->hostClass;
@@ -169,7 +170,7 @@ bool AnalyserPlugin::SaveState(StateChunk& chunk)
 bool AnalyserPlugin::LoadState(StateChunk& chunk)
 {
     AnalyserState state;
-    if (!AnalyserState::Read(chunk.Data(), chunk.Size(), HostId() == 1, state)) return false;
+    if (!AnalyserState::Read(chunk.Data(), chunk.Size(), StoresWindowSection(HostId()), state)) return false;
 
     for (int i = 0; i < AnalyserState::kValueCount; ++i)
         if (std::isfinite(state.values[i])) ParamAt(i).Set(state.values[i]);
@@ -178,7 +179,7 @@ bool AnalyserPlugin::LoadState(StateChunk& chunk)
     if (Graphics* graphics = GetGraphics()) graphics->SetScaleChoice(state.editorScale);
 
     // A window section read elsewhere than in the host it was written for has nothing to restore.
-    if (!state.hasWindow || HostId() != 1) return true;
+    if (!state.hasWindow || !StoresWindowSection(HostId())) return true;
     windowTitle = state.windowTitle;
     Graphics* graphics = GetGraphics();
     if (!graphics) return true;

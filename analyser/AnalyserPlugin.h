@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "analyser/AnalyserLayout.h"
 #include "analyser/SampleStaging.h"
 #include "dsp/SampleRing.h"
 #include "plugin/PluginCore.h"
@@ -11,15 +12,8 @@
 class AnalyserView;
 class Graphics;
 
-class AnalyserPlugin : public PluginCore {
+class AnalyserPlugin : public PluginCore, public AnalyserLayout {
 public:
-    static constexpr int kStagingLength = SampleStaging::kCapacity;
-    static constexpr int kEditorWidth = 232;
-    static constexpr int kEditorHeight = 96;
-    static constexpr double kFramesPerSecond = 24.0;
-
-    enum ParamIndex { kDomain = 0, kVScale = 1, kFftZoom = 2, kPause = 3, kParamCount = 4 };
-
     explicit AnalyserPlugin(PluginHost& host);
     ~AnalyserPlugin() override = default;
 

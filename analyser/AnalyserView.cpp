@@ -1,98 +1,38 @@
 #include "analyser/AnalyserView.h"
 
-#include <cfloat>
-#include <cmath>
-#include <cstdint>
-#include <new>
-
-#include "analyser/AnalyserPlugin.h"
 #include "analyser/IntensityPalette.h"
+#include "analyser/SampleStaging.h"
 #include "graphics/Graphics.h"
 #include "plugin/FormatString.h"
-#include "plugin/SafeConvert.h"
 
-namespace {
-
-constexpr int32_t kViewWidth = AnalyserPlugin::kEditorWidth;
-constexpr int32_t kViewHeight = AnalyserPlugin::kEditorHeight;
-
-// Grid frequencies of the zoom bands, in Hz, by fft zoom.
-constexpr int32_t kFreq0[] = {0, 100, 500, 1000, 2000, 3000, 4000, 5000, 10000, 18000};
-constexpr int32_t kFreq1[] = {25, 50, 75, 100, 125, 150, 200};
-constexpr int32_t kFreq2[] = {100, 150, 200, 250, 300, 400, 500};
-constexpr int32_t kFreq3[] = {500, 600, 750, 1000, 1200, 1500, 2000};
-constexpr int32_t kFreq4[] = {1000, 1500, 2000, 3000, 4000, 5000, 6000, 7500};
-constexpr int32_t kFreq5[] = {7500, 8000, 8500, 9000, 9500, 10000, 11000, 12000};
-constexpr int32_t kFreq6[] = {12000, 12500, 13000, 14000, 15000, 17500, 20000};
-constexpr int32_t kSpectro0[] = {0, 500, 1000, 2000, 5000, 10000, 18000};
-constexpr int32_t kSpectro1[] = {20, 50, 100, 150, 200};
-constexpr int32_t kSpectro2[] = {100, 150, 200, 300, 400, 500};
-constexpr int32_t kSpectro3[] = {500, 750, 1000, 1500, 2000};
-constexpr int32_t kSpectro4[] = {1000, 2000, 3000, 5000, 7500};
-constexpr int32_t kSpectro5[] = {7500, 8000, 9000, 10000, 12000};
-constexpr int32_t kSpectro6[] = {12000, 13000, 14000, 15000, 17500, 20000};
-
-template <size_t N>
-constexpr int Count(const int32_t (&)[N])
-{
-    return static_cast<int>(N);
-}
-
-const int32_t* const kFreqGrids[] = {kFreq0, kFreq1, kFreq2, kFreq3, kFreq4, kFreq5, kFreq6};
-const int kFreqCounts[] = {Count(kFreq0), Count(kFreq1), Count(kFreq2), Count(kFreq3),
-                           Count(kFreq4), Count(kFreq5), Count(kFreq6)};
-const int32_t* const kSpectroGrids[] = {kSpectro0, kSpectro1, kSpectro2, kSpectro3, kSpectro4, kSpectro5, kSpectro6};
-const int kSpectroCounts[] = {Count(kSpectro0), Count(kSpectro1), Count(kSpectro2), Count(kSpectro3),
-                              Count(kSpectro4), Count(kSpectro5), Count(kSpectro6)};
-
-const Colour kDefaultBackground(255, 0, 0, 0);
-const Colour kDefaultFill(255, 220, 220, 100);
-const Colour kDefaultEdge(255, 255, 255, 255);
-const Colour kDefaultCaption(255, 0, 128, 255);
-
-bool AllZero(const Colour& c) { return c.a == 0 && c.r == 0 && c.g == 0 && c.b == 0; }
-
-// Doubles beyond the float range would make the narrowing undefined.
-float NarrowScale(double v)
-{
-    if (std::isnan(v)) return 0.0f;
-    if (v > FLT_MAX) return FLT_MAX;
-    if (v < -FLT_MAX) return -FLT_MAX;
-    return static_cast<float>(v);
-}
-
-}  // namespace
-
-AnalyserView::AnalyserView(AnalyserPlugin* owner)
-    : BandGraphControl(owner, Rect(0, 0, kViewWidth, kViewHeight), kDefaultEdge, true, Blend(BlendKind::Copy, 1.0f),
-                       true),
+AnalyserView::AnalyserView(PluginCore* plug, SampleStaging* staging, Graphics* editor)
+    : BandGraphControl(plug, Rect(0, 0, kEditorWidth, kEditorHeight), ViewRequest::kDefaultEdge, true,
+                       Blend(BlendKind::Copy, 1.0f), true),
       domain(-1),
       paused(false),
       refreshAll(true),
       vScale(1.0f),
       sampleRate(24000.0),
-      samplesPerColumn(0.0),
+      samplesPerColumn(static_cast<double>(kHistoryLength) / (drawRect.right - drawRect.left)),
       mouseX(0),
       mouseY(0),
-      captionStyle("Arial", 12, kDefaultCaption, TextNormal, AlignCentre, 0),
-      owner(owner),
-      secondCurve(y2Positions),
-      backgroundColour(kDefaultBackground),
-      fillColour(kDefaultFill),
-      edgeColour(kDefaultEdge),
+      captionStyle("Arial", 12, ViewRequest::kDefaultCaption, TextNormal, AlignCentre, 0),
+      staging(staging),
+      backgroundColour(ViewRequest::kDefaultBackground),
+      fillColour(ViewRequest::kDefaultFill),
+      edgeColour(ViewRequest::kDefaultEdge),
+      bands(sampleRate),
       fftZoom(0),
-      graphWidth(drawRect.right - drawRect.left),
-      graphHeight(drawRect.bottom - drawRect.top),
-      cx(static_cast<float>(drawRect.left + drawRect.right) * 0.5f),
-      cy(static_cast<float>(drawRect.top + drawRect.bottom) * 0.5f),
       captionBox(drawRect.right - 20, drawRect.top, drawRect.right, drawRect.top + 10),
-      cornerSquare(drawRect.right - 16, drawRect.bottom - 16, drawRect.right, drawRect.bottom)
+      cornerSquare(drawRect.right - 16, drawRect.bottom - 16, drawRect.right, drawRect.bottom),
+      readout(drawRect, captionBox),
+      timeDisplay(drawRect),
+      freqDisplay(drawRect),
+      phaseDisplay(drawRect),
+      spectroDisplay(drawRect),
+      request(PluginLock()),
+      gestures(plug, editor, request, captionBox, cornerSquare)
 {
-    request.background = backgroundColour;
-    request.fill = fillColour;
-    request.edge = edgeColour;
-    request.caption = captionStyle.colour;
-
     ringLeft.Resize(kHistoryLength, true);
     ringLeft.SetWritePosition(0);
     ringRight.Resize(kHistoryLength, true);
@@ -101,30 +41,33 @@ AnalyserView::AnalyserView(AnalyserPlugin* owner)
     estimator.samples.SetWritePosition(0);
 
     SetGraphColours(edgeColour, fillColour);
-    samplesPerColumn = static_cast<double>(kHistoryLength) / graphWidth;
-
-    BuildBands(freqBands, kFreqGrids, kFreqCounts);
-    BuildBands(spectroBands, kSpectroGrids, kSpectroCounts);
-    // The displays may read the positions before any host rate arrives.
-    ComputeBandPositions();
-
     SetHidden(false);
 }
 
-bool AnalyserView::BuildBands(std::vector<ZoomBand>& bands, const int32_t* const* grids, const int* counts)
+CriticalSection* AnalyserView::PluginLock() const { return plug ? &plug->Lock() : nullptr; }
+
+void AnalyserView::OnMouseDown(int32_t x, int32_t y, const MouseKeys& keys)
 {
-    try {
-        bands.resize(kBandCount);
-    } catch (const std::bad_alloc&) {
-        bands.clear();
-        return false;
-    }
-    bool complete = true;
-    for (int i = 0; i < kBandCount; ++i) complete = bands[static_cast<size_t>(i)].SetGrid(grids[i], counts[i]) && complete;
-    return complete;
+    gestures.OnMouseDown(x, y, keys);
+    MarkDirty(true);
 }
 
-CriticalSection* AnalyserView::PluginLock() const { return owner ? &owner->Lock() : nullptr; }
+void AnalyserView::OnMouseDrag(int32_t, int32_t, int32_t, int32_t dy, const MouseKeys& keys)
+{
+    if (gestures.OnMouseDrag(dy, keys)) MarkDirty(true);
+}
+
+void AnalyserView::OnMouseWheel(int32_t, int32_t, const MouseKeys& keys, int32_t steps)
+{
+    gestures.OnMouseWheel(keys, steps);
+    MarkDirty(true);
+}
+
+void AnalyserView::OnMouseDblClick(int32_t, int32_t, const MouseKeys& keys)
+{
+    gestures.OnMouseDblClick(keys);
+    MarkDirty(true);
+}
 
 void AnalyserView::OnMouseOver(int32_t x, int32_t y, const MouseKeys&)
 {
@@ -144,57 +87,26 @@ void AnalyserView::SetViewState(int32_t newDomain, double newVScale, bool pause,
                                 CriticalSection* callerLock)
 {
     ScopedLock hold(callerLock);
-    ScopedLock guard(PluginLock());
-    if (pause == request.paused) request.refresh = true;
-    if (newDomain != request.domain && newDomain >= kTime && newDomain <= kSpectro) request.resize = true;
-    // Host values below 0..1 reach here unclamped: the zoom indexes the band tables.
-    request.fftZoom = newFftZoom < 0 ? 0 : newFftZoom >= kBandCount ? kBandCount - 1 : newFftZoom;
-    request.domain = newDomain;
-    request.vScale = NarrowScale(newVScale);
-    request.paused = pause;
+    request.SetViewState(newDomain, newVScale, pause, newFftZoom);
     SetDirty();
 }
 
 void AnalyserView::SetSampleRate(double rate, CriticalSection* callerLock)
 {
     ScopedLock hold(callerLock);
-    ScopedLock guard(PluginLock());
-    // A rate that is no positive number would turn every band position into nonsense.
-    if (!std::isfinite(rate) || rate <= 0.0) return;
-    request.sampleRate = rate;
-    request.rate = true;
+    request.SetSampleRate(rate);
 }
 
 void AnalyserView::SetViewColours(const Colour& background, const Colour& fill, const Colour& edge,
                                   const Colour& caption)
 {
-    ScopedLock guard(PluginLock());
-    if (!AllZero(background)) request.background = background;
-    if (!AllZero(fill)) request.fill = fill;
-    if (!AllZero(edge)) request.edge = edge;
-    if (!AllZero(caption)) request.caption = caption;
-    request.colours = true;
-    SetDirty();
-}
-
-void AnalyserView::ResetUserColours()
-{
-    ScopedLock guard(PluginLock());
-    request.background = kDefaultBackground;
-    request.fill = kDefaultFill;
-    request.edge = kDefaultEdge;
-    request.caption = kDefaultCaption;
-    request.colours = true;
+    request.SetColours(background, fill, edge, caption);
     SetDirty();
 }
 
 void AnalyserView::GetViewColours(Colour& background, Colour& fill, Colour& edge, Colour& caption)
 {
-    ScopedLock guard(PluginLock());
-    background = request.background;
-    fill = request.fill;
-    edge = request.edge;
-    caption = request.caption;
+    request.GetColours(background, fill, edge, caption);
 }
 
 Colour AnalyserView::MixIntensityColour(const Colour& background, const Colour& target, double intensity)
@@ -202,63 +114,22 @@ Colour AnalyserView::MixIntensityColour(const Colour& background, const Colour& 
     return IntensityPalette::MixIntensity(background, target, intensity);
 }
 
-void AnalyserView::DrawIntensityGrid(Graphics& graphics, bool lowestAtBottom)
-{
-    palette.Prepare(backgroundColour, fillColour);
-    const int columns = intensityGrid.Columns() < graphWidth ? intensityGrid.Columns() : graphWidth;
-    bool complete = true;
-    for (int x = 0; x < columns; ++x) complete = complete && intensityGrid.Column(x).Size() >= graphHeight;
-    if (!complete) {
-        // Some column failed to allocate: the phase picture leaves its rows as they were,
-        // the spectrogram draws them empty.
-        for (int x = 0; x < columns; ++x) {
-            const FloatArray& column = intensityGrid.Column(x);
-            for (int y = 0; y < graphHeight; ++y) {
-                const int row = lowestAtBottom ? graphHeight - 1 - y : y;
-                if (row < column.Size() || lowestAtBottom)
-                    graphics.SetPixel(UnpackColour(palette.Packed(row < column.Size() ? column[row] : 0.0f)),
-                                      drawRect.left + x, drawRect.top + y);
-            }
-        }
-        return;
-    }
-    auto drawRows = [&](auto pack) {
-        constexpr int kRun = 256;
-        uint32_t run[kRun];
-        for (int y = 0; y < graphHeight; ++y) {
-            const int row = lowestAtBottom ? graphHeight - 1 - y : y;
-            for (int start = 0; start < columns; start += kRun) {
-                const int length = columns - start < kRun ? columns - start : kRun;
-                for (int i = 0; i < length; ++i) run[i] = pack(intensityGrid.Column(start + i)[row]);
-                graphics.SetPixelRow(run, length, drawRect.left + start, drawRect.top + y);
-            }
-        }
-    };
-    if (palette.ZeroIsBackground())
-        drawRows([this](double v) { return palette.PackedIgnoringZero(v); });
-    else
-        drawRows([this](double v) { return palette.Packed(v); });
-}
-
 void AnalyserView::SizeBuffersFor(int32_t newDomain)
 {
     switch (newDomain) {
     case kTime:
+        timeDisplay.Reset();
+        estimator.samples.Resize(kFreqFrameSize, false);
+        break;
     case kFreq:
-        firstCurve.Resize(graphWidth, true);
-        secondCurve.Resize(graphWidth, true);
-        xPositions.Resize(0, false);
+        freqDisplay.Reset();
         estimator.samples.Resize(kFreqFrameSize, false);
         break;
     case kPhase:
-        xPositions.Resize(kPhasePointCount, true);
-        firstCurve.Resize(kPhasePointCount, true);
-        intensityGrid.Resize(graphWidth, graphHeight, true);
-        phaseSums.Resize(graphWidth * graphHeight, false);
-        phaseStart = 0;
+        phaseDisplay.Reset();
         break;
     case kSpectro:
-        intensityGrid.Resize(graphWidth, graphHeight, true);
+        spectroDisplay.Reset();
         estimator.samples.Resize(kSpectroFrameSize, false);
         break;
     default:
@@ -266,13 +137,7 @@ void AnalyserView::SizeBuffersFor(int32_t newDomain)
     }
 }
 
-void AnalyserView::ComputeBandPositions()
-{
-    for (ZoomBand& band : freqBands) band.ComputePositions(sampleRate, kFreqFrameSize, false);
-    for (ZoomBand& band : spectroBands) band.ComputePositions(sampleRate, kSpectroFrameSize, true);
-}
-
-void AnalyserView::Apply(const Request& r)
+void AnalyserView::Apply(const ViewRequest::State& r)
 {
     if (r.resize) SizeBuffersFor(r.domain);
     domain = r.domain;
@@ -281,7 +146,7 @@ void AnalyserView::Apply(const Request& r)
     fftZoom = r.fftZoom;
     if (r.rate && r.sampleRate != sampleRate) {
         sampleRate = r.sampleRate;
-        ComputeBandPositions();
+        bands.ComputePositions(sampleRate);
     }
     if (r.colours) {
         backgroundColour = r.background;
@@ -298,17 +163,16 @@ bool AnalyserView::Draw(Graphics& graphics)
     ScopedLock hold(&lock);
     // Values the host set since the last tick become the request first (the view lock is
     // taken before the plug-in lock, the one order in which both are held).
-    if (owner) owner->DeliverParameterChanges();
+    if (plug) plug->DeliverParameterChanges();
 
     // The hand-off: the latest request under the plug-in lock for no longer than a small
     // copy, and the staged samples from the audio thread's wait-free hand-over.
-    Request latest;
+    ViewRequest::State latest;
     int taken = 0;
     {
         ScopedLock guard(PluginLock());
-        latest = request;
-        request.resize = request.refresh = request.rate = request.colours = false;
-        if (!latest.paused && owner) taken = owner->TakeStagedSamples(ringLeft, ringRight, &lock);
+        latest = request.Take();
+        if (!latest.paused && staging) taken = staging->TakeInto(ringLeft, ringRight);
     }
     Apply(latest);
 
@@ -337,8 +201,37 @@ bool AnalyserView::Draw(Graphics& graphics)
     return true;
 }
 
-
 void AnalyserView::DrawCaption(Graphics& graphics)
 {
     graphics.DrawText(captionStyle, FormatString("%.1fx", static_cast<double>(vScale)), captionBox);
+}
+
+DisplayContext AnalyserView::Context(Graphics& graphics)
+{
+    return DisplayContext{graphics, ringLeft, ringRight, newSamples, samplesPerColumn, vScale,
+                          backgroundColour, fillColour, edgeColour, Scales(drawRect, captionStyle, vScale)};
+}
+
+void AnalyserView::DrawTimeDisplay(Graphics& graphics) { timeDisplay.Draw(Context(graphics)); }
+
+void AnalyserView::DrawFreqDisplay(Graphics& graphics)
+{
+    freqDisplay.Draw(Context(graphics), estimator, CurrentBand());
+}
+
+void AnalyserView::DrawPhaseDisplay(Graphics& graphics) { phaseDisplay.Draw(Context(graphics)); }
+
+void AnalyserView::DrawSpectroDisplay(Graphics& graphics)
+{
+    spectroDisplay.Draw(Context(graphics), estimator, CurrentBand());
+}
+
+const ZoomBand* AnalyserView::CurrentBand() const
+{
+    return domain == kFreq ? bands.Freq(fftZoom) : domain == kSpectro ? bands.Spectro(fftZoom) : nullptr;
+}
+
+void AnalyserView::DrawReadout(Graphics& graphics)
+{
+    readout.Draw(graphics, captionStyle, mouseX, mouseY, domain, vScale, CurrentBand(), sampleRate);
 }

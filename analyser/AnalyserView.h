@@ -1,46 +1,47 @@
 // The editor's one control: owns the last 24000 samples of each channel, the display state
-// the parameters push into it, the user colours and the zoom bands, and draws the display
-// of the current domain with its v-scale caption.
+// the parameters push into it, the user colours, the zoom bands, the spectrum estimator and
+// the four displays, and draws the display of the current domain with its v-scale caption
+// and the cursor readout. Each display keeps its own buffers and draws from what the view
+// hands it (DisplayContext); what the mouse does is ViewGestures'. Of its band graph base
+// the view uses only the drawing colours, which follow the user's edge and fill colours.
 //
 // Two locks meet here. The plug-in lock guards what the host changes from its threads (the
 // requested state: domain, v scale, pause, fft zoom, sample rate, colours); the view lock
 // guards what the draw reads (the rings, the display buffers and the state they were built
-// for). Setters only record a request under the plug-in lock; the draw, holding the view
-// lock, copies the request under the plug-in lock together with the staged samples and
-// then applies it (resizing buffers, recomputing band positions) under the view lock alone.
-// So buffers are never resized under a draw, and the only order in which both locks are
-// held stays view lock first.
+// for). Setters only record a request (ViewRequest) under the plug-in lock; the draw,
+// holding the view lock, copies the request under the plug-in lock together with the staged
+// samples and then applies it (resizing buffers, recomputing band positions) under the view
+// lock alone. So buffers are never resized under a draw, and the only order in which both
+// locks are held stays view lock first.
 #pragma once
 
 #include <string>
-#include <vector>
 
+#include "analyser/AnalyserLayout.h"
 #include "analyser/BandGraphControl.h"
-#include "analyser/IntensityGrid.h"
-#include "analyser/IntensityPalette.h"
+#include "analyser/FreqDisplay.h"
+#include "analyser/PhaseDisplay.h"
+#include "analyser/Readout.h"
+#include "analyser/SpectroDisplay.h"
+#include "analyser/TimeDisplay.h"
+#include "analyser/ViewGestures.h"
+#include "analyser/ViewRequest.h"
+#include "analyser/ZoomBandTables.h"
 #include "dsp/SampleRing.h"
-#include "analyser/ZoomBand.h"
 #include "dsp/SpectrumEstimator.h"
 #include "graphics/TextStyle.h"
 #include "plugin/CriticalSection.h"
 
-class AnalyserPlugin;
+class SampleStaging;
 
-class AnalyserView : public BandGraphControl {
+class AnalyserView : public BandGraphControl, public AnalyserLayout {
 public:
-    static constexpr int kHistoryLength = 24000;
-    static constexpr int kFreqFrameSize = 8192;
-    static constexpr int kSpectroFrameSize = 1024;
-    static constexpr int kPhasePointCount = 24000;
-    static constexpr int kBandCount = 7;
-    enum Domain { kTime = 0, kFreq = 1, kPhase = 2, kSpectro = 3 };
-
-    // owner may be null (a view without a plug-in takes no samples).
-    explicit AnalyserView(AnalyserPlugin* owner);
+    // plug, staging and editor may be null: a view without a plug-in takes no samples and
+    // changes no parameters, one without an editor opens no dialogs.
+    AnalyserView(PluginCore* plug, SampleStaging* staging, Graphics* editor);
     ~AnalyserView() override = default;
 
-    // The user's gestures, on the window thread. Parameter changes go to the plug-in as the
-    // host's automation does and come back through SetViewState; colours through the request.
+    // The user's gestures, on the window thread (ViewGestures).
     void OnMouseDown(int32_t x, int32_t y, const MouseKeys& keys) override;
     void OnMouseDrag(int32_t x, int32_t y, int32_t dx, int32_t dy, const MouseKeys& keys) override;
     void OnMouseDblClick(int32_t x, int32_t y, const MouseKeys& keys) override;
@@ -57,29 +58,7 @@ public:
     // The colours as last set (not necessarily drawn yet): background, fill, edge, caption.
     void GetViewColours(Colour& background, Colour& fill, Colour& edge, Colour& caption);
 
-    // The user guide's file, beside the plug-in's binary, opened by a click in the corner square.
-    static const char* const kUserGuide;
-
     static Colour MixIntensityColour(const Colour& background, const Colour& target, double intensity);
-
-    // Fills every element of destination with the mean of its share of source[first, end)
-    // (the whole rest of source when end < first); neighbours repeat a value when the range
-    // is narrower than the destination.
-    static void ResampleToColumns(const GrowableArray<double>& source, FloatArray& destination, int32_t first,
-                                  int32_t end);
-
-    // How a spectrogram redraw consumes pending samples: whole 1024-sample blocks, each
-    // columnsPerBlock columns wide; dropped counts the oldest blocks left out because they
-    // would not fit beside the last kept column.
-    struct SpectroBlocks {
-        int32_t columnsPerBlock = 0;
-        int32_t blocks = 0;
-        int32_t shift = 0;
-        int32_t dropped = 0;
-    };
-    static SpectroBlocks PlanSpectroBlocks(int32_t pending, double samplesPerColumn, int32_t width);
-    // The label of a grid frequency: 500, 1k, 7.5k.
-    static std::string FrequencyLabel(int32_t hz);
 
     // What the last draw built its picture from; read on the drawing thread or under the view lock.
     int32_t Domain() const { return domain; }
@@ -94,63 +73,36 @@ public:
     const SampleRing& RingLeft() const { return ringLeft; }
     const SampleRing& RingRight() const { return ringRight; }
     const SpectrumEstimator& Estimator() const { return estimator; }
-    const IntensityGrid& Intensities() const { return intensityGrid; }
+    const TimeDisplay& Time() const { return timeDisplay; }
+    const FreqDisplay& Freq() const { return freqDisplay; }
+    const PhaseDisplay& Phase() const { return phaseDisplay; }
+    const SpectroDisplay& Spectro() const { return spectroDisplay; }
     const TextStyle& CaptionStyle() const { return captionStyle; }
-    const std::string& ReadoutText() const { return readoutText; }
+    const std::string& ReadoutText() const { return readout.Text(); }
     const Colour& BackgroundColour() const { return backgroundColour; }
-    const ZoomBand& FreqBand(int i) const { return freqBands[static_cast<size_t>(i)]; }
-    const ZoomBand& SpectroBand(int i) const { return spectroBands[static_cast<size_t>(i)]; }
+    const ZoomBand& FreqBand(int i) const { return *bands.Freq(i); }
+    const ZoomBand& SpectroBand(int i) const { return *bands.Spectro(i); }
     const Rect& CaptionBox() const { return captionBox; }
     const Rect& CornerSquare() const { return cornerSquare; }
     CriticalSection& ViewLock() { return lock; }
 
 private:
-    friend class AnalyserViewProbe;  // the tests' window on the scale drawing
-
-    // What the host last asked for, guarded by the plug-in lock.
-    struct Request {
-        int32_t domain = -1;
-        float vScale = 1.0f;
-        bool paused = false;
-        int32_t fftZoom = 0;
-        double sampleRate = 24000.0;
-        Colour background, fill, edge, caption;
-        bool resize = false;   // a new valid domain was chosen: its buffers must be sized
-        bool refresh = false;  // rebuild the display from the whole history
-        bool rate = false;     // the band positions must follow a new sample rate
-        bool colours = false;
-    };
+    friend class AnalyserViewProbe;  // the tests' window on the display buffers
 
     CriticalSection* PluginLock() const;
-    // A plain value for parameter `index`, clamped and normalized, set as the user's change.
-    // Called without the plug-in lock: the host is told.
-    void SetParameterFromGesture(int index, double plain);
-    // The state last asked for, once the host's latest values have reached the view.
-    Request AskedState();
-    // The colour chooser on one user colour; a confirmed choice replaces its red, green and blue.
-    void PromptForUserColour(Colour Request::*colour, const char* title);
-    void ResetUserColours();
     // Under the view lock: brings the drawn state up to the request.
-    void Apply(const Request& request);
+    void Apply(const ViewRequest::State& request);
     void SizeBuffersFor(int32_t newDomain);
-    void ComputeBandPositions();
-    bool BuildBands(std::vector<ZoomBand>& bands, const int32_t* const* grids, const int* counts);
     void DrawCaption(Graphics& graphics);
     void DrawTimeDisplay(Graphics& graphics);
     void DrawFreqDisplay(Graphics& graphics);
     void DrawPhaseDisplay(Graphics& graphics);
     void DrawSpectroDisplay(Graphics& graphics);
     void DrawReadout(Graphics& graphics);
-    // The intensity grid in the view's colours, row 0 at the top or (lowestAtBottom) at the bottom.
-    void DrawIntensityGrid(Graphics& graphics, bool lowestAtBottom);
-    // One grey line across the view at a fraction of its width (axis 0, vertical) or height
-    // (axis 1, horizontal), with its label when there is room for it.
-    void DrawGridLine(Graphics& graphics, float position, const std::string& label, int32_t axis);
-    void DrawFrequencyGrid(Graphics& graphics, const IntArray& frequencies, const FloatArray& positions,
-                           int32_t axis);
-    void DrawTimeScale(Graphics& graphics);
-    void DrawPhaseScale(Graphics& graphics);
-    void DrawLevelCircle(Graphics& graphics, float ratio, const std::string& label);
+    // What the displays draw from.
+    DisplayContext Context(Graphics& graphics);
+    // The zoom band of the current display; null in time and phase.
+    const ZoomBand* CurrentBand() const;
 
     int32_t domain;
     bool paused;
@@ -165,28 +117,23 @@ private:
     SampleRing ringRight;
     SpectrumEstimator estimator;
     TextStyle captionStyle;
-    std::string readoutText;
-    IntensityGrid intensityGrid;
-    IntensityPalette palette;
-    FloatArray phaseSums;  // the phase points gathered, graphHeight values per column
-    int32_t phaseStart = 0;  // where the oldest phase point is in its ring (xPositions, firstCurve)
-    AnalyserPlugin* owner;
+    SampleStaging* staging;
     CriticalSection lock;
-    FloatArray& secondCurve;
     Colour backgroundColour;
     Colour fillColour;
     Colour edgeColour;
-    std::vector<ZoomBand> freqBands;
-    std::vector<ZoomBand> spectroBands;
+    ZoomBandTables bands;
     int32_t fftZoom;
 
     // Fixed geometry of the view.
-    int32_t graphWidth;
-    int32_t graphHeight;
-    float cx;
-    float cy;
     Rect captionBox;
     Rect cornerSquare;
 
-    Request request;
+    Readout readout;
+    TimeDisplay timeDisplay;
+    FreqDisplay freqDisplay;
+    PhaseDisplay phaseDisplay;
+    SpectroDisplay spectroDisplay;
+    ViewRequest request;
+    ViewGestures gestures;
 };

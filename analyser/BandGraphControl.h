@@ -21,6 +21,8 @@ public:
 
     FloatArray& FirstCurve() { return firstCurve; }
     FloatArray& SecondCurve() { return y2Positions; }
+    const FloatArray& FirstCurve() const { return firstCurve; }
+    const FloatArray& SecondCurve() const { return y2Positions; }
 
 protected:
     void MirrorSecondCurve();

@@ -31,6 +31,8 @@ public:
 
     FloatArray& XPositions() { return xPositions; }
     FloatArray& YPositions() { return yPositions; }
+    const FloatArray& XPositions() const { return xPositions; }
+    const FloatArray& YPositions() const { return yPositions; }
     const Colour& GraphEdgeColour() const { return graphEdgeColour; }
     const Colour& GraphFillColour() const { return graphFillColour; }
 

@@ -2,7 +2,8 @@
 
 SampleStaging::SampleStaging()
 {
-    ready = leftBuffer.Resize(kCapacity, false) && rightBuffer.Resize(kCapacity, false);
+    ready = leftBuffer.Resize(AnalyserLayout::kHistoryLength, false) &&
+            rightBuffer.Resize(AnalyserLayout::kHistoryLength, false);
 }
 
 int SampleStaging::TakeInto(SampleRing& left, SampleRing& right)
@@ -12,7 +13,7 @@ int SampleStaging::TakeInto(SampleRing& left, SampleRing& right)
     const int n = Distance(t, w);
     if (n <= 0) return 0;
     const int at = Index(t);
-    const int first = kCapacity - at < n ? kCapacity - at : n;
+    const int first = AnalyserLayout::kHistoryLength - at < n ? AnalyserLayout::kHistoryLength - at : n;
     // Two appends of the two stretches fill a ring as one append of the whole would.
     left.Append(leftBuffer.Data() + at, first);
     right.Append(rightBuffer.Data() + at, first);

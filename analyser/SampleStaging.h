@@ -1,20 +1,19 @@
 // The hand-over of audio from the host's audio thread to the editor's redraw: a wait-free
 // ring with one writer (whichever thread the host runs audio on, one block at a time) and
 // one reader (the view's draw). The writer keeps what fits and drops the rest, so the
-// reader always takes the oldest samples since its last take, kCapacity at most.
+// reader always takes the oldest samples since its last take, the view's whole history at most.
 #pragma once
 
 #include <atomic>
 #include <cstdint>
 #include <cstring>
 
+#include "analyser/AnalyserLayout.h"
 #include "analyser/SampleBuffer.h"
 #include "dsp/SampleRing.h"
 
 class SampleStaging {
 public:
-    static constexpr int kCapacity = 24000;
-
     SampleStaging();
     SampleStaging(const SampleStaging&) = delete;
     SampleStaging& operator=(const SampleStaging&) = delete;
@@ -36,8 +35,12 @@ public:
 
 private:
     // Positions run up to twice the capacity and wrap there, so that full and empty differ.
-    static constexpr uint32_t kWrap = 2u * kCapacity;
-    static int Index(uint32_t position) { return static_cast<int>(position < kCapacity ? position : position - kCapacity); }
+    static constexpr uint32_t kWrap = 2u * AnalyserLayout::kHistoryLength;
+    static int Index(uint32_t position)
+    {
+        constexpr uint32_t capacity = AnalyserLayout::kHistoryLength;
+        return static_cast<int>(position < capacity ? position : position - capacity);
+    }
     static uint32_t Advance(uint32_t position, int n)
     {
         const uint32_t next = position + static_cast<uint32_t>(n);
@@ -74,11 +77,11 @@ inline int SampleStaging::Write(const Sample* left, const Sample* right, int fra
     if (!ready || frames <= 0) return 0;
     const uint32_t w = written.load(std::memory_order_relaxed);
     const uint32_t t = taken.load(std::memory_order_acquire);
-    const int room = kCapacity - Distance(t, w);
+    const int room = AnalyserLayout::kHistoryLength - Distance(t, w);
     const int n = frames < room ? frames : room;
     if (n <= 0) return 0;
     const int at = Index(w);
-    const int first = kCapacity - at < n ? kCapacity - at : n;
+    const int first = AnalyserLayout::kHistoryLength - at < n ? AnalyserLayout::kHistoryLength - at : n;
     double* const l = leftBuffer.Data();
     double* const r = rightBuffer.Data();
     Stage(left, l + at, first);

@@ -1,8 +1,7 @@
-// The overlays that give the displays their scales: grey grid lines with their labels,
-// the decibel lines of the time display and the axes and level circles of the phase display.
-#include "analyser/AnalyserView.h"
+#include "analyser/Scales.h"
 
 #include "graphics/Graphics.h"
+#include "graphics/TextStyle.h"
 #include "plugin/FormatString.h"
 #include "plugin/SafeConvert.h"
 
@@ -28,14 +27,25 @@ const DecibelStep kDecibelSteps[] = {
 
 }  // namespace
 
-void AnalyserView::DrawGridLine(Graphics& graphics, float position, const std::string& label, int32_t axis)
+Scales::Scales(const Rect& view, TextStyle& captionStyle, float vScale)
+    : rect(view),
+      captionStyle(captionStyle),
+      vScale(vScale),
+      width(view.right - view.left),
+      height(view.bottom - view.top),
+      cx(static_cast<float>(view.left + view.right) * 0.5f),
+      cy(static_cast<float>(view.top + view.bottom) * 0.5f)
 {
-    const Rect& r = drawRect;
+}
+
+void Scales::DrawGridLine(Graphics& graphics, float position, const std::string& label, int32_t axis)
+{
+    const Rect& r = rect;
     if (axis == 1) {
         // Level lines leave a 16-pixel strip on the left for their labels.
         const bool labelled = !label.empty() && position > 0.05f && position < 0.95f;
         captionStyle.align = AlignLeft;
-        const float y = static_cast<float>(graphHeight) * position + static_cast<float>(r.top);
+        const float y = static_cast<float>(height) * position + static_cast<float>(r.top);
         graphics.DrawLine(kGridColour, static_cast<float>(r.left + 16), y, static_cast<float>(r.right), y, kGridBlend,
                           false);
         if (labelled) {
@@ -46,7 +56,7 @@ void AnalyserView::DrawGridLine(Graphics& graphics, float position, const std::s
     } else {
         // Frequency lines start below the 10-pixel strip that holds their labels.
         const bool labelled = !label.empty() && position > 0.03f && position < 0.88f;
-        const float x = static_cast<float>(graphWidth) * position + static_cast<float>(r.left);
+        const float x = static_cast<float>(width) * position + static_cast<float>(r.left);
         graphics.DrawLine(kGridColour, x, static_cast<float>(r.top + 10), x, static_cast<float>(r.bottom), kGridBlend,
                           false);
         if (labelled) {
@@ -56,21 +66,21 @@ void AnalyserView::DrawGridLine(Graphics& graphics, float position, const std::s
     }
 }
 
-std::string AnalyserView::FrequencyLabel(int32_t hz)
+std::string Scales::FrequencyLabel(int32_t hz)
 {
     if (hz < 1000) return FormatString("%d", hz);
     if (hz % 1000 == 0) return FormatString("%dk", hz / 1000);
     return FormatString("%.1fk", hz * 0.001);
 }
 
-void AnalyserView::DrawFrequencyGrid(Graphics& graphics, const IntArray& frequencies, const FloatArray& positions,
+void Scales::DrawFrequencyGrid(Graphics& graphics, const IntArray& frequencies, const FloatArray& positions,
                                      int32_t axis)
 {
     const int count = frequencies.Size() < positions.Size() ? frequencies.Size() : positions.Size();
     for (int i = 0; i < count; ++i) DrawGridLine(graphics, positions[i], FrequencyLabel(frequencies[i]), axis);
 }
 
-void AnalyserView::DrawTimeScale(Graphics& graphics)
+void Scales::DrawTimeScale(Graphics& graphics)
 {
     DrawGridLine(graphics, 0.5f, "db", 1);
     // Only the steps that land between 0.15 and 0.45 of the height from the centre are
@@ -83,21 +93,21 @@ void AnalyserView::DrawTimeScale(Graphics& graphics)
     }
 }
 
-void AnalyserView::DrawPhaseScale(Graphics& graphics)
+void Scales::DrawPhaseScale(Graphics& graphics)
 {
-    const Rect& r = drawRect;
+    const Rect& r = rect;
     const float top = static_cast<float>(r.top), bottom = static_cast<float>(r.bottom);
     DrawGridLine(graphics, 0.5f, "db", 1);
     graphics.DrawLine(kGridColour, cx, top, cx, bottom, kGridBlend, false);
-    const float d = static_cast<float>(graphHeight) * 0.5f;
+    const float d = static_cast<float>(height) * 0.5f;
     graphics.DrawLine(kGridColour, cx + d, top, cx - d, bottom, kGridBlend, false);
     graphics.DrawLine(kGridColour, cx - d, top, cx + d, bottom, kGridBlend, false);
     for (const DecibelStep& step : kDecibelSteps) DrawLevelCircle(graphics, step.phaseRatio, step.label);
 }
 
-void AnalyserView::DrawLevelCircle(Graphics& graphics, float ratio, const std::string& label)
+void Scales::DrawLevelCircle(Graphics& graphics, float ratio, const std::string& label)
 {
-    const float h = static_cast<float>(graphHeight);
+    const float h = static_cast<float>(height);
     const float radius = vScale / ratio * h * 0.5f;
     // Circles too small to read or wholly outside the view are left out.
     if (!(radius > h * 0.2f && radius < h * 1.15f)) return;

@@ -1,17 +1,25 @@
-// The "spectro" display: a scrolling spectrogram, one new column per 1024-sample block,
-// the columns between two blocks filled by linear interpolation.
-#include "analyser/AnalyserView.h"
+#include "analyser/SpectroDisplay.h"
 
 #include <cstring>
 
+#include "analyser/AnalyserLayout.h"
+#include "analyser/ResampleToColumns.h"
+#include "analyser/ZoomBand.h"
+#include "dsp/SpectrumEstimator.h"
 #include "graphics/Graphics.h"
 #include "plugin/SafeConvert.h"
 
-AnalyserView::SpectroBlocks AnalyserView::PlanSpectroBlocks(int32_t pending, double samplesPerColumn, int32_t width)
+namespace {
+
+constexpr int kFrameSize = AnalyserLayout::kSpectroFrameSize;
+
+}  // namespace
+
+SpectroDisplay::Blocks SpectroDisplay::PlanBlocks(int32_t pending, double samplesPerColumn, int32_t width)
 {
-    SpectroBlocks plan;
-    plan.columnsPerBlock = TruncateToInt32(kSpectroFrameSize / samplesPerColumn);
-    plan.blocks = pending > 0 ? TruncateToInt32(pending * (1.0 / kSpectroFrameSize)) : 0;
+    Blocks plan;
+    plan.columnsPerBlock = TruncateToInt32(kFrameSize / samplesPerColumn);
+    plan.blocks = pending > 0 ? TruncateToInt32(pending * (1.0 / kFrameSize)) : 0;
     if (plan.columnsPerBlock <= 0 || width <= 0) {
         plan.blocks = 0;
         return plan;
@@ -28,57 +36,63 @@ AnalyserView::SpectroBlocks AnalyserView::PlanSpectroBlocks(int32_t pending, dou
     return plan;
 }
 
-void AnalyserView::DrawSpectroDisplay(Graphics& graphics)
+SpectroDisplay::SpectroDisplay(const Rect& view)
+    : rect(view), width(view.right - view.left), height(view.bottom - view.top)
 {
-    const int w = graphWidth, h = graphHeight;
-    const SpectroBlocks plan = PlanSpectroBlocks(newSamples, samplesPerColumn, w);
-    newSamples -= plan.dropped * kSpectroFrameSize;
+}
+
+void SpectroDisplay::Reset() { picture.Grid().Resize(width, height, true); }
+
+void SpectroDisplay::Draw(DisplayContext context, SpectrumEstimator& estimator, const ZoomBand* band)
+{
+    IntensityGrid& grid = picture.Grid();
+    const SampleRing& ringLeft = context.ringLeft;
+    const SampleRing& ringRight = context.ringRight;
+    int32_t& newSamples = context.newSamples;
+    const int w = width, h = height;
+    const Blocks plan = PlanBlocks(newSamples, context.samplesPerColumn, w);
+    newSamples -= plan.dropped * kFrameSize;
 
     // The grid and the estimator's block are sized for this domain; if either allocation
     // failed, the samples are consumed without being analysed.
-    bool ready = intensityGrid.Columns() == w && estimator.samples.Length() == kSpectroFrameSize &&
-                 spectroBands.size() > static_cast<size_t>(fftZoom);
-    for (int c = 0; ready && c < w; ++c) ready = intensityGrid.Column(c).Size() == h;
+    bool ready = grid.Columns() == w && estimator.samples.Length() == kFrameSize && band != nullptr;
+    for (int c = 0; ready && c < w; ++c) ready = grid.Column(c).Size() == h;
 
     if (ready) {
         for (int j = 0; j + plan.shift < w; ++j)
-            std::memcpy(intensityGrid.Column(j).Data(), intensityGrid.Column(j + plan.shift).Data(),
+            std::memcpy(grid.Column(j).Data(), grid.Column(j + plan.shift).Data(),
                         sizeof(float) * static_cast<size_t>(h));
 
-        const ZoomBand& band = spectroBands[static_cast<size_t>(fftZoom)];
-        const float gain = vScale * 24.0f;
+        const float gain = context.vScale * 24.0f;
         int e = ringLeft.WritePosition() - newSamples;
         int prev = w - plan.shift - 1 > 0 ? w - plan.shift - 1 : 0;
         double* mono = estimator.samples.Data();
         for (int b = 0; b < plan.blocks; ++b) {
             const int cur = prev + plan.columnsPerBlock;
-            for (int i = 0; i < kSpectroFrameSize; ++i, ++e) mono[i] = (ringRight.At(e) + ringLeft.At(e)) * 0.5;
+            for (int i = 0; i < kFrameSize; ++i, ++e) mono[i] = (ringRight.At(e) + ringLeft.At(e)) * 0.5;
             GrowableArray<double>& magnitudes = estimator.ComputeFrame();
             estimator.MapToLogFrequency(magnitudes);
 
-            FloatArray& column = intensityGrid.Column(cur);
-            ResampleToColumns(magnitudes, column, band.lowColumn, band.highColumn);
+            FloatArray& column = grid.Column(cur);
+            ResampleToColumns(magnitudes, column, band->lowColumn, band->highColumn);
             for (int r = 0; r < h; ++r) column[r] *= gain;
 
-            const FloatArray& from = intensityGrid.Column(prev);
+            const FloatArray& from = grid.Column(prev);
             const int span = cur - prev;
             for (int k = 1; k < span; ++k) {
                 const float t = static_cast<float>(k) / static_cast<float>(span);
-                FloatArray& between = intensityGrid.Column(prev + k);
+                FloatArray& between = grid.Column(prev + k);
                 for (int r = 0; r < h; ++r) between[r] = (1.0f - t) * from[r] + t * column[r];
             }
-            newSamples -= kSpectroFrameSize;
+            newSamples -= kFrameSize;
             prev = cur;
         }
     } else {
-        newSamples -= plan.blocks * kSpectroFrameSize;
+        newSamples -= plan.blocks * kFrameSize;
     }
 
     // Row 0 of the grid is the lowest frequency, drawn at the bottom.
-    DrawIntensityGrid(graphics, true);
+    picture.Paint(context.graphics, rect, context.backgroundColour, context.fillColour, true);
 
-    if (spectroBands.size() > static_cast<size_t>(fftZoom)) {
-        const ZoomBand& band = spectroBands[static_cast<size_t>(fftZoom)];
-        DrawFrequencyGrid(graphics, band.gridFrequencies, band.gridPositions, 1);
-    }
+    if (band) context.scales.DrawFrequencyGrid(context.graphics, band->gridFrequencies, band->gridPositions, 1);
 }

@@ -1,10 +1,8 @@
-// The "time" display: a scrolling min/max envelope of the mono mix, one column per
-// samplesPerColumn samples, newest at the right edge.
-#include "analyser/AnalyserView.h"
+#include "analyser/TimeDisplay.h"
 
 #include <cstring>
 
-#include "analyser/NarrowToFloat.h"
+#include "dsp/SampleRing.h"
 #include "graphics/Graphics.h"
 #include "plugin/SafeConvert.h"
 
@@ -21,11 +19,31 @@ void ScrollLeft(FloatArray& curve, int k)
 
 }  // namespace
 
-void AnalyserView::DrawTimeDisplay(Graphics& graphics)
+TimeDisplay::TimeDisplay(const Rect& view)
+    : band(nullptr, view, Colour(255, 255, 255, 255), true, Blend(BlendKind::Copy, 1.0f), true),
+      width(view.right - view.left)
 {
-    graphics.FillRect(backgroundColour, drawRect, Blend(BlendKind::Copy, 1.0f));
+}
 
-    int k = TruncateToInt32(newSamples / samplesPerColumn);
+void TimeDisplay::Reset()
+{
+    band.FirstCurve().Resize(width, true);
+    band.SecondCurve().Resize(width, true);
+    band.XPositions().Resize(0, false);
+}
+
+void TimeDisplay::Draw(DisplayContext context)
+{
+    Graphics& graphics = context.graphics;
+    const SampleRing& ringLeft = context.ringLeft;
+    const SampleRing& ringRight = context.ringRight;
+    const int newSamples = context.newSamples;
+    const float vScale = context.vScale;
+    FloatArray& firstCurve = band.FirstCurve();
+    FloatArray& secondCurve = band.SecondCurve();
+    graphics.FillRect(context.backgroundColour, band.DrawRect(), Blend(BlendKind::Copy, 1.0f));
+
+    int k = TruncateToInt32(newSamples / context.samplesPerColumn);
     if (k > firstCurve.Size()) k = firstCurve.Size();
     if (k < 0) k = 0;
     ScrollLeft(firstCurve, k);
@@ -33,12 +51,12 @@ void AnalyserView::DrawTimeDisplay(Graphics& graphics)
 
     // Both curves hold one value per column in this domain; anything else means their
     // allocation failed, and the band is left as it is.
-    const int w = graphWidth;
+    const int w = width;
     if (firstCurve.Size() == w && secondCurve.Size() == w && k > 0) {
         const int p = ringLeft.WritePosition() - newSamples;
         int g = 0;
         for (int i = 0; i < k; ++i) {
-            const int m = TruncateToInt32((i + 1) * samplesPerColumn);
+            const int m = TruncateToInt32((i + 1) * context.samplesPerColumn);
             // The mono mix is narrowed before halving. A column whose first sample is no number
             // stays NaN (later ones never win a comparison); the band drawing skips it.
             float v = NarrowToFloat(ringRight.At(p + g) + ringLeft.At(p + g)) * 0.5f;
@@ -54,11 +72,12 @@ void AnalyserView::DrawTimeDisplay(Graphics& graphics)
             firstCurve[w - k + i] = -(vScale * lowest);
             g = m;
         }
-        MapY(w - k, -1);
-        MapY2(w - k, -1);
+        band.MapY(w - k, -1);
+        band.MapY2(w - k, -1);
     }
 
-    BandGraphControl::Draw(graphics);
-    newSamples = 0;
-    DrawTimeScale(graphics);
+    band.SetGraphColours(context.edgeColour, context.fillColour);
+    band.Draw(graphics);
+    context.newSamples = 0;
+    context.scales.DrawTimeScale(graphics);
 }

@@ -1,5 +1,6 @@
 #include "plugin/HostServices.h"
 
+#include "plugin/HostId.h"
 #include "plugin/HostWindows.h"
 #include "plugin/Module.h"
 #include "plugin/PluginCore.h"
@@ -64,7 +65,7 @@ void PostHostCommand(int command)
 
 int SetHostTransport(const PluginCore& plug, int request)
 {
-    if (plug.HostId() != 1) return 0;
+    if (!HasTransportCommands(plug.HostId())) return 0;
     int state = 0;
     if (!ReadPlayState(state)) return 0;
     if (Recording(state) || state == request) return state;

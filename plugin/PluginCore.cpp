@@ -199,6 +199,22 @@ void PluginCore::CloseEditor()
     graphics->CloseWindow();
 }
 
+void PluginCore::Close(PluginCore* core)
+{
+    if (!core) return;
+    if (core->graphics) core->graphics->CloseWindow();
+    if (core->editorEvents > 0) {
+        core->closeRequested = true;
+        return;
+    }
+    delete core;
+}
+
+void PluginCore::LeaveEditorEvent(PluginCore* core)
+{
+    if (--core->editorEvents == 0 && core->closeRequested) delete core;
+}
+
 const StateChunk* PluginCore::SaveStateChunk()
 {
     ScopedLock hold(&lock);

@@ -65,6 +65,14 @@ public:
     // The editor in the host's window `parent`; false when it could not open.
     bool OpenEditor(void* parent);
     void CloseEditor();
+    // effClose: the window goes at once, the object once the editor's event in progress (a
+    // modal dialog's loop may carry the host's close into it) has ended. Window thread.
+    static void Close(PluginCore* core);
+    // Around every message the editor's window handles: a close that arrives meanwhile waits
+    // for the outermost one to end, so no handler writes into a freed editor. Leave may
+    // delete the object; the caller touches nothing of it afterwards.
+    void EnterEditorEvent() { ++editorEvents; }
+    static void LeaveEditorEvent(PluginCore* core);
     // The state the host stores, valid until the next request; null when there is none.
     const StateChunk* SaveStateChunk();
     // The state the host hands back; false when it is refused (nothing it could not hold is applied).
@@ -171,6 +179,8 @@ private:
     std::unique_ptr<std::atomic<uint32_t>[]> changedByHost;
     PluginEditor* graphics = nullptr;
     void* editorParent = nullptr;
+    int editorEvents = 0;       // window thread only
+    bool closeRequested = false;
     AEffect record;
 };
 

@@ -88,8 +88,7 @@ VstIntPtr VstShell::Dispatch(AEffect* effect, VstInt32 opcode, VstInt32 index, V
         core->NotifyAllParameters();
         return 0;
     case effClose:
-        if (core->graphics) core->graphics->CloseWindow();
-        delete core;
+        PluginCore::Close(core);
         return 0;
     case effSetProgram:
         if (static_cast<size_t>(value) < core->presets.size()) {

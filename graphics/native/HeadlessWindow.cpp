@@ -11,6 +11,7 @@
 #include "graphics/Surface.h"
 #include "graphics/native/ModuleFolders.h"
 #include "plugin/Module.h"
+#include "plugin/PluginCore.h"
 
 namespace {
 
@@ -23,6 +24,17 @@ constexpr int32_t kFrameHeight = 23;
 bool HasArea(const Rect& r)
 {
     return r.right > r.left && r.bottom > r.top;
+}
+
+// One event of the editor, as the window procedure runs one: nothing of the window is
+// touched after it, since a close the host made meanwhile ends the plug-in with it.
+template <typename Handle>
+void EditorEvent(GraphicsWindow& editor, Handle handle)
+{
+    PluginCore* plug = editor.Plug();
+    if (plug) plug->EnterEditorEvent();
+    handle();
+    if (plug) PluginCore::LeaveEditorEvent(plug);
 }
 
 }  // namespace
@@ -138,7 +150,9 @@ void HeadlessWindow::Expose(const Rect& area)
 
 bool HeadlessWindow::Tick()
 {
-    return editor.Tick();
+    bool painted = false;
+    EditorEvent(editor, [&] { painted = editor.Tick(); });
+    return painted;
 }
 
 void HeadlessWindow::PaintNow()
@@ -181,33 +195,33 @@ uint32_t HeadlessWindow::PresentedPixel(int32_t x, int32_t y) const
 
 void HeadlessWindow::MouseDown(int32_t x, int32_t y, const MouseKeys& keys)
 {
-    if (open) editor.ButtonPressed(x, y, keys);
+    if (open) EditorEvent(editor, [&] { editor.ButtonPressed(x, y, keys); });
 }
 
 void HeadlessWindow::MouseUp(int32_t x, int32_t y)
 {
-    if (open) editor.ButtonReleased(x, y);
+    if (open) EditorEvent(editor, [&] { editor.ButtonReleased(x, y); });
 }
 
 void HeadlessWindow::MouseMove(int32_t x, int32_t y, const MouseKeys& keys)
 {
-    if (open) editor.PointerMoved(x, y, keys);
+    if (open) EditorEvent(editor, [&] { editor.PointerMoved(x, y, keys); });
 }
 
 void HeadlessWindow::MouseDoubleClick(int32_t x, int32_t y, const MouseKeys& keys)
 {
-    if (open) editor.DoubleClicked(x, y, keys);
+    if (open) EditorEvent(editor, [&] { editor.DoubleClicked(x, y, keys); });
 }
 
 void HeadlessWindow::MouseWheel(int32_t x, int32_t y, const MouseKeys& keys, int32_t wheelDelta)
 {
     // The message carries a 16-bit signed delta; 120 is one notch, smaller deltas give 0 steps.
-    if (open) editor.WheelTurned(x, y, keys, static_cast<int16_t>(wheelDelta) / 120);
+    if (open) EditorEvent(editor, [&] { editor.WheelTurned(x, y, keys, static_cast<int16_t>(wheelDelta) / 120); });
 }
 
 void HeadlessWindow::MouseLeave()
 {
-    if (open) editor.PointerLeft();
+    if (open) EditorEvent(editor, [&] { editor.PointerLeft(); });
 }
 
 bool HeadlessWindow::PromptParamValue(Control* control, Param* param)
@@ -227,6 +241,7 @@ void HeadlessWindow::AnswerColourPrompt(bool confirm, const Colour& answer)
 bool HeadlessWindow::PromptForColour(Colour& colour, const std::string& text)
 {
     lastColourTitle = text;
+    if (duringColourPrompt) duringColourPrompt();
     if (!colourConfirm) return false;
     // The chooser gives red, green and blue; alpha stays.
     colour.r = colourAnswer.r & 255;

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -74,7 +75,9 @@ public:
     // messages. A button press takes the capture and a release lets it go; a move with a
     // button held is a drag (only while the capture is held), without one a hover, which
     // arms the leave notice that MouseLeave then delivers. Wheel takes the raw wheel delta
-    // (120 per notch). Ignored while the window is closed.
+    // (120 per notch). Ignored while the window is closed. Each is one event of the editor,
+    // as a message to its window procedure is: a host that closes the plug-in meanwhile ends
+    // it (and this window) only when the event returns.
     void MouseDown(int32_t x, int32_t y, const MouseKeys& keys);
     void MouseUp(int32_t x, int32_t y);
     void MouseMove(int32_t x, int32_t y, const MouseKeys& keys);
@@ -93,6 +96,8 @@ public:
     const std::string& LastUrl() const { return lastUrl; }
     const std::string& LastColourTitle() const { return lastColourTitle; }
     void AnswerColourPrompt(bool confirm, const Colour& answer);
+    // What the host does while the colour prompt is up, as a modal dialog lets it.
+    void SetDuringColourPrompt(std::function<void()> during) { duringColourPrompt = std::move(during); }
     void SetPluginPath(const std::string& folder) { pluginPath = folder; }
 
     // The native build's library carries no resources: tests give the editor PNG images
@@ -126,6 +131,7 @@ private:
     std::string lastColourTitle;
     bool colourConfirm = false;
     Colour colourAnswer;
+    std::function<void()> duringColourPrompt;
     std::string pluginPath;
     std::map<int32_t, std::vector<uint8_t>> imageResources;
 };

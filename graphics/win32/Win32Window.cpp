@@ -22,6 +22,7 @@
 #include "graphics/win32/StyleFont.h"
 #include "plugin/Module.h"
 #include "plugin/Param.h"
+#include "plugin/PluginCore.h"
 
 struct Win32Window::PaintState {
     PAINTSTRUCT ps;
@@ -173,15 +174,21 @@ struct Win32Window::Procs {
         }
         Win32Window* editor = reinterpret_cast<Win32Window*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
         if (!editor || editor->window != hwnd) return DefWindowProcA(hwnd, message, wParam, lParam);
+        PluginCore* plug = editor->editor.Plug();
+        if (plug) plug->EnterEditorEvent();
+        LRESULT result = 0;
         // An exception cannot unwind through the system's frames into the host: a message
         // whose handling failed (the timer's redraw among them) gets the default handling.
         try {
-            return static_cast<LRESULT>(editor->HandleMessage(hwnd, message, wParam, lParam));
+            result = static_cast<LRESULT>(editor->HandleMessage(hwnd, message, wParam, lParam));
         } catch (...) {
             // A paint begun must end, or the window keeps its device context.
             if (message == WM_PAINT) editor->Present(nullptr, Rect());
-            return DefWindowProcA(hwnd, message, wParam, lParam);
+            result = DefWindowProcA(hwnd, message, wParam, lParam);
         }
+        // May end the plug-in, this window with it, when the host closed it meanwhile.
+        if (plug) PluginCore::LeaveEditorEvent(plug);
+        return result;
     }
 
     static LRESULT CALLBACK Edit(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)

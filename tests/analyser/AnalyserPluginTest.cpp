@@ -7,6 +7,7 @@
 #include "analyser/AnalyserView.h"
 #include "graphics/GraphicsRaster.h"
 #include "graphics/native/HeadlessWindow.h"
+#include "plugin/VstShell.h"
 
 namespace {
 
@@ -148,4 +149,31 @@ TEST(AnalyserPlugin, WindowTitleIsLookedForOnlyInHostOne)
     EXPECT_FALSE(Analyser(other)->GetGraphics()->floating);
     ASSERT_EQ(other.Dispatch(effEditOpen, 0, 0, &parent), 1);
     EXPECT_FALSE(Analyser(other)->TitlePending());
+}
+
+// A host whose message loop runs during the modal colour chooser may close the plug-in from
+// there: the window goes at once, the plug-in once the click that opened the chooser returns.
+TEST(AnalyserPlugin, AHostClosingThePlugInDuringTheColourChooserEndsItAfterTheClick)
+{
+    FakeHost::Reset();
+    AEffect* effect = VSTPluginMain(FakeHost::Callback);
+    ASSERT_NE(effect, nullptr);
+    effect->dispatcher(effect, effOpen, 0, 0, nullptr, 0.0f);
+    int parent = 0;
+    ASSERT_EQ(effect->dispatcher(effect, effEditOpen, 0, 0, &parent, 0.0f), 1);
+    HeadlessWindow* window = HeadlessWindow::Of(static_cast<AnalyserPlugin*>(PluginCore::FromRecord(effect))->GetGraphics());
+    const int32_t openWindows = HeadlessWindow::OpenWindowCount();
+    bool closed = false;
+    window->SetDuringColourPrompt([&] {
+        effect->dispatcher(effect, effClose, 0, 0, nullptr, 0.0f);
+        closed = true;
+    });
+    window->AnswerColourPrompt(true, Colour(255, 10, 20, 30));
+    MouseKeys keys;
+    keys.right = keys.shift = 1;
+    // Nothing of the window or the plug-in may be used after this: both are gone (the
+    // sanitizer runs see any use, and any leak).
+    window->MouseDown(50, 50, keys);
+    EXPECT_TRUE(closed);
+    EXPECT_EQ(HeadlessWindow::OpenWindowCount(), openWindows - 1);
 }

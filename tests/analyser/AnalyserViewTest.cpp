@@ -99,18 +99,18 @@ TEST(AnalyserView, DomainsSizeTheirBuffers)
     Editor e;
     e.Draw();
     EXPECT_EQ(e.view->Domain(), 1);
-    EXPECT_EQ(e.view->FirstCurve().Size(), 232);
-    EXPECT_EQ(e.view->SecondCurve().Size(), 232);
+    EXPECT_EQ(e.view->Freq().Curve().Size(), 232);
+    EXPECT_EQ(e.view->Freq().Smoothed().Size(), 232);
     // Emptied by the change, then spread anew by the graph's drawing.
-    EXPECT_EQ(e.view->XPositions().Size(), 232);
+    EXPECT_EQ(e.view->Freq().XPositions().Size(), 232);
 
     e.Set(AnalyserPlugin::kDomain, 2.0f / 3.0f);
     e.Draw();
     EXPECT_EQ(e.view->Domain(), 2);
-    EXPECT_EQ(e.view->XPositions().Size(), 24000);
-    EXPECT_EQ(e.view->FirstCurve().Size(), 24000);
-    ASSERT_EQ(e.view->Intensities().Columns(), 232);
-    EXPECT_EQ(e.view->Intensities().Column(231).Size(), 96);
+    EXPECT_EQ(e.view->Phase().XPoints().Size(), 24000);
+    EXPECT_EQ(e.view->Phase().YPoints().Size(), 24000);
+    ASSERT_EQ(e.view->Phase().Intensities().Columns(), 232);
+    EXPECT_EQ(e.view->Phase().Intensities().Column(231).Size(), 96);
 
     e.Set(AnalyserPlugin::kDomain, 1.0f);
     e.Draw();
@@ -121,8 +121,9 @@ TEST(AnalyserView, DomainsSizeTheirBuffers)
     e.Draw();
     EXPECT_EQ(e.view->Domain(), 0);
     EXPECT_EQ(e.view->Estimator().samples.Length(), 8192);
-    EXPECT_EQ(e.view->FirstCurve().Size(), 232);
-    EXPECT_EQ(e.view->XPositions().Size(), 232);
+    EXPECT_EQ(e.view->Time().FirstCurve().Size(), 232);
+    EXPECT_EQ(e.view->Time().SecondCurve().Size(), 232);
+    EXPECT_EQ(e.view->Time().XPositions().Size(), 232);
 
     // A host value halfway is rounded to the nearest step: "phase".
     e.Set(AnalyserPlugin::kDomain, 0.5f);

@@ -75,10 +75,8 @@ void ExpectDisplayPicture(int domain, const PictureCase& c, const std::string& a
     SCOPED_TRACE(name);
     Editor e(kRate);
     const bool lowBand = c.signal == Chord;
-    e.Show(domain, 1.0, lowBand ? 2 : 0);
     const Signal signal = c.signal();
-    e.Play(signal, 24000);
-    ASSERT_TRUE(e.Tick());
+    ASSERT_TRUE(e.ShowHistory(domain, signal, 1.0, lowBand ? 2 : 0));
     // A second half second scrolls the spectrogram across and lets the spectrum settle.
     e.Play(signal, 24000);
     ASSERT_TRUE(e.Tick());

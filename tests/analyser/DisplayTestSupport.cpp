@@ -53,6 +53,13 @@ void Editor::Play(const Signal& signal, int frames)
     }
 }
 
+bool Editor::ShowHistory(int domain, const Signal& signal, double vScale, int fftZoom)
+{
+    Show(domain, vScale, fftZoom);
+    Play(signal, 24000);
+    return Tick();
+}
+
 bool Editor::Tick() { return graphics->Tick(); }
 
 void Editor::Redraw()

@@ -14,6 +14,8 @@
 #include "../plugin/FakeHost.h"
 #include "analyser/AnalyserPlugin.h"
 #include "analyser/AnalyserView.h"
+#include "analyser/ResampleToColumns.h"
+#include "analyser/Scales.h"
 #include "graphics/GraphicsRaster.h"
 #include "graphics/native/HeadlessWindow.h"
 
@@ -35,6 +37,8 @@ public:
     void Show(int domain, double vScale = 1.0, int fftZoom = 0, bool pause = false);
     // Feeds frames of the signal through the audio callback, in host-sized blocks.
     void Play(const Signal& signal, int frames);
+    // The display shown after a whole history (24000 frames) of the signal; true when drawn.
+    bool ShowHistory(int domain, const Signal& signal, double vScale = 1.0, int fftZoom = 0);
     // One timer tick; true when the view was drawn.
     bool Tick();
     // Marks the view dirty and ticks, as the next frame after new audio would.
@@ -144,16 +148,15 @@ protected:
     Surface* LoadImageSurface(int32_t) override { return nullptr; }
 };
 
-// Reaches the view's scale drawing, which only its own draw calls.
+// Reaches the view's display buffers, which only its own draw writes.
 class AnalyserViewProbe {
 public:
-    static void GridLine(AnalyserView& view, Graphics& g, float position, const std::string& label, int axis)
+    // Column c of the intensity grid of the phase (domain 2) or the spectro display.
+    static FloatArray& GridColumn(AnalyserView& view, int domain, int c)
     {
-        view.DrawGridLine(g, position, label, axis);
+        IntensityGrid& grid = domain == 2 ? view.phaseDisplay.Intensities() : view.spectroDisplay.Intensities();
+        return grid.Column(c);
     }
-    static void TimeScale(AnalyserView& view, Graphics& g) { view.DrawTimeScale(g); }
-    static void PhaseScale(AnalyserView& view, Graphics& g) { view.DrawPhaseScale(g); }
-    static FloatArray& GridColumn(AnalyserView& view, int c) { return view.intensityGrid.Column(c); }
 };
 
 // Writes the surface to <build>/actual/<name>.png and compares it pixel for pixel with

@@ -15,10 +15,8 @@ int PeakColumn(const FloatArray& curve)
 TEST(FreqDisplay, SilenceLiesOnTheBottomRow)
 {
     Editor e;
-    e.Show(1);
-    e.Play(Constant(0, 0), 24000);
-    ASSERT_TRUE(e.Tick());
-    const FloatArray& curve = e.View().FirstCurve();
+    ASSERT_TRUE(e.ShowHistory(1, Constant(0, 0)));
+    const FloatArray& curve = e.View().Freq().Curve();
     ASSERT_EQ(curve.Size(), 232);
     for (int i = 0; i < 232; ++i) ASSERT_EQ(curve[i], 95.0f) << i;
     EXPECT_EQ(e.View().NewSamples(), 0);
@@ -30,15 +28,13 @@ TEST(FreqDisplay, SilenceLiesOnTheBottomRow)
 TEST(FreqDisplay, ASteadyToneRisesByHalvesAndFallsTheSameWay)
 {
     Editor e;
-    e.Show(1, 1.0, 3);  // 500 - 2000 Hz
-    e.Play(Sine(1000, 0.01, 48000), 24000);
-    ASSERT_TRUE(e.Tick());
-    AnalyserView& v = e.View();
-    const int peak = PeakColumn(v.FirstCurve());
+    ASSERT_TRUE(e.ShowHistory(1, Sine(1000, 0.01, 48000), 1.0, 3));  // 500 - 2000 Hz
+    const FreqDisplay& v = e.View().Freq();
+    const int peak = PeakColumn(v.Curve());
     std::vector<float> heights;
     for (int i = 0; i < 4; ++i) {
         if (i > 0) e.Redraw();
-        heights.push_back(96.0f - v.FirstCurve()[peak]);
+        heights.push_back(96.0f - v.Curve()[peak]);
     }
     ASSERT_GT(heights[0], 5.0f);
     ASSERT_LT(heights[3], 95.0f);  // not clamped
@@ -49,9 +45,9 @@ TEST(FreqDisplay, ASteadyToneRisesByHalvesAndFallsTheSameWay)
     // Silence after it: half of the height remains, then a quarter.
     e.Play(Constant(0, 0), 24000);
     ASSERT_TRUE(e.Tick());
-    EXPECT_NEAR(96.0f - v.FirstCurve()[peak], heights[3] * 0.5f, 1e-3f);
+    EXPECT_NEAR(96.0f - v.Curve()[peak], heights[3] * 0.5f, 1e-3f);
     e.Redraw();
-    EXPECT_NEAR(96.0f - v.FirstCurve()[peak], heights[3] * 0.25f, 1e-3f);
+    EXPECT_NEAR(96.0f - v.Curve()[peak], heights[3] * 0.25f, 1e-3f);
 }
 
 TEST(FreqDisplay, ATonePeaksAtItsColumnInEveryBand)
@@ -69,7 +65,7 @@ TEST(FreqDisplay, ATonePeaksAtItsColumnInEveryBand)
         e.Play(Sine(IndexToFrequency(index, 8192, rate, true), 0.01, rate), 24000);
         ASSERT_TRUE(e.Tick());
         const double expected = static_cast<double>(span / 3) / span * 232.0;
-        const FloatArray& curve = e.View().FirstCurve();
+        const FloatArray& curve = e.View().Freq().Curve();
         const int peak = PeakColumn(curve);
         EXPECT_NEAR(peak, expected, 232.0 / span + 2.0) << "zoom " << zoom;
         EXPECT_LT(curve[peak], 90.0f) << "zoom " << zoom;
@@ -80,10 +76,8 @@ TEST(FreqDisplay, ATonePeaksAtItsColumnInEveryBand)
 TEST(FreqDisplay, LoudColumnsClampToTheTopRow)
 {
     Editor e;
-    e.Show(1, 20.0, 3);
-    e.Play(Sine(1000, 0.9, 48000), 24000);
-    ASSERT_TRUE(e.Tick());
-    const FloatArray& curve = e.View().FirstCurve();
+    ASSERT_TRUE(e.ShowHistory(1, Sine(1000, 0.9, 48000), 20.0, 3));
+    const FloatArray& curve = e.View().Freq().Curve();
     int clamped = 0;
     for (int i = 0; i < curve.Size(); ++i) {
         ASSERT_GE(curve[i], 0.0f);
@@ -101,20 +95,20 @@ TEST(FreqDisplay, ResampleToColumnsAveragesOrRepeats)
     for (int i = 0; i < 8; ++i) source[i] = i;
     FloatArray columns;
     columns.Resize(2, false);
-    AnalyserView::ResampleToColumns(source, columns, 0, 8);
+    ResampleToColumns(source, columns, 0, 8);
     EXPECT_EQ(columns[0], 1.5f);  // mean of 0..3
     EXPECT_EQ(columns[1], 5.5f);
     columns.Resize(4, false);
-    AnalyserView::ResampleToColumns(source, columns, 2, 4);
+    ResampleToColumns(source, columns, 2, 4);
     EXPECT_EQ(columns[0], 2.0f);  // fewer positions than columns: repeated
     EXPECT_EQ(columns[1], 2.0f);
     EXPECT_EQ(columns[2], 3.0f);
     EXPECT_EQ(columns[3], 3.0f);
-    AnalyserView::ResampleToColumns(source, columns, 4, 0);  // end before start: to the end
+    ResampleToColumns(source, columns, 4, 0);  // end before start: to the end
     EXPECT_EQ(columns[0], 4.0f);
     EXPECT_EQ(columns[3], 7.0f);
     // A band collapsed onto the top of the axis reads the last value, never past it.
-    AnalyserView::ResampleToColumns(source, columns, 8, 8);
+    ResampleToColumns(source, columns, 8, 8);
     EXPECT_EQ(columns[0], 7.0f);
     EXPECT_EQ(columns[3], 7.0f);
 }
@@ -122,19 +116,17 @@ TEST(FreqDisplay, ResampleToColumnsAveragesOrRepeats)
 TEST(FreqDisplay, WhilePausedTheCurveSettlesOnTheFrozenHistory)
 {
     Editor e;
-    e.Show(1, 1.0, 3);
-    e.Play(Sine(1000, 0.01, 48000), 24000);
-    ASSERT_TRUE(e.Tick());
-    AnalyserView& v = e.View();
-    const int peak = PeakColumn(v.FirstCurve());
-    const float first = 96.0f - v.FirstCurve()[peak];
+    ASSERT_TRUE(e.ShowHistory(1, Sine(1000, 0.01, 48000), 1.0, 3));
+    const FreqDisplay& v = e.View().Freq();
+    const int peak = PeakColumn(v.Curve());
+    const float first = 96.0f - v.Curve()[peak];
     e.Show(1, 1.0, 3, true);
     e.Play(Constant(0, 0), 24000);  // staged meanwhile, not taken
     ASSERT_TRUE(e.Tick());
     e.Redraw();
-    EXPECT_EQ(v.NewSamples(), 0);
-    EXPECT_NEAR(96.0f - v.FirstCurve()[peak], first * 1.75f, 1e-3f);
+    EXPECT_EQ(e.View().NewSamples(), 0);
+    EXPECT_NEAR(96.0f - v.Curve()[peak], first * 1.75f, 1e-3f);
     e.Show(1, 1.0, 3, false);
     ASSERT_TRUE(e.Tick());  // the silence is taken now
-    EXPECT_NEAR(96.0f - v.FirstCurve()[peak], first * 0.875f, 1e-3f);
+    EXPECT_NEAR(96.0f - v.Curve()[peak], first * 0.875f, 1e-3f);
 }

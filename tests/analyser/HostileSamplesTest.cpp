@@ -21,9 +21,7 @@ TEST(HostileSamples, EveryDisplaySurvivesNaNAndInfinity)
         for (double vScale : {1.0, 20.0}) {
             SCOPED_TRACE(domain);
             Editor e;
-            e.Show(domain, vScale, domain == 3 ? 6 : 0);
-            e.Play(hostile, 24000);
-            ASSERT_TRUE(e.Tick());
+            ASSERT_TRUE(e.ShowHistory(domain, hostile, vScale, domain == 3 ? 6 : 0));
             e.Play(Constant(nan, inf), 3000);
             ASSERT_TRUE(e.Tick());
             e.Play(Constant(0.25, 0.25), 24000);
@@ -37,22 +35,18 @@ TEST(HostileSamples, EveryDisplaySurvivesNaNAndInfinity)
 TEST(HostileSamples, TheFreqDisplayRecoversAfterAnInfiniteBurst)
 {
     Editor e;
-    e.Show(1);
-    e.Play(Constant(std::numeric_limits<double>::infinity(), 0.0), 24000);
-    ASSERT_TRUE(e.Tick());
+    ASSERT_TRUE(e.ShowHistory(1, Constant(std::numeric_limits<double>::infinity(), 0.0)));
     e.Play(Constant(0, 0), 24000);
     for (int i = 0; i < 40; ++i) e.Redraw();
-    const FloatArray& curve = e.View().FirstCurve();
+    const FloatArray& curve = e.View().Freq().Curve();
     for (int i = 0; i < curve.Size(); ++i) ASSERT_EQ(curve[i], 95.0f) << i;
 }
 
 TEST(HostileSamples, PhasePointsThatAreNoNumberAreLeftOut)
 {
     Editor e;
-    e.Show(2);
-    e.Play(Constant(std::numeric_limits<double>::quiet_NaN(), 0.0), 24000);
-    ASSERT_TRUE(e.Tick());
-    const IntensityGrid& grid = e.View().Intensities();
+    ASSERT_TRUE(e.ShowHistory(2, Constant(std::numeric_limits<double>::quiet_NaN(), 0.0)));
+    const IntensityGrid& grid = e.View().Phase().Intensities();
     for (int c = 0; c < grid.Columns(); ++c)
         for (int r = 0; r < grid.Column(c).Size(); ++r) ASSERT_EQ(grid.Column(c)[r], 0.0f);
 }

@@ -6,7 +6,7 @@ namespace {
 std::vector<std::pair<int, int>> LitCells(const AnalyserView& v)
 {
     std::vector<std::pair<int, int>> cells;
-    const IntensityGrid& grid = v.Intensities();
+    const IntensityGrid& grid = v.Phase().Intensities();
     for (int c = 0; c < grid.Columns(); ++c)
         for (int r = 0; r < grid.Column(c).Size(); ++r)
             if (grid.Column(c)[r] != 0.0f) cells.emplace_back(c, r);
@@ -18,13 +18,11 @@ std::vector<std::pair<int, int>> LitCells(const AnalyserView& v)
 TEST(PhaseDisplay, SilenceGathersEveryPointInTheCentre)
 {
     Editor e;
-    e.Show(2);
-    e.Play(Constant(0, 0), 24000);
-    ASSERT_TRUE(e.Tick());
+    ASSERT_TRUE(e.ShowHistory(2, Constant(0, 0)));
     const auto cells = LitCells(e.View());
     ASSERT_EQ(cells.size(), 1u);
     EXPECT_EQ(cells[0], std::make_pair(116, 48));
-    EXPECT_NEAR(e.View().Intensities().Column(116)[48], 11999.5f, 1.0f);
+    EXPECT_NEAR(e.View().Phase().Intensities().Column(116)[48], 11999.5f, 1.0f);
     // Its pixel lies under the scale's axes, which are drawn over the picture.
     EXPECT_EQ(e.Pixel(116, 48), 0xFF505050u);
     // Away from the scale every pixel is the background.
@@ -35,9 +33,7 @@ TEST(PhaseDisplay, SilenceGathersEveryPointInTheCentre)
 TEST(PhaseDisplay, MonoIsAColumnAndOppositeChannelsARow)
 {
     Editor e;
-    e.Show(2);
-    e.Play(Sine(300, 0.7, 48000), 24000);
-    ASSERT_TRUE(e.Tick());
+    ASSERT_TRUE(e.ShowHistory(2, Sine(300, 0.7, 48000)));
     auto cells = LitCells(e.View());
     ASSERT_GT(cells.size(), 40u);
     for (const auto& cell : cells) ASSERT_EQ(cell.first, 116);
@@ -56,7 +52,7 @@ TEST(PhaseDisplay, NewerPointsWeighMoreAndOldOnesFadeOut)
     e.Play(Constant(0.25, 0.25), 12000);  // mid +0.25: half-way down, on the axis
     e.Play(Constant(0, 0), 12000);
     ASSERT_TRUE(e.Tick());
-    const IntensityGrid& grid = e.View().Intensities();
+    const IntensityGrid& grid = e.View().Phase().Intensities();
     // y = 48 + 48 * sqrt(0.25) = 72; the older half holds weights 0 .. 0.5.
     EXPECT_NEAR(grid.Column(116)[72], 12000 * 0.25f, 1.0f);
     EXPECT_NEAR(grid.Column(116)[48], 12000 * 0.75f, 1.0f);
@@ -82,10 +78,8 @@ TEST(PhaseDisplay, AColumnThatFailedToAllocateIsLeftUndrawnWhereTheSpectrogramDr
     for (const int domain : {2, 3}) {
         Editor e;
         RecordingGraphics g;
-        e.Show(domain);
-        e.Play(Sine(300, 0.7, 48000), 24000);
-        ASSERT_TRUE(e.Tick());
-        ASSERT_TRUE(AnalyserViewProbe::GridColumn(e.View(), 100).Resize(10, true));
+        ASSERT_TRUE(e.ShowHistory(domain, Sine(300, 0.7, 48000)));
+        ASSERT_TRUE(AnalyserViewProbe::GridColumn(e.View(), domain, 100).Resize(10, true));
         g.Forget();
         e.View().Draw(g);
         EXPECT_EQ(g.pixelsSet, domain == 2 ? 232 * 96 - 86 : 232 * 96) << domain;

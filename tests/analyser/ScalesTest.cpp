@@ -44,11 +44,10 @@ TEST(Scales, TimeScalePairsFollowTheVScale)
 
 TEST(Scales, GridLinesAreGreyAddedLinesAndLabelsLeaveTheEdges)
 {
-    ScaleView s;
-    s.Draw(-1, 1.0);
     RecordingGraphics g;
-    AnalyserView& v = s.e.View();
-    AnalyserViewProbe::GridLine(v, g, 0.25f, "-6", 1);
+    TextStyle style("Arial", 12, Colour(255, 0, 128, 255), TextNormal, AlignCentre, 0);
+    Scales scales(Rect(0, 0, 232, 96), style, 1.0f);
+    scales.DrawGridLine(g, 0.25f, "-6", 1);
     ASSERT_EQ(g.lines.size(), 1u);
     EXPECT_EQ(g.lines[0].x1, 16.0f);
     EXPECT_EQ(g.lines[0].x2, 232.0f);
@@ -56,10 +55,10 @@ TEST(Scales, GridLinesAreGreyAddedLinesAndLabelsLeaveTheEdges)
     EXPECT_EQ(g.lines[0].blend, BlendKind::Add);
     EXPECT_FALSE(g.lines[0].antiAlias);
     EXPECT_EQ(g.texts.at(0).rect, Rect(2, 19, 16, 29));
-    EXPECT_EQ(v.CaptionStyle().align, AlignCentre);
+    EXPECT_EQ(style.align, AlignCentre);
 
     g.Forget();
-    AnalyserViewProbe::GridLine(v, g, 0.5f, "1k", 0);
+    scales.DrawGridLine(g, 0.5f, "1k", 0);
     ASSERT_EQ(g.lines.size(), 1u);
     EXPECT_EQ(g.lines[0].x1, 116.0f);
     EXPECT_EQ(g.lines[0].y1, 10.0f);
@@ -67,27 +66,27 @@ TEST(Scales, GridLinesAreGreyAddedLinesAndLabelsLeaveTheEdges)
     EXPECT_EQ(g.texts.at(0).rect, Rect(106, 0, 126, 10));
 
     // At the very edge of the label ranges, and without a label, only the line is drawn.
-    for (float p : {0.05f, 0.95f}) AnalyserViewProbe::GridLine(v, g, p, "x", 1);
-    for (float p : {0.03f, 0.88f}) AnalyserViewProbe::GridLine(v, g, p, "x", 0);
-    AnalyserViewProbe::GridLine(v, g, 0.5f, "", 0);
+    for (float p : {0.05f, 0.95f}) scales.DrawGridLine(g, p, "x", 1);
+    for (float p : {0.03f, 0.88f}) scales.DrawGridLine(g, p, "x", 0);
+    scales.DrawGridLine(g, 0.5f, "", 0);
     EXPECT_EQ(g.lines.size(), 6u);
     EXPECT_EQ(g.texts.size(), 1u);
-    AnalyserViewProbe::GridLine(v, g, 0.051f, "x", 1);
-    AnalyserViewProbe::GridLine(v, g, 0.879f, "x", 0);
+    scales.DrawGridLine(g, 0.051f, "x", 1);
+    scales.DrawGridLine(g, 0.879f, "x", 0);
     EXPECT_EQ(g.texts.size(), 3u);
 }
 
 TEST(Scales, FrequencyLabels)
 {
-    EXPECT_EQ(AnalyserView::FrequencyLabel(0), "0");
-    EXPECT_EQ(AnalyserView::FrequencyLabel(100), "100");
-    EXPECT_EQ(AnalyserView::FrequencyLabel(500), "500");
-    EXPECT_EQ(AnalyserView::FrequencyLabel(1000), "1k");
-    EXPECT_EQ(AnalyserView::FrequencyLabel(7500), "7.5k");
-    EXPECT_EQ(AnalyserView::FrequencyLabel(10000), "10k");
-    EXPECT_EQ(AnalyserView::FrequencyLabel(12500), "12.5k");
-    EXPECT_EQ(AnalyserView::FrequencyLabel(17500), "17.5k");
-    EXPECT_EQ(AnalyserView::FrequencyLabel(20000), "20k");
+    EXPECT_EQ(Scales::FrequencyLabel(0), "0");
+    EXPECT_EQ(Scales::FrequencyLabel(100), "100");
+    EXPECT_EQ(Scales::FrequencyLabel(500), "500");
+    EXPECT_EQ(Scales::FrequencyLabel(1000), "1k");
+    EXPECT_EQ(Scales::FrequencyLabel(7500), "7.5k");
+    EXPECT_EQ(Scales::FrequencyLabel(10000), "10k");
+    EXPECT_EQ(Scales::FrequencyLabel(12500), "12.5k");
+    EXPECT_EQ(Scales::FrequencyLabel(17500), "17.5k");
+    EXPECT_EQ(Scales::FrequencyLabel(20000), "20k");
 
     // The band ends fall outside the label ranges: their lines carry no label.
     ScaleView s;

@@ -18,7 +18,7 @@ int BrightestRow(const Editor& e, int x)
 
 std::vector<float> ColumnCopy(const AnalyserView& v, int c)
 {
-    const FloatArray& column = v.Intensities().Column(c);
+    const FloatArray& column = v.Spectro().Intensities().Column(c);
     return std::vector<float>(column.Data(), column.Data() + column.Size());
 }
 
@@ -27,27 +27,25 @@ std::vector<float> ColumnCopy(const AnalyserView& v, int c)
 TEST(SpectroDisplay, BlocksColumnsAndPendingSamples)
 {
     const double perColumn = 24000.0 / 232;
-    AnalyserView::SpectroBlocks plan = AnalyserView::PlanSpectroBlocks(3000, perColumn, 232);
+    SpectroDisplay::Blocks plan = SpectroDisplay::PlanBlocks(3000, perColumn, 232);
     EXPECT_EQ(plan.columnsPerBlock, 9);
     EXPECT_EQ(plan.blocks, 2);
     EXPECT_EQ(plan.shift, 18);
     EXPECT_EQ(plan.dropped, 0);
-    plan = AnalyserView::PlanSpectroBlocks(1023, perColumn, 232);
+    plan = SpectroDisplay::PlanBlocks(1023, perColumn, 232);
     EXPECT_EQ(plan.blocks, 0);
     EXPECT_EQ(plan.shift, 0);
-    plan = AnalyserView::PlanSpectroBlocks(24000 + 1023, perColumn, 232);
+    plan = SpectroDisplay::PlanBlocks(24000 + 1023, perColumn, 232);
     EXPECT_EQ(plan.blocks, 24);
     EXPECT_EQ(plan.shift, 216);
     // More than fit beside the last kept column: only the newest 25 are analysed.
-    plan = AnalyserView::PlanSpectroBlocks(40 * 1024 + 5, perColumn, 232);
+    plan = SpectroDisplay::PlanBlocks(40 * 1024 + 5, perColumn, 232);
     EXPECT_EQ(plan.blocks, 25);
     EXPECT_EQ(plan.dropped, 15);
     EXPECT_EQ(plan.shift, 225);
 
     Editor e;
-    e.Show(3);
-    e.Play(Sine(2000, 0.5, 48000), 24000);
-    ASSERT_TRUE(e.Tick());
+    ASSERT_TRUE(e.ShowHistory(3, Sine(2000, 0.5, 48000)));
     EXPECT_EQ(e.View().NewSamples(), 24000 - 23 * 1024);
     e.Play(Sine(2000, 0.5, 48000), 3000 - 448);
     ASSERT_TRUE(e.Tick());
@@ -66,9 +64,7 @@ TEST(SpectroDisplay, BlocksColumnsAndPendingSamples)
 TEST(SpectroDisplay, SilencePaintsTheBackground)
 {
     Editor e;
-    e.Show(3);
-    e.Play(Constant(0, 0), 24000);
-    ASSERT_TRUE(e.Tick());
+    ASSERT_TRUE(e.ShowHistory(3, Constant(0, 0)));
     // Column 50 crosses no grid line's label strip; the grid lines run across it.
     for (int y = 0; y < 96; ++y) {
         const uint32_t p = e.Pixel(50, y);
@@ -80,13 +76,9 @@ TEST(SpectroDisplay, SilencePaintsTheBackground)
 TEST(SpectroDisplay, HighFrequenciesAtTheTopLowAtTheBottom)
 {
     Editor high;
-    high.Show(3);
-    high.Play(Sine(12000, 0.5, 48000), 24000);
-    ASSERT_TRUE(high.Tick());
+    ASSERT_TRUE(high.ShowHistory(3, Sine(12000, 0.5, 48000)));
     Editor low;
-    low.Show(3);
-    low.Play(Sine(1000, 0.5, 48000), 24000);
-    ASSERT_TRUE(low.Tick());
+    ASSERT_TRUE(low.ShowHistory(3, Sine(1000, 0.5, 48000)));
     const int highRow = BrightestRow(high, 200), lowRow = BrightestRow(low, 200);
     EXPECT_LT(highRow, lowRow);
     EXPECT_LT(highRow, 30);
@@ -94,7 +86,7 @@ TEST(SpectroDisplay, HighFrequenciesAtTheTopLowAtTheBottom)
 
     // The first of the 23 blocks after the domain change lands in column 232 - 207 - 1 + 9 and
     // fades in from the cleared column 24 before it.
-    const IntensityGrid& grid = low.View().Intensities();
+    const IntensityGrid& grid = low.View().Spectro().Intensities();
     const int row = 95 - lowRow;
     EXPECT_EQ(grid.Column(24)[row], 0.0f);
     EXPECT_GT(grid.Column(33)[row], 0.0f);

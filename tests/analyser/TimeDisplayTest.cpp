@@ -11,13 +11,13 @@ bool IsEdge(uint32_t pixel)
     return (pixel & 0xFF) >= 0xF0 && (pixel >> 8 & 0xFF) >= 0xF0 && (pixel >> 16 & 0xFF) >= 0xF0;
 }
 
-void ExpectFlatBand(AnalyserView& view, float y)
+void ExpectFlatBand(const TimeDisplay& time, float y)
 {
-    ASSERT_EQ(view.FirstCurve().Size(), 232);
-    ASSERT_EQ(view.SecondCurve().Size(), 232);
+    ASSERT_EQ(time.FirstCurve().Size(), 232);
+    ASSERT_EQ(time.SecondCurve().Size(), 232);
     for (int i = 0; i < 232; ++i) {
-        ASSERT_EQ(view.FirstCurve()[i], y) << "column " << i;
-        ASSERT_EQ(view.SecondCurve()[i], y) << "column " << i;
+        ASSERT_EQ(time.FirstCurve()[i], y) << "column " << i;
+        ASSERT_EQ(time.SecondCurve()[i], y) << "column " << i;
     }
 }
 
@@ -35,10 +35,8 @@ std::vector<int> LitRows(const Editor& e, int x)
 TEST(TimeDisplay, SilenceAndOppositeChannelsLieOnTheCentreLine)
 {
     Editor e;
-    e.Show(0);
-    e.Play(Constant(0, 0), 24000);
-    ASSERT_TRUE(e.Tick());
-    ExpectFlatBand(e.View(), 48.0f);
+    ASSERT_TRUE(e.ShowHistory(0, Constant(0, 0)));
+    ExpectFlatBand(e.View().Time(), 48.0f);
     EXPECT_EQ(e.View().NewSamples(), 0);
     // The grid's centre line overwrites the band; only it and the two -6 dB lines cross a column.
     EXPECT_EQ(e.Pixel(100, 48), kGrid);
@@ -46,7 +44,7 @@ TEST(TimeDisplay, SilenceAndOppositeChannelsLieOnTheCentreLine)
 
     e.Play(Sine(440, 0.8, 48000, 1.0, -1.0), 24000);
     ASSERT_TRUE(e.Tick());
-    ExpectFlatBand(e.View(), 48.0f);
+    ExpectFlatBand(e.View().Time(), 48.0f);
 }
 
 TEST(TimeDisplay, AConstantIsABandOfZeroHeightAtItsLevel)
@@ -59,16 +57,12 @@ TEST(TimeDisplay, AConstantIsABandOfZeroHeightAtItsLevel)
     for (const Case& k : {Case{0.25, 1.0, 36.0f}, Case{-0.5, 1.0, 72.0f}, Case{0.25, 2.0, 24.0f},
                           Case{0.1, 20.0, -48.0f}, Case{-1.0, 1.0, 96.0f}}) {
         Editor e;
-        e.Show(0, k.vScale);
-        e.Play(Constant(k.c, k.c), 24000);
-        ASSERT_TRUE(e.Tick());
+        ASSERT_TRUE(e.ShowHistory(0, Constant(k.c, k.c), k.vScale));
         SCOPED_TRACE(k.c);
-        ExpectFlatBand(e.View(), k.y);
+        ExpectFlatBand(e.View().Time(), k.y);
     }
     Editor e;
-    e.Show(0);
-    e.Play(Constant(0.25, 0.25), 24000);
-    ASSERT_TRUE(e.Tick());
+    ASSERT_TRUE(e.ShowHistory(0, Constant(0.25, 0.25)));
     EXPECT_TRUE(IsEdge(e.Pixel(100, 36)));
     EXPECT_EQ(LitRows(e, 100), (std::vector<int>{24, 36, 48, 72}));
 }
@@ -84,7 +78,7 @@ TEST(TimeDisplay, ColumnsCoverTheHistoryExactlyAndPartialColumnsAreDropped)
         },
         24000);
     ASSERT_TRUE(e.Tick());
-    AnalyserView& v = e.View();
+    const TimeDisplay& v = e.View().Time();
     EXPECT_EQ(v.SecondCurve()[0], 24.0f);
     EXPECT_EQ(v.FirstCurve()[0], 48.0f);
     EXPECT_EQ(v.FirstCurve()[1], 72.0f);
@@ -96,7 +90,7 @@ TEST(TimeDisplay, ColumnsCoverTheHistoryExactlyAndPartialColumnsAreDropped)
     // 103 new samples are less than a column: nothing moves, and they are gone.
     e.Play(Constant(-1, -1), 103);
     ASSERT_TRUE(e.Tick());
-    EXPECT_EQ(v.NewSamples(), 0);
+    EXPECT_EQ(e.View().NewSamples(), 0);
     EXPECT_EQ(v.SecondCurve()[231], 36.0f);
     EXPECT_EQ(v.FirstCurve()[1], 72.0f);
 
@@ -112,14 +106,37 @@ TEST(TimeDisplay, ColumnsCoverTheHistoryExactlyAndPartialColumnsAreDropped)
 TEST(TimeDisplay, PauseFreezesAndAScaleChangeRebuildsFromTheFrozenHistory)
 {
     Editor e;
-    e.Show(0);
-    e.Play(Constant(0.25, 0.25), 24000);
-    ASSERT_TRUE(e.Tick());
+    ASSERT_TRUE(e.ShowHistory(0, Constant(0.25, 0.25)));
     e.Show(0, 1.0, 0, true);
     e.Play(Constant(-0.5, -0.5), 5000);
     ASSERT_TRUE(e.Tick());
-    ExpectFlatBand(e.View(), 36.0f);
+    ExpectFlatBand(e.View().Time(), 36.0f);
     e.Show(0, 2.0, 0, true);
     ASSERT_TRUE(e.Tick());
-    ExpectFlatBand(e.View(), 24.0f);
+    ExpectFlatBand(e.View().Time(), 24.0f);
+}
+
+// A display needs nothing of the view: the history, the count of new samples and the state
+// come with the context, and it draws over the rectangle it was made for.
+TEST(TimeDisplay, DrawsFromItsContextAlone)
+{
+    const Rect view(0, 0, 232, 96);
+    const std::vector<double> quarter(24000, 0.25);
+    SampleRing left, right;
+    for (SampleRing* ring : {&left, &right}) {
+        ASSERT_TRUE(ring->Resize(24000, true));
+        ring->Append(quarter.data(), 24000);
+    }
+    int32_t newSamples = 24000;
+    TextStyle style;
+    RecordingGraphics g;
+    TimeDisplay display(view);
+    display.Reset();
+    DisplayContext context{g, left, right, newSamples, 24000.0 / 232, 2.0f, Colour(255, 0, 0, 0),
+                           Colour(255, 1, 2, 3), Colour(255, 4, 5, 6), Scales(view, style, 2.0f)};
+    display.Draw(context);
+    EXPECT_EQ(newSamples, 0);
+    ExpectFlatBand(display, 24.0f);
+    // At twice the size only the -12 dB pair of the scale lies near enough to the centre.
+    EXPECT_EQ(g.TextsDrawn(), (std::vector<std::string>{"db", "-12", "-12"}));
 }

@@ -178,7 +178,7 @@ TEST(ViewConcurrency, AudioAutomationAndPaintingTogether)
     EXPECT_EQ(view->FftZoom(), 6);
     EXPECT_FALSE(view->Paused());
     EXPECT_EQ(view->SampleRate(), 48000.0);
-    EXPECT_EQ(view->FirstCurve().Size(), 232);
+    EXPECT_EQ(view->Time().FirstCurve().Size(), 232);
     EXPECT_EQ(plugin->StagedCount(), 0);
 }
 

@@ -112,7 +112,7 @@ TEST_F(AudioPath, MillionFrameBlocks)
     p->processDoubleReplacing(p.get(), din.channels, dout.channels, frames);
     EXPECT_EQ(din.left, dout.left);
     auto* plugin = static_cast<AnalyserPlugin*>(PluginCore::FromRecord(p.get()));
-    EXPECT_EQ(plugin->StagedCount(), AnalyserPlugin::kStagingLength);
+    EXPECT_EQ(plugin->StagedCount(), AnalyserPlugin::kHistoryLength);
 }
 
 TEST_F(AudioPath, NoAllocationOnceTheBlockSizeIsKnown)

@@ -12,7 +12,7 @@
 #include <string>
 
 #include "analyser/AnalyserPlugin.h"
-#include "analyser/AnalyserView.h"
+#include "analyser/Scales.h"
 #include "plugin/FormatString.h"
 #include "plugin/LeadingNumber.h"
 #include "plugin/Param.h"
@@ -116,7 +116,7 @@ TEST(Locale, AGermanHostChangesNoTextThePlugInWritesOrReads)
     EXPECT_EQ(FormatString("%.1fx", 2.5), "2.5x");
     EXPECT_EQ(FormatString("%c%.1f dB", '-', 6.25), "-6.2 dB");
     EXPECT_EQ(FormatString("%.0f Hz", 1234.5), "1234 Hz");
-    EXPECT_EQ(AnalyserView::FrequencyLabel(7500), "7.5k");
+    EXPECT_EQ(Scales::FrequencyLabel(7500), "7.5k");
 
     Param vScale;
     vScale.InitDouble("v scale", 1.0, 0.1, 20.0, 0.01, "x");

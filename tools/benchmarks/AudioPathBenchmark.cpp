@@ -34,7 +34,7 @@ public:
     }
     void WhenFull()
     {
-        if (plugin->StagedCount() == AnalyserPlugin::kStagingLength) plugin->TakeStagedSamples(left, right, nullptr);
+        if (plugin->StagedCount() == AnalyserPlugin::kHistoryLength) plugin->TakeStagedSamples(left, right, nullptr);
     }
 
 private:
@@ -71,17 +71,17 @@ static void BM_CopyTwiceIntoStaging(benchmark::State& state)
 {
     const int n = static_cast<int>(state.range(0));
     StereoBlock<double> block(n);
-    std::vector<double> left(AnalyserPlugin::kStagingLength), right(AnalyserPlugin::kStagingLength);
+    std::vector<double> left(AnalyserPlugin::kHistoryLength), right(AnalyserPlugin::kHistoryLength);
     int staged = 0;
     for (auto _ : state) {
         std::memcpy(block.ol.data(), block.l.data(), n * sizeof(double));
         std::memcpy(block.orr.data(), block.r.data(), n * sizeof(double));
-        const int room = AnalyserPlugin::kStagingLength - staged;
+        const int room = AnalyserPlugin::kHistoryLength - staged;
         const int m = n < room ? n : room;
         std::memcpy(left.data() + staged, block.l.data(), m * sizeof(double));
         std::memcpy(right.data() + staged, block.r.data(), m * sizeof(double));
         staged += m;
-        if (staged == AnalyserPlugin::kStagingLength) staged = 0;
+        if (staged == AnalyserPlugin::kHistoryLength) staged = 0;
         benchmark::DoNotOptimize(left.data());
         benchmark::DoNotOptimize(right.data());
         benchmark::ClobberMemory();
