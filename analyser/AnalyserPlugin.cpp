@@ -6,6 +6,7 @@
 
 #include "analyser/AnalyserState.h"
 #include "analyser/AnalyserView.h"
+#include "analyser/ProductIdentity.h"
 #include "graphics/Graphics.h"
 #include "plugin/HostId.h"
 #include "plugin/HostServices.h"
@@ -18,8 +19,8 @@ static constexpr int FourCharCode(char a, char b, char c, char d)
 }
 
 AnalyserPlugin::AnalyserPlugin(PluginHost& host)
-    : PluginCore(host, kParamCount, 2, 2, "Quillograph", "", "Veksa", 1000, FourCharCode('q', 'l', 'g', 'p'), 0, false,
-                 true, true)
+    : PluginCore(host, kParamCount, 2, 2, ProductIdentity::kName, "", ProductIdentity::kVendor,
+                 ProductIdentity::kVstVersion, FourCharCode('q', 'l', 'g', 'p'), 0, false, true, true)
 {
     Param& domain = ParamAt(kDomain);
     domain.InitEnum("domain", 1, 4);

@@ -103,6 +103,8 @@ void GraphicsWindow::WindowLost()
 
 void GraphicsWindow::ForgetPointer()
 {
+    // A window that goes while the mouse holds it ends the gesture with it.
+    if (hasCapture && plug) plug->EndEditGesture();
     hasCapture = trackingLeave = leaveWhileCaptured = false;
 }
 
@@ -276,6 +278,8 @@ Surface* GraphicsWindow::LoadModuleImage(int32_t id)
 
 void GraphicsWindow::ButtonPressed(int32_t x, int32_t y, const MouseKeys& keys)
 {
+    // A press while one holds the mouse still is the same gesture.
+    if (!hasCapture && plug) plug->BeginEditGesture();
     hasCapture = true;
     platform->Capture(true);
     OnMouseDown(x, y, keys);
@@ -283,9 +287,11 @@ void GraphicsWindow::ButtonPressed(int32_t x, int32_t y, const MouseKeys& keys)
 
 void GraphicsWindow::ButtonReleased(int32_t x, int32_t y)
 {
+    const bool held = hasCapture;
     hasCapture = false;
     platform->Capture(false);
     OnMouseUp(x, y);
+    if (held && plug) plug->EndEditGesture();
     // A pointer that left while a button held it leaves now, if the release is outside.
     if (leaveWhileCaptured) {
         leaveWhileCaptured = false;
@@ -298,6 +304,7 @@ void GraphicsWindow::ButtonReleased(int32_t x, int32_t y)
 
 void GraphicsWindow::CaptureLost()
 {
+    if (hasCapture && plug) plug->EndEditGesture();
     hasCapture = false;
 }
 

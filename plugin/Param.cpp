@@ -91,12 +91,26 @@ void Param::Set(double newValue)
 void Param::SetNormalized(float normalized)
 {
     // A non-finite host value would later be converted to an integer by the analyser.
-    if (!std::isfinite(normalized)) return;
+    const double v = FromNormalized(normalized);
+    if (std::isfinite(v)) value.store(v, std::memory_order_release);
+}
+
+double Param::FromNormalized(float normalized) const
+{
+    if (!std::isfinite(normalized)) return std::nan("");
     const double n = normalized;
     double v = min + (shape == 1.0 ? n : std::pow(n, shape)) * (max - min);
     if (kind != ParamKind::Double && step > 0.0) v = std::floor(v / step + 0.5) * step;
     if (v > max) v = max;
-    if (std::isfinite(v)) value.store(v, std::memory_order_release);
+    return v;
+}
+
+double Param::Snapped(double plain) const
+{
+    if (std::isnan(plain)) return plain;
+    double v = plain < min ? min : plain > max ? max : plain;
+    if (kind != ParamKind::Double && step > 0.0) v = std::fmin(std::floor(v / step + 0.5) * step, max);
+    return v;
 }
 
 double Param::ToNormalized(double x) const
@@ -114,13 +128,14 @@ void Param::GetLabelForHost(char* buffer) const { CopyHostText(buffer, label); }
 
 void Param::GetDisplayText(char* buffer) const { CopyHostText(buffer, GetDisplayString()); }
 
-std::string Param::GetDisplayString() const
+std::string Param::GetDisplayString() const { return DisplayStringOf(Value()); }
+
+std::string Param::DisplayStringOf(double shown) const
 {
-    const double value = Value();
-    const auto found = displayTexts.find(value);
+    const auto found = displayTexts.find(shown);
     if (found != displayTexts.end()) return found->second;
-    const double v = displayNegated ? -value : value;
-    if (value == 0.0) return "0";
+    const double v = displayNegated ? -shown : shown;
+    if (shown == 0.0) return "0";
     if (precision == 0) return FormatString("%d", TruncateToInt32(v));
     return FormatString("%.*f", static_cast<int>(precision), v);
 }

@@ -31,11 +31,18 @@ public:
     void SetNormalized(float normalized);
     double GetNormalized() const { return ToNormalized(Value()); }
     double ToNormalized(double x) const;
+    // The plain value SetNormalized stores for `normalized` (NaN for a non-finite one).
+    double FromNormalized(float normalized) const;
+    // `plain` within the range and, for on/off and list parameters, on the nearest step
+    // (NaN for NaN): what a host's plain value stands for.
+    double Snapped(double plain) const;
 
     void GetNameForHost(char* buffer) const;
     void GetLabelForHost(char* buffer) const;
     void GetDisplayText(char* buffer) const;
     std::string GetDisplayString() const;
+    // The text GetDisplayString shows when the value is `shown`.
+    std::string DisplayStringOf(double shown) const;
     std::vector<std::string> GetDisplayTexts() const;
     int32_t ValueForDisplayText(const std::string& text) const;
     // The plain value a user's typed or chosen text stands for: a drop-list text for on/off

@@ -102,6 +102,9 @@ public:
     // The window the host gave the editor when it last opened it.
     void* EditorParent() const { return editorParent; }
     void SetParameterFromEditor(int index, double value);
+    // The editor's mouse gesture starts and ends (PluginHost::EditGestureBegan, Ended).
+    void BeginEditGesture() { host.EditGestureBegan(*this); }
+    void EndEditGesture() { host.EditGestureEnded(*this); }
     // Asks the host to make the editor's room w x h pixels (audioMasterSizeWindow); true when
     // it did.
     bool RequestEditorSize(int32_t width, int32_t height);

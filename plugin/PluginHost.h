@@ -20,6 +20,11 @@ public:
     virtual void ParameterEdited(PluginCore& plug, int32_t index, float normalized) = 0;
     // Asks for room for the editor of w x h pixels; true when the host made it.
     virtual bool ResizeEditor(PluginCore& plug, int32_t width, int32_t height) = 0;
+    // The user pressed a mouse button in the editor and released it (or the editor lost the
+    // mouse): the edits between are one gesture, for hosts that record them as one. On the
+    // editor's thread; hosts without gestures ignore them.
+    virtual void EditGestureBegan(PluginCore&) {}
+    virtual void EditGestureEnded(PluginCore&) {}
 };
 
 // A host that answers nothing: for tools and tests that make the plug-in by themselves.

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "graphics/Graphics.h"
 #include "graphics/native/HeadlessWindow.h"
 #include "plugin/PluginCore.h"
 #include "plugin/native/HostWindowTree.h"

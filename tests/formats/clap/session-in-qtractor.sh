@@ -1,0 +1,101 @@
+#!/usr/bin/env bash
+# Quillograph.clap in a real DAW: Qtractor's plug-in scanner lists it, Qtractor opens a
+# session with it on an audio track, the editor opens inside Qtractor's window with the
+# session's settings and colours, a click in it pauses the view, Ctrl+S saves the session with
+# that in the parameter and in the state, and the saved session opens again with the same
+# picture and saves the same state again.
+: "${LV2_BUNDLES:=}"
+source "$(dirname "${BASH_SOURCE[0]}")/../lv2/lv2-host-lib.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/../qtractor-lib.sh"
+command -v qtractor >/dev/null || { echo "SKIP: qtractor is not installed"; exit 77; }
+TEMPLATE=$(dirname "${BASH_SOURCE[0]}")/qtractor-session.qtr
+CLAP_FILE=${CLAP_FILE:?the built Quillograph.clap}
+SCANNER=${QTRACTOR_SCANNER:-/usr/lib/x86_64-linux-gnu/qtractor/qtractor_plugin_scan}
+export CLAP_PATH=$(dirname "$CLAP_FILE")
+
+# session FILE CHUNK: our template with the state Qtractor keeps for a CLAP plug-in, the
+# plug-in's state bytes, and the same values as its parameters.
+session() {
+    local v
+    read -r -a v <<<"$(values_of "$2")"
+    mkdir -p "$(dirname "$1")"
+    sed -e "s|@DIRECTORY@|$(dirname "$1")|; s|@CLAP_FILE@|$CLAP_FILE|; s|@STATE@|$(qtractor_value <"$2")|" \
+        -e "s|@EDITOR_POS@|1040,100|; s|@DOMAIN@|${v[0]}|; s|@V_SCALE@|${v[1]}|; s|@FFT_ZOOM@|${v[2]}|; s|@PAUSE@|${v[3]}|" \
+        "$TEMPLATE" >"$1"
+}
+
+# The state bytes in a session Qtractor saved, and a parameter's value there.
+saved_chunk() {
+    perl -MCompress::Zlib -MMIME::Base64 -0777 -ne \
+        'm{<config key="state">([^<]*)</config>} or exit 1;
+         print uncompress(substr(decode_base64($1), 4)) // exit 1' "$1"
+}
+
+# The scanner Qtractor runs on every plug-in file it finds lists ours as it is.
+listed=$(echo "CLAP:$CLAP_FILE" | timeout 30 "$SCANNER") || fail "Qtractor's scanner failed on $CLAP_FILE"
+echo "scanner: $listed"
+[[ $listed == "CLAP|Quillograph|2:2|0:0|4:0|GUI,EXT,RT|$CLAP_FILE|0|"* ]] ||
+    fail "Qtractor's scanner lists $listed"
+
+prepare_qtractor
+start_x
+start_jack
+
+# A session saved by a user who chose the phase display, v scale 5, fft zoom band 2 and a
+# background of their own (red 30, green 60, blue 90), with the editor closed.
+chunk 2 5 2 0 255,30,60,90 >"$WORK/first.chunk"
+SESSION=$WORK/first/first.qtr
+session "$SESSION" "$WORK/first.chunk"
+start_qtractor "$SESSION"
+grep -q "qtractorClapPlugin.*could not" "$WORK/qtractor.log" && qtractor_failed "Qtractor could not open the editor"
+open_editor
+parent=$(xwininfo -id "$EDITOR" -tree | sed -n 's/.*Parent window id: //p')
+case "$parent" in
+    *'"Quillograph'*) echo "editor window $EDITOR in Qtractor's window $parent" ;;
+    *) qtractor_failed "the editor is not inside Qtractor's editor window but in $parent" ;;
+esac
+wait_for 50 caption_shown || qtractor_failed "no caption in the editor"
+# Qtractor's editor window with the editor in it, and the whole screen, for a person to look at.
+if [ -n "${SCREENSHOT:-}" ]; then
+    import -window "${parent%% *}" "$SCREENSHOT" || echo "no screenshot of $parent"
+    import -window root "${SCREENSHOT%.png}-screen.png" || echo "no screenshot of the screen"
+fi
+"$EDITOR_REFERENCE" chunk-picture "$WORK/first.png" "$WORK/first.chunk" || fail "no reference picture"
+same_picture "$EDITOR" "$WORK/first.png" opened || qtractor_failed "the editor does not show the saved settings and colours"
+echo "the editor shows the session's settings and colours"
+
+# A click in the view pauses it; the user saves with Ctrl+S.
+xdotool mousemove --window "$EDITOR" 100 50 click 1
+sleep 0.5
+kill -0 "$QTRACTOR_PID" || qtractor_failed "Qtractor died after a click in the editor"
+saves=$(logged "Save session: ")
+xdotool windowfocus --sync "$MAIN"
+xdotool key ctrl+s
+wait_for 100 logged_since "Save session: " "$saves" || qtractor_failed "Ctrl+S saved nothing"
+grep -q "<filename>$CLAP_FILE</filename>" "$SESSION" || qtractor_failed "the saved session lost the plug-in"
+[ "$(saved_param "$SESSION" pause)" = 1 ] || qtractor_failed "pause is $(saved_param "$SESSION" pause) after the click"
+saved_chunk "$SESSION" >"$WORK/saved.chunk" || qtractor_failed "no state in the saved session"
+[ "$(stat -c %s "$WORK/saved.chunk")" = 96 ] || qtractor_failed "the saved state is $(stat -c %s "$WORK/saved.chunk") bytes"
+[ "$(values_of "$WORK/saved.chunk")" = "2 5 2 1" ] || qtractor_failed "the saved state holds $(values_of "$WORK/saved.chunk")"
+cmp -s <(tail -c 64 "$WORK/saved.chunk") <(tail -c 64 "$WORK/first.chunk") ||
+    qtractor_failed "the saved state has other colours than the loaded one"
+echo "a click paused the view; Ctrl+S saved the session with pause in the parameter and the state"
+stop_qtractor
+
+# Qtractor's own session opens as it was saved, and saves the same state when a session
+# manager asks it to save (SIGUSR1) with nothing changed.
+start_qtractor "$SESSION"
+open_editor
+"$EDITOR_REFERENCE" chunk-picture "$WORK/saved.png" "$WORK/saved.chunk" || fail "no reference picture"
+same_picture "$EDITOR" "$WORK/saved.png" reopened || qtractor_failed "the reopened editor does not show the saved state"
+saves=$(logged "Save session: ")
+kill -USR1 "$QTRACTOR_PID"
+wait_for 100 logged_since "Save session: " "$saves" || qtractor_failed "Qtractor saved nothing on SIGUSR1"
+saved_chunk "$SESSION" >"$WORK/resaved.chunk" || qtractor_failed "no state in the saved session"
+cmp -s "$WORK/saved.chunk" "$WORK/resaved.chunk" ||
+    qtractor_failed "the state saved after reopening holds $(values_of "$WORK/resaved.chunk"), not $(values_of "$WORK/saved.chunk")"
+echo "the reopened session shows the saved state and saves the same state"
+stop_qtractor
+# What the plug-in told Qtractor's log (a host breaking the format's thread rules, say).
+if grep "clap_log" "$WORK/qtractor.log"; then fail "the plug-in logged the messages above in Qtractor"; fi
+echo PASS
