@@ -82,6 +82,7 @@ stop_pid() {  # PID [SIGNAL]: asks, waits up to 5 s, then kills; forgets it
 }
 cleanup() {
     local pid
+    [ -z "${SLEEPER:-}" ] || kill "$SLEEPER" 2>/dev/null || true
     for pid in "${PIDS[@]}"; do kill "$pid" 2>/dev/null || true; done
     for pid in "${PIDS[@]}"; do
         for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
@@ -108,7 +109,8 @@ wait_for() {  # TENTHS COMMAND...: up to TENTHS tenths of a second for the comma
 
 exec 3>"$WORK/display"
 Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset >"$WORK/xvfb.log" 2>&1 &
-PIDS+=($!)
+XVFB_PID=$!
+PIDS+=($XVFB_PID)
 exec 3>&-
 wait_for 100 test -s "$WORK/display" || fail "Xvfb did not start: $(cat "$WORK/xvfb.log")"
 export DISPLAY=:$(cat "$WORK/display")
@@ -133,21 +135,23 @@ start_jack
 MUSIC_WAV=$WORK/music.wav
 timeout -k 5 300 "$BUILD/tools/pictures/demo_music" "$MUSIC_WAV" "$MUSIC" >/dev/null || fail "no music"
 
-# ---- Hosts. HOST_PID is the host itself (timeout's child), HOST_WRAP its timeout.
+# ---- Hosts. HOST_PID is the host itself, HOST_WRAP the shell around its timeout (which,
+# when the host is killed, would die of the same signal and have bash report it).
 HOST_LIMIT=$((WARMUP + WINDOW + 120))
-HOST_WRAP= HOST_PID= PLAYER=
+HOST_WRAP= HOST_LIMITER= HOST_PID= PLAYER=
 mkfifo "$WORK/console"
 exec 7<>"$WORK/console"  # the console host reads commands from it; nothing is ever written
 start_host() {  # LOG COMMAND...
     local log=$1
     shift
-    (cd "$WORK" && exec timeout -k 5 "$HOST_LIMIT" "$@") >"$log" 2>&1 <"$WORK/console" &
+    (cd "$WORK" && timeout -k 5 "$HOST_LIMIT" "$@" || true) >"$log" 2>&1 <"$WORK/console" &
     HOST_WRAP=$!
     PIDS+=($HOST_WRAP)
-    HOST_PID=
+    HOST_PID= HOST_LIMITER=
     for _ in $(seq 50); do
-        HOST_PID=$(ps -o pid= --ppid "$HOST_WRAP" | tr -d ' ' | awk 'NR == 1')
-        [ -n "$HOST_PID" ] && { PIDS+=($HOST_PID); return 0; }
+        [ -n "$HOST_LIMITER" ] || HOST_LIMITER=$(ps -o pid= --ppid "$HOST_WRAP" | tr -d ' ' | awk 'NR == 1')
+        [ -z "$HOST_LIMITER" ] || HOST_PID=$(ps -o pid= --ppid "$HOST_LIMITER" | tr -d ' ' | awk 'NR == 1')
+        [ -n "$HOST_PID" ] && { PIDS+=($HOST_LIMITER $HOST_PID); return 0; }
         sleep 0.1
     done
     fail "the host did not start: $*"
@@ -157,8 +161,9 @@ stop_host() {
     [ -n "$HOST_WRAP" ] || return 0
     # The host itself: killing only its timeout would leave it running.
     [ -z "$HOST_PID" ] || stop_pid "$HOST_PID"
+    [ -z "$HOST_LIMITER" ] || stop_pid "$HOST_LIMITER"
     stop_pid "$HOST_WRAP"
-    HOST_WRAP= HOST_PID=
+    HOST_WRAP= HOST_PID= HOST_LIMITER=
 }
 
 # The audio input ports of JACK client $1, in order.
@@ -352,17 +357,25 @@ ticks() {  # utime + stime of process $1, in clock ticks
 }
 HZ=$(getconf CLK_TCK)
 
-# measure CONFIG RUN: the host's CPU over the window as % of one core, in RESULT.
+# A long wait that an interrupt ends at once (bash runs traps only between commands).
+pause() { sleep "$1" & SLEEPER=$!; wait "$SLEEPER"; SLEEPER=; }
+SLEEPER=
+
+percent() { awk -v c="$1" -v hz="$HZ" -v ns="$2" 'BEGIN { printf "%.2f", 100 * c / hz / (ns / 1e9) }'; }
+
+# measure CONFIG RUN: the CPU over the window as % of one core, of the host in RESULT and of
+# the X server in RESULT_X. Drawing through X requests can leave part of an editor's work to
+# the server, which serves this host alone.
 measure_once() {
-    local log=$WORK/$1-$2.log t0 t1 c0 c1
+    local log=$WORK/$1-$2.log t0 t1 c0 c1 x0 x1
     CLIENT=
     launch "$1" "$log" || return 1
     play_into "$CLIENT" || { echo "$1: the music did not reach $CLIENT" >&2; stop_host; return 1; }
-    sleep "$WARMUP"
+    pause "$WARMUP"
     [ "$2" != 1 ] || photograph "$1"
-    c0=$(ticks "$HOST_PID") t0=$(date +%s%N)
-    sleep "$WINDOW"
-    c1=$(ticks "$HOST_PID") t1=$(date +%s%N)
+    c0=$(ticks "$HOST_PID") x0=$(ticks "$XVFB_PID") t0=$(date +%s%N)
+    pause "$WINDOW"
+    c1=$(ticks "$HOST_PID") x1=$(ticks "$XVFB_PID") t1=$(date +%s%N)
     [ -n "$c0" ] && [ -n "$c1" ] && kill -0 "$HOST_PID" 2>/dev/null ||
         fail "$1: the host ended during the window: $(tail -20 "$log")"
     if ! kill -0 "$PLAYER" 2>/dev/null || ! jack_running; then
@@ -371,7 +384,7 @@ measure_once() {
         return 1
     fi
     stop_host
-    RESULT=$(awk -v c="$((c1 - c0))" -v hz="$HZ" -v ns="$((t1 - t0))" 'BEGIN { printf "%.2f", 100 * c / hz / (ns / 1e9) }')
+    RESULT=$(percent $((c1 - c0)) $((t1 - t0))) RESULT_X=$(percent $((x1 - x0)) $((t1 - t0)))
 }
 measure() {
     local attempt
@@ -385,42 +398,49 @@ measure() {
     fail "$1 could not be measured (logs: $(cat "$WORK/$1-$2.log" 2>/dev/null | tail -5))"
 }
 
-median() { sort -g | awk '{ v[NR] = $1 } END { if (NR == 0) exit 1; print (NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2) }'; }
+median() { sort -g | awk '{ v[NR] = $1 } END { if (NR == 0) exit 1; printf "%.2f\n", NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b > 0) printf "%.2f", a / b; else printf "n/a" }'; }
 minus() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a - b }'; }
 
 CPU=$(sed -n 's/^model name[[:space:]]*: //p' /proc/cpuinfo | awk 'NR == 1')
 LOAD_BEFORE=$(cut -d' ' -f1-3 /proc/loadavg)
-echo "Quillograph beside peer analysers: CPU of the host process, % of one core"
+echo "Quillograph beside peer analysers: CPU of the host process and of its X server"
 echo "processor: ${CPU:-unknown} ($(nproc) cores available)"
 echo "date:      $(date -u '+%Y-%m-%d %H:%M UTC'), load average before: $LOAD_BEFORE"
 echo "audio:     ${MUSIC} s of made-up stereo music, 48 kHz, JACK dummy driver, 256 frames a cycle"
 echo "window:    ${WINDOW} s after ${WARMUP} s of warm-up, ${RUNS} runs interleaved; Xvfb (software drawing)"
 echo
 
-declare -A RESULTS
+declare -A HOST XSERVER BOTH
 for run in $(seq "$RUNS"); do
     for c in "${CONFIGS[@]}"; do
         measure "$c" "$run"
-        RESULTS[$c]+="$RESULT "
-        echo "run $run  ${c}: $RESULT %" >&2
+        HOST[$c]+="$RESULT " XSERVER[$c]+="$RESULT_X "
+        BOTH[$c]+="$(awk -v a="$RESULT" -v b="$RESULT_X" 'BEGIN { printf "%.2f", a + b }') "
+        echo "run $run  $c: host $RESULT %, X server $RESULT_X %" >&2
     done
 done
 
-declare -A MED
-printf '%-58s %8s   %s\n' "host       plug-in" "median" "runs (%), editor drawing"
+med() { tr ' ' '\n' <<<"$1" | grep . | median; }
+declare -A MED MEDX MEDB
+printf '%-54s %7s %9s %9s   %s\n' "medians, % of one core" host "X server" together "editor drawing"
 for c in "${CONFIGS[@]}"; do
-    MED[$c]=$(tr ' ' '\n' <<<"${RESULTS[$c]}" | grep . | median)
-    printf '%-58s %6s %%   %s  %s\n' "${LABEL[$c]}" "${MED[$c]}" "${RESULTS[$c]% }" "${DREW[$c]:-}"
+    MED[$c]=$(med "${HOST[$c]}") MEDX[$c]=$(med "${XSERVER[$c]}") MEDB[$c]=$(med "${BOTH[$c]}")
+    printf '%-54s %7s %9s %9s   %s\n' "${LABEL[$c]}" "${MED[$c]}" "${MEDX[$c]}" "${MEDB[$c]}" "${DREW[$c]:-}"
 done
 echo
-echo "ours / LSP, in jalv.gtk3:      $(ratio "${MED[jalv-ours]}" "${MED[jalv-lsp]}")"
+echo "host's runs, %:"
+for c in "${CONFIGS[@]}"; do printf '  %-16s %s\n' "$c" "${HOST[$c]% }"; done
+echo
+echo "ratios, host alone (host with X server):"
+ratios() { echo "$(ratio "${MED[$1]}" "${MED[$2]}") ($(ratio "${MEDB[$1]}" "${MEDB[$2]}"))"; }
+echo "  ours / LSP, in jalv.gtk3:  $(ratios jalv-ours jalv-lsp)"
 if [ "$QTRACTOR" = 1 ]; then
+    echo "  ours / LSP, in Qtractor:   $(ratios qtractor-ours qtractor-lsp)"
+    echo "  ours / x42, in Qtractor:   $(ratios qtractor-ours qtractor-x42)"
     base=${MED[qtractor-empty]}
-    echo "ours / LSP, in Qtractor:       $(ratio "${MED[qtractor-ours]}" "${MED[qtractor-lsp]}")"
-    echo "ours / x42, in Qtractor:       $(ratio "${MED[qtractor-ours]}" "${MED[qtractor-x42]}")"
     o=$(minus "${MED[qtractor-ours]}" "$base") l=$(minus "${MED[qtractor-lsp]}" "$base") x=$(minus "${MED[qtractor-x42]}" "$base")
-    echo "above Qtractor's own $base %: ours $o %, LSP $l %, x42 $x %;" \
+    echo "  above Qtractor's own $base % (host alone): ours $o %, LSP $l %, x42 $x %;" \
          "ours / LSP $(ratio "$o" "$l"), ours / x42 $(ratio "$o" "$x")"
 fi
 echo
