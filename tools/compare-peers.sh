@@ -398,7 +398,7 @@ measure() {
     fail "$1 could not be measured (logs: $(cat "$WORK/$1-$2.log" 2>/dev/null | tail -5))"
 }
 
-median() { sort -g | awk '{ v[NR] = $1 } END { if (NR == 0) exit 1; printf "%.2f\n", NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+median() { sort -g | awk '{ v[NR] = $1 } END { if (NR == 0) exit 1; printf "%.6f\n", NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b > 0) printf "%.2f", a / b; else printf "n/a" }'; }
 minus() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a - b }'; }
 
@@ -409,6 +409,11 @@ echo "processor: ${CPU:-unknown} ($(nproc) cores available)"
 echo "date:      $(date -u '+%Y-%m-%d %H:%M UTC'), load average before: $LOAD_BEFORE"
 echo "audio:     ${MUSIC} s of made-up stereo music, 48 kHz, JACK dummy driver, 256 frames a cycle"
 echo "window:    ${WINDOW} s after ${WARMUP} s of warm-up, ${RUNS} runs interleaved; Xvfb (software drawing)"
+if [ "$QTRACTOR" = 1 ]; then
+    echo "x42's editor is an external-UI window, which jalv does not open: x42 is measured in Qtractor"
+else
+    echo "x42's editor is an external-UI window, which jalv does not open: without Qtractor it is left out"
+fi
 echo
 
 declare -A HOST XSERVER BOTH
@@ -426,7 +431,7 @@ declare -A MED MEDX MEDB
 printf '%-54s %7s %9s %9s   %s\n' "medians, % of one core" host "X server" together "editor drawing"
 for c in "${CONFIGS[@]}"; do
     MED[$c]=$(med "${HOST[$c]}") MEDX[$c]=$(med "${XSERVER[$c]}") MEDB[$c]=$(med "${BOTH[$c]}")
-    printf '%-54s %7s %9s %9s   %s\n' "${LABEL[$c]}" "${MED[$c]}" "${MEDX[$c]}" "${MEDB[$c]}" "${DREW[$c]:-}"
+    printf '%-54s %7.2f %9.2f %9.2f   %s\n' "${LABEL[$c]}" "${MED[$c]}" "${MEDX[$c]}" "${MEDB[$c]}" "${DREW[$c]:-}"
 done
 echo
 echo "host's runs, %:"
@@ -440,7 +445,7 @@ if [ "$QTRACTOR" = 1 ]; then
     echo "  ours / x42, in Qtractor:   $(ratios qtractor-ours qtractor-x42)"
     base=${MED[qtractor-empty]}
     o=$(minus "${MED[qtractor-ours]}" "$base") l=$(minus "${MED[qtractor-lsp]}" "$base") x=$(minus "${MED[qtractor-x42]}" "$base")
-    echo "  above Qtractor's own $base % (host alone): ours $o %, LSP $l %, x42 $x %;" \
+    echo "  above Qtractor's own $(printf %.2f "$base") % (host alone): ours $o %, LSP $l %, x42 $x %;" \
          "ours / LSP $(ratio "$o" "$l"), ours / x42 $(ratio "$o" "$x")"
 fi
 echo
@@ -459,7 +464,7 @@ done
 echo "lv2bench, run() alone in 256-frame blocks, $BENCH_SECONDS s of 48 kHz audio, median of $RUNS:"
 for uri in "$OURS" "$LSP" "$X42"; do
     t=$(tr ' ' '\n' <<<"${BENCH[$uri]}" | grep . | median)
-    awk -v t="$t" -v s="$BENCH_SECONDS" -v u="$uri" 'BEGIN { printf "  %-58s %9.4f s  = %7.3f %% of one core\n", u, t, 100 * t / s }'
+    awk -v t="$t" -v s="$BENCH_SECONDS" -v u="$uri" 'BEGIN { printf "  %-58s %9.5f s  = %7.3f %% of one core\n", u, t, 100 * t / s }'
 done
 echo
 echo "load average after: $(cut -d' ' -f1-3 /proc/loadavg); screenshots in $SHOTS"
