@@ -2,7 +2,8 @@
 # Quillograph beside two peer analysers, LSP Spectrum Analyzer x2 and x42's 1/3-octave
 # spectrum display (spectr30stereo), each with its own editor open and made-up music flowing
 # through JACK's dummy driver: the CPU time the host process spends (all its threads: audio,
-# editor and host) over a fixed window, as a share of one core. Runs are interleaved
+# editor and host) over a fixed window, as a share of one core, and beside it that of the
+# private X server, which does what X drawing requests leave to it. Runs are interleaved
 # (A B C A B C ...) so that a shared machine's drift falls on all of them alike; medians are
 # printed with the ratios. lv2bench then times the three audio paths (run() alone).
 #
@@ -45,7 +46,7 @@ fail() { echo "compare-peers: FAILED: $*" >&2; exit 1; }
 for c in xdotool import convert compare lv2info lv2ls; do eval "$c() { timeout -k 2 30 $c \"\$@\"; }"; done
 
 need=()
-for c in cmake jackd jack_wait jack_lsp jack_connect jalv jalv.gtk3 lv2ls lv2info lv2bench ecasound \
+for c in cmake jackd jack_wait jack_lsp jalv jalv.gtk3 lv2ls lv2info lv2bench ecasound \
          Xvfb xdotool import convert compare; do
     command -v "$c" >/dev/null || need+=("$c")
 done
