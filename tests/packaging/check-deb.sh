@@ -3,11 +3,14 @@
 # then unpacked into a scratch folder (nothing on this machine changes) and checked: every
 # path and mode, its checksums, its manual page, libraries only from the packages it depends
 # on, quillograph-render rendering a file, and the LV2 bundle found and run by lilv's tools.
-# Usage: check-deb.sh BUILD_DIR   (environment: WAVTOOL, the LV2 tests' signal maker; RENDER,
-# the build tree's quillograph-render, whose pictures the packaged one must match)
+# Usage: check-deb.sh BUILD_DIR [UNPACKED]   (environment: WAVTOOL, the LV2 tests' signal maker;
+# RENDER, the build tree's quillograph-render, whose pictures the packaged one must match)
+# With UNPACKED the package is unpacked there and left, for the tests that run hosts on it.
 # Exits 77 when the packaging tools are missing.
 set -u
-build=$(cd "${1:?usage: check-deb.sh BUILD_DIR}" && pwd)
+build=$(cd "${1:?usage: check-deb.sh BUILD_DIR [UNPACKED]}" && pwd)
+unpacked=${2:-}
+[ -n "$unpacked" ] && rm -rf "$unpacked"
 for tool in cpack dpkg-deb dpkg-shlibdeps lintian lv2ls lv2info lv2apply man; do
     if ! command -v "$tool" > /dev/null; then
         echo "SKIP $tool is missing (tools/setup-debian.sh installs it)"
@@ -50,7 +53,9 @@ sed 's/^/     lintian: /' "$work/lintian.log" | grep -v 'running with root privi
 check "lintian finds no error" '[ $lintian_status -eq 0 ] && ! grep -q "^E: " "$work/lintian.log"'
 
 root=$work/root
-mkdir "$root"
+[ -n "$unpacked" ] && root=$unpacked
+mkdir -p "$root"
+root=$(cd "$root" && pwd)
 dpkg-deb -x "$deb" "$root"
 bundle=$root/usr/lib/lv2/quillograph.lv2
 render=$root/usr/bin/quillograph-render
