@@ -1,7 +1,7 @@
 # Linux software's layout and its Debian package. `cmake --install` puts the LV2 bundle in
-# lib/lv2/quillograph.lv2, quillograph-render in bin with its manual page, and the guide, the
-# copyright and the changelog in share/doc/quillograph; `cpack -G DEB` (or the package
-# target) wraps the same files, under /usr, into quillograph_<version>_<arch>.deb.
+# lib/lv2/quillograph.lv2, quillograph-render in bin with its manual page, and the guide and
+# the copyright in share/doc/quillograph; `cpack -G DEB` (or the package target) wraps the
+# same files, under /usr and with what Debian adds, into quillograph_<version>_<arch>.deb.
 if(WIN32)
     return()
 endif()
