@@ -36,6 +36,7 @@ pkgs=(cmake ninja-build g++ make pkg-config dpkg-dev file cmark-gfm
       lv2-dev libx11-dev jalv jackd2 lilv-utils sordi qtractor
       lsp-plugins-lv2 x42-plugins ecasound
       xdotool x11-apps x11-utils imagemagick perl
+      lintian fakeroot debootstrap
       wine wine32:i386 wine64 xvfb xauth)
 for p in "${pkgs[@]}"; do have "$p" || need+=("$p"); done
 

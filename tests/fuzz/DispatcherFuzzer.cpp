@@ -344,7 +344,7 @@ void Automate(Session& s, FuzzedDataProvider& in)
 void Editor(Session& s, FuzzedDataProvider& in)
 {
     HeadlessWindow* window = Window(s.effect);
-    if (!window || !window->IsWindowOpen()) return;
+    if (!window || !window->Exists()) return;
     const int32_t x = in.ConsumeIntegralInRange(-40, 280);
     const int32_t y = in.ConsumeIntegralInRange(-40, 140);
     MouseKeys keys;

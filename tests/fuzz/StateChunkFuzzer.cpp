@@ -15,6 +15,7 @@
 
 #include "analyser/AnalyserPlugin.h"
 #include "analyser/AnalyserView.h"
+#include "graphics/GraphicsWindow.h"
 #include "graphics/native/HeadlessWindow.h"
 #include "plugin/Param.h"
 #include "plugin/SafeConvert.h"
@@ -116,8 +117,9 @@ void Exercise(Instance& instance, const uint8_t* data, size_t size)
     if (instance.drawn.size() >= kMaxRemembered) instance.drawn.clear();
     if (!instance.drawn.insert(ViewState(effect)).second) return;
     if (HeadlessWindow* window = Window(effect)) {
-        if (!window->IsWindowOpen()) Dispatch(effect, effEditOpen, 0, 0, parent);
-        window->Invalidate(Rect(0, 0, window->Width(), window->Height()));
+        if (!window->Exists()) Dispatch(effect, effEditOpen, 0, 0, parent);
+        GraphicsWindow& editor = window->Editor();
+        editor.Invalidate(Rect(0, 0, editor.ClientWidth(), editor.ClientHeight()));
         window->Tick();
     }
 }
