@@ -21,6 +21,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ROOT=$PWD
+source tools/host-support.sh
 
 RUNS=5 WINDOW=20 WARMUP=5 MUSIC=180 BENCH_SECONDS=60 QTRACTOR=1
 while [ $# -gt 0 ]; do
@@ -108,13 +109,8 @@ wait_for() {  # TENTHS COMMAND...: up to TENTHS tenths of a second for the comma
     return 1
 }
 
-exec 3>"$WORK/display"
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset >"$WORK/xvfb.log" 2>&1 &
-XVFB_PID=$!
+start_xvfb "$WORK/display" "$WORK/xvfb.log" || fail "Xvfb did not start: $(cat "$WORK/xvfb.log")"
 PIDS+=($XVFB_PID)
-exec 3>&-
-wait_for 100 test -s "$WORK/display" || fail "Xvfb did not start: $(cat "$WORK/xvfb.log")"
-export DISPLAY=:$(cat "$WORK/display")
 
 jack_running() { [ "$(timeout -k 2 10 jack_wait -c 2>/dev/null)" = running ]; }
 JACK_PID=
@@ -219,7 +215,7 @@ jalv_window() {
 # Master bus) and the plug-in on it; the editor opens with a double click in the track's
 # plug-in list. Its engine needs an ALSA sequencer, which containers lack: a quiet stand-in.
 PRELOAD=
-[ -e /dev/snd/seq ] || PRELOAD=$BUILD/tests/plugin/lv2/liblv2_null_sequencer.so
+[ -e /dev/snd/seq ] || PRELOAD=$BUILD/tests/formats/lv2/liblv2_null_sequencer.so
 qtractor_session() {  # FILE [URI LABEL [PARAM-INDEX PARAM-NAME VALUE]]
     local plugin=
     if [ $# -ge 3 ]; then
@@ -244,28 +240,10 @@ qtractor_session() {  # FILE [URI LABEL [PARAM-INDEX PARAM-NAME VALUE]]
 </session>
 EOF
 }
-qtractor_config() {
-    mkdir -p "$HOME/.config/rncbc.org"
-    cat >"$HOME/.config/rncbc.org/Qtractor.conf" <<EOF
-[AutoSave]
-Enabled=false
-
-[Options]
-Logging\\MessagesLog=true
-Logging\\MessagesLogPath=$WORK/qtractor-messages.log
-Display\\StdoutCapture=false
-
-[Plugins]
-OpenEditor=true
-
-[Program]
-Version=0.9.31
-EOF
-}
 qtractor_answered() { grep -q -e "Session started" -e "engine could not be started" "$WORK/qtractor-messages.log"; }
 start_qtractor() {  # LOG SESSION
     local X Y WIDTH HEIGHT SCREEN WINDOW main
-    qtractor_config
+    write_qtractor_settings "$WORK/qtractor-messages.log"
     rm -f "$WORK/qtractor-messages.log"
     start_host "$1" env ${PRELOAD:+LD_PRELOAD=$PRELOAD} qtractor "$2"
     wait_for 200 qtractor_answered || fail "Qtractor did not start its engine: $(cat "$1")"

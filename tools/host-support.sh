@@ -23,6 +23,28 @@ start_xvfb() {
     export DISPLAY=:$(cat "$number")
 }
 
+# Qtractor's settings for a user who has used it before: no autosave whose restoring is
+# offered at the next start, plug-in editors opened with their sessions, and the messages
+# window logged to the file $1, which tells when the engine has started and a save is done.
+write_qtractor_settings() {
+    mkdir -p "$HOME/.config/rncbc.org"
+    cat >"$HOME/.config/rncbc.org/Qtractor.conf" <<EOF
+[AutoSave]
+Enabled=false
+
+[Options]
+Logging\\MessagesLog=true
+Logging\\MessagesLogPath=$1
+Display\\StdoutCapture=false
+
+[Plugins]
+OpenEditor=true
+
+[Program]
+Version=0.9.31
+EOF
+}
+
 # Whether this kernel runs 32-bit x86 programs (Wine's 32-bit loader among them).
 runs_32bit() {
     /lib/ld-linux.so.2 --version >/dev/null 2>&1

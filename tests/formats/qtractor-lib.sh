@@ -8,26 +8,9 @@ PRELOAD=
 [ -e /dev/snd/seq ] || PRELOAD=${NULL_SEQUENCER:?the quiet ALSA sequencer}
 
 prepare_qtractor() {
-    # Settings of a user who has used Qtractor before: no autosave whose restoring is offered at
-    # the next start, and the messages window logged to a file, which tells when the engine has
-    # started and when a save is done.
     export XDG_RUNTIME_DIR=$WORK/runtime
-    mkdir -p -m 700 "$XDG_RUNTIME_DIR" "$HOME/.config/rncbc.org"
-    cat >"$HOME/.config/rncbc.org/Qtractor.conf" <<EOF
-[AutoSave]
-Enabled=false
-
-[Options]
-Logging\\MessagesLog=true
-Logging\\MessagesLogPath=$WORK/qtractor-messages.log
-Display\\StdoutCapture=false
-
-[Plugins]
-OpenEditor=true
-
-[Program]
-Version=0.9.31
-EOF
+    mkdir -p -m 700 "$XDG_RUNTIME_DIR"
+    write_qtractor_settings "$WORK/qtractor-messages.log"
 }
 
 # chunk DOMAIN VSCALE ZOOM PAUSE BACKGROUND: the 96-byte state blob with the default fill,
@@ -113,4 +96,42 @@ open_editor() {
 caption_shown() {
     import -window "$EDITOR" "$WORK/caption.png"
     convert "$WORK/caption.png" -crop 40x12+192+0 +repage -format %c histogram:info:- | grep -qi "#0080FF"
+}
+
+# pause_save_and_reopen FILENAME: with the session $SESSION of $WORK/first.chunk open, a click
+# in the view pauses it and Ctrl+S saves the session (whose plug-in is FILENAME) with pause in
+# the parameter and in the state; the saved session opens again showing that state, and saves
+# the same state when a session manager asks it to save (SIGUSR1) with nothing changed.
+# The caller's saved_chunk reads the state out of a saved session.
+pause_save_and_reopen() {
+    xdotool mousemove --window "$EDITOR" 100 50 click 1
+    sleep 0.5
+    kill -0 "$QTRACTOR_PID" || qtractor_failed "Qtractor died after a click in the editor"
+    local saves
+    saves=$(logged "Save session: ")
+    xdotool windowfocus --sync "$MAIN"
+    xdotool key ctrl+s
+    wait_for 100 logged_since "Save session: " "$saves" || qtractor_failed "Ctrl+S saved nothing"
+    grep -q "<filename>$1</filename>" "$SESSION" || qtractor_failed "the saved session lost the plug-in"
+    [ "$(saved_param "$SESSION" pause)" = 1 ] || qtractor_failed "pause is $(saved_param "$SESSION" pause) after the click"
+    saved_chunk "$SESSION" >"$WORK/saved.chunk" || qtractor_failed "no state in the saved session"
+    [ "$(stat -c %s "$WORK/saved.chunk")" = 96 ] || qtractor_failed "the saved state is $(stat -c %s "$WORK/saved.chunk") bytes"
+    [ "$(values_of "$WORK/saved.chunk")" = "2 5 2 1" ] || qtractor_failed "the saved state holds $(values_of "$WORK/saved.chunk")"
+    cmp -s <(tail -c 64 "$WORK/saved.chunk") <(tail -c 64 "$WORK/first.chunk") ||
+        qtractor_failed "the saved state has other colours than the loaded one"
+    echo "a click paused the view; Ctrl+S saved the session with pause in the parameter and the state"
+    stop_qtractor
+
+    start_qtractor "$SESSION"
+    open_editor
+    "$EDITOR_REFERENCE" chunk-picture "$WORK/saved.png" "$WORK/saved.chunk" || fail "no reference picture"
+    same_picture "$EDITOR" "$WORK/saved.png" reopened || qtractor_failed "the reopened editor does not show the saved state"
+    saves=$(logged "Save session: ")
+    kill -USR1 "$QTRACTOR_PID"
+    wait_for 100 logged_since "Save session: " "$saves" || qtractor_failed "Qtractor saved nothing on SIGUSR1"
+    saved_chunk "$SESSION" >"$WORK/resaved.chunk" || qtractor_failed "no state in the saved session"
+    cmp -s "$WORK/saved.chunk" "$WORK/resaved.chunk" ||
+        qtractor_failed "the state saved after reopening holds $(values_of "$WORK/resaved.chunk"), not $(values_of "$WORK/saved.chunk")"
+    echo "the reopened session shows the saved state and saves the same state"
+    stop_qtractor
 }

@@ -24,7 +24,7 @@ session() {
         "$TEMPLATE" >"$1"
 }
 
-# The state bytes in a session Qtractor saved, and a parameter's value there.
+# The state bytes in a session Qtractor saved.
 saved_chunk() {
     perl -MCompress::Zlib -MMIME::Base64 -0777 -ne \
         'm{<config key="state">([^<]*)</config>} or exit 1;
@@ -64,38 +64,7 @@ fi
 same_picture "$EDITOR" "$WORK/first.png" opened || qtractor_failed "the editor does not show the saved settings and colours"
 echo "the editor shows the session's settings and colours"
 
-# A click in the view pauses it; the user saves with Ctrl+S.
-xdotool mousemove --window "$EDITOR" 100 50 click 1
-sleep 0.5
-kill -0 "$QTRACTOR_PID" || qtractor_failed "Qtractor died after a click in the editor"
-saves=$(logged "Save session: ")
-xdotool windowfocus --sync "$MAIN"
-xdotool key ctrl+s
-wait_for 100 logged_since "Save session: " "$saves" || qtractor_failed "Ctrl+S saved nothing"
-grep -q "<filename>$CLAP_FILE</filename>" "$SESSION" || qtractor_failed "the saved session lost the plug-in"
-[ "$(saved_param "$SESSION" pause)" = 1 ] || qtractor_failed "pause is $(saved_param "$SESSION" pause) after the click"
-saved_chunk "$SESSION" >"$WORK/saved.chunk" || qtractor_failed "no state in the saved session"
-[ "$(stat -c %s "$WORK/saved.chunk")" = 96 ] || qtractor_failed "the saved state is $(stat -c %s "$WORK/saved.chunk") bytes"
-[ "$(values_of "$WORK/saved.chunk")" = "2 5 2 1" ] || qtractor_failed "the saved state holds $(values_of "$WORK/saved.chunk")"
-cmp -s <(tail -c 64 "$WORK/saved.chunk") <(tail -c 64 "$WORK/first.chunk") ||
-    qtractor_failed "the saved state has other colours than the loaded one"
-echo "a click paused the view; Ctrl+S saved the session with pause in the parameter and the state"
-stop_qtractor
-
-# Qtractor's own session opens as it was saved, and saves the same state when a session
-# manager asks it to save (SIGUSR1) with nothing changed.
-start_qtractor "$SESSION"
-open_editor
-"$EDITOR_REFERENCE" chunk-picture "$WORK/saved.png" "$WORK/saved.chunk" || fail "no reference picture"
-same_picture "$EDITOR" "$WORK/saved.png" reopened || qtractor_failed "the reopened editor does not show the saved state"
-saves=$(logged "Save session: ")
-kill -USR1 "$QTRACTOR_PID"
-wait_for 100 logged_since "Save session: " "$saves" || qtractor_failed "Qtractor saved nothing on SIGUSR1"
-saved_chunk "$SESSION" >"$WORK/resaved.chunk" || qtractor_failed "no state in the saved session"
-cmp -s "$WORK/saved.chunk" "$WORK/resaved.chunk" ||
-    qtractor_failed "the state saved after reopening holds $(values_of "$WORK/resaved.chunk"), not $(values_of "$WORK/saved.chunk")"
-echo "the reopened session shows the saved state and saves the same state"
-stop_qtractor
+pause_save_and_reopen "$CLAP_FILE"
 # What the plug-in told Qtractor's log (a host breaking the format's thread rules, say).
 if grep "clap_log" "$WORK/qtractor.log"; then fail "the plug-in logged the messages above in Qtractor"; fi
 echo PASS
