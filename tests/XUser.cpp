@@ -64,6 +64,19 @@ void SendButton(Display* display, Window to, int type, unsigned button, int x, i
     XSendEvent(display, to, False, type == ButtonPress ? ButtonPressMask : ButtonReleaseMask, &event);
 }
 
+void SendMotion(Display* display, Window to, int x, int y, unsigned state)
+{
+    XEvent event = {};
+    event.xmotion.type = MotionNotify;
+    event.xmotion.window = to;
+    event.xmotion.root = DefaultRootWindow(display);
+    event.xmotion.x = x;
+    event.xmotion.y = y;
+    event.xmotion.state = state;
+    event.xmotion.same_screen = True;
+    XSendEvent(display, to, False, PointerMotionMask, &event);
+}
+
 void SendLeftClick(Display* display, Window to, int x, int y)
 {
     SendButton(display, to, ButtonPress, Button1, x, y);

@@ -15,5 +15,7 @@ void SendKey(Display* display, Window to, KeySym symbol, unsigned state = 0);
 // and buttons `state` held before it, at server time `time`.
 void SendButton(Display* display, Window to, int type, unsigned button, int x, int y, unsigned state = 0,
                 Time time = 0);
+// A pointer move to (x, y) of the window with the modifiers and buttons `state` held.
+void SendMotion(Display* display, Window to, int x, int y, unsigned state = 0);
 // A left press and release at (x, y) of the window.
 void SendLeftClick(Display* display, Window to, int x, int y);

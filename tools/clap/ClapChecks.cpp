@@ -218,21 +218,11 @@ void CheckClapBadInput(const ClapLibrary& library, Report& report)
     // process before activate: an error, and the outputs are left alone.
     float* ins[2] = {in[0].data(), in[1].data()};
     float* outs[2] = {out[0].data(), out[1].data()};
-    clap_audio_buffer_t input = {}, output = {};
-    input.data32 = ins;
-    output.data32 = outs;
-    input.channel_count = output.channel_count = 2;
     ClapEventList events;
     ClapOutputList sent;
-    clap_process_t block = {};
-    block.frames_count = 256;
-    block.audio_inputs = &input;
-    block.audio_outputs = &output;
-    block.audio_inputs_count = block.audio_outputs_count = 1;
-    block.in_events = events.List();
-    block.out_events = sent.List();
+    ClapStereoBlock block(ins, outs, 256, events.List(), sent.List());
     clap_process_status status = CLAP_PROCESS_CONTINUE;
-    host.OnAudio([&] { status = p->process(p, &block); });
+    host.OnAudio([&] { status = p->process(p, &block.process); });
     report.Check(status == CLAP_PROCESS_ERROR && out[0][0] == 3.0f && out[1][255] == 3.0f,
                  "process before activate is an error and writes nothing");
     host.OnAudio([&] { status = p->process(p, nullptr); });
@@ -246,18 +236,18 @@ void CheckClapBadInput(const ClapLibrary& library, Report& report)
     report.Check(PassesBitExact<float>(plugin, 512, false, 9), "audio still passes after the second activate");
 
     // Odd buffers: none at all, null channel arrays, one channel, three channels.
-    clap_process_t bare = block;
+    clap_process_t bare = block.process;
     bare.audio_inputs = nullptr;
     bare.audio_outputs = nullptr;
     bare.audio_inputs_count = bare.audio_outputs_count = 0;
     report.Check(plugin.Process(bare) == CLAP_PROCESS_CONTINUE, "a block without ports passes");
     clap_audio_buffer_t nullInput = {}, nullOutput = {};
     nullInput.channel_count = nullOutput.channel_count = 2;
-    clap_process_t nulls = block;
+    clap_process_t nulls = block.process;
     nulls.audio_inputs = &nullInput;
     nulls.audio_outputs = &nullOutput;
     report.Check(plugin.Process(nulls) == CLAP_PROCESS_CONTINUE, "a block whose ports hold no channels passes");
-    clap_process_t silent = block;
+    clap_process_t silent = block.process;
     silent.audio_inputs = &nullInput;
     out[0].assign(256, 3.0f);
     out[1].assign(256, 3.0f);
@@ -267,19 +257,19 @@ void CheckClapBadInput(const ClapLibrary& library, Report& report)
     std::vector<float> third(256, 5.0f), thirdOut(256, 6.0f);
     float* ins3[3] = {in[0].data(), in[1].data(), third.data()};
     float* outs3[3] = {out[0].data(), out[1].data(), thirdOut.data()};
-    clap_audio_buffer_t input3 = input, output3 = output;
+    clap_audio_buffer_t input3 = block.input, output3 = block.output;
     input3.data32 = ins3;
     output3.data32 = outs3;
     input3.channel_count = output3.channel_count = 3;
-    clap_process_t wide = block;
+    clap_process_t wide = block.process;
     wide.audio_inputs = &input3;
     wide.audio_outputs = &output3;
     report.Check(plugin.Process(wide) == CLAP_PROCESS_CONTINUE && out[0] == in[0] && out[1] == in[1] &&
                      thirdOut[0] == 6.0f,
                  "three channels: the first two pass, the third is left alone");
-    clap_audio_buffer_t input1 = input, output1 = output;
+    clap_audio_buffer_t input1 = block.input, output1 = block.output;
     input1.channel_count = output1.channel_count = 1;
-    clap_process_t narrow = block;
+    clap_process_t narrow = block.process;
     narrow.audio_inputs = &input1;
     narrow.audio_outputs = &output1;
     out[0].assign(256, 3.0f);
@@ -297,12 +287,12 @@ void CheckClapBadInput(const ClapLibrary& library, Report& report)
     in64.data64 = wideIns;
     out64.data64 = wideOuts;
     in64.channel_count = out64.channel_count = 2;
-    clap_process_t mixed = block;
+    clap_process_t mixed = block.process;
     mixed.audio_inputs = &in64;
     out[0].assign(256, 3.0f);
     plugin.Process(mixed);
     report.Check(out[0] == in[0], "a 64-bit input reaches a 32-bit output");
-    mixed.audio_inputs = &input;
+    mixed.audio_inputs = &block.input;
     mixed.audio_outputs = &out64;
     plugin.Process(mixed);
     report.Check(wideOut[1] == wideIn[1], "a 32-bit input reaches a 64-bit output");
@@ -320,11 +310,11 @@ void CheckClapBadInput(const ClapLibrary& library, Report& report)
     odd.AddParamValue(CLAP_INVALID_ID, 1.0);
     odd.AddParamValue(0, std::numeric_limits<double>::quiet_NaN());
     odd.AddParamValue(1, std::numeric_limits<double>::infinity());
-    clap_process_t withOdd = block;
+    clap_process_t withOdd = block.process;
     withOdd.in_events = odd.List();
     report.Check(plugin.Process(withOdd) == CLAP_PROCESS_CONTINUE && ValuesAre(plugin, before),
                  "unknown, foreign, short and null events and values for no parameter change nothing");
-    clap_process_t noEvents = block;
+    clap_process_t noEvents = block.process;
     noEvents.in_events = nullptr;
     noEvents.out_events = nullptr;
     report.Check(plugin.Process(noEvents) == CLAP_PROCESS_CONTINUE, "a block without event lists passes");

@@ -418,26 +418,10 @@ clap_process_status ClapInstanceUnderTest::ProcessStereo(std::vector<Sample> (&i
 {
     Sample* inputs[2] = {in[0].data(), in[1].data()};
     Sample* outputs[2] = {inPlace ? in[0].data() : out[0].data(), inPlace ? in[1].data() : out[1].data()};
-    clap_audio_buffer_t input = {}, output = {};
-    if constexpr (sizeof(Sample) == 4) {
-        input.data32 = inputs;
-        output.data32 = outputs;
-    } else {
-        input.data64 = inputs;
-        output.data64 = outputs;
-    }
-    input.channel_count = output.channel_count = 2;
     ClapEventList none;
     ClapOutputList discard;
-    clap_process_t process = {};
-    process.steady_time = -1;
-    process.frames_count = frames;
-    process.audio_inputs = &input;
-    process.audio_outputs = &output;
-    process.audio_inputs_count = process.audio_outputs_count = 1;
-    process.in_events = (events ? events : &none)->List();
-    process.out_events = (sent ? sent : &discard)->List();
-    return Process(process);
+    ClapStereoBlock block(inputs, outputs, frames, (events ? events : &none)->List(), (sent ? sent : &discard)->List());
+    return Process(block.process);
 }
 
 template clap_process_status ClapInstanceUnderTest::ProcessStereo<float>(std::vector<float> (&)[2],

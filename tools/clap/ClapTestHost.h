@@ -119,6 +119,37 @@ private:
     clap_output_events_t list;
 };
 
+// One block of stereo audio as a host hands it to process(): one input and one output port,
+// the events in and out. It points into itself, so it stays where it was made.
+struct ClapStereoBlock {
+    template <typename Sample>
+    ClapStereoBlock(Sample** in, Sample** out, uint32_t frames, const clap_input_events_t* events,
+                    const clap_output_events_t* sent)
+    {
+        if constexpr (sizeof(Sample) == 4) {
+            input.data32 = in;
+            output.data32 = out;
+        } else {
+            input.data64 = in;
+            output.data64 = out;
+        }
+        input.channel_count = output.channel_count = 2;
+        process.steady_time = -1;
+        process.frames_count = frames;
+        process.audio_inputs = &input;
+        process.audio_outputs = &output;
+        process.audio_inputs_count = process.audio_outputs_count = 1;
+        process.in_events = events;
+        process.out_events = sent;
+    }
+    ClapStereoBlock(const ClapStereoBlock&) = delete;
+    ClapStereoBlock& operator=(const ClapStereoBlock&) = delete;
+
+    clap_audio_buffer_t input = {};
+    clap_audio_buffer_t output = {};
+    clap_process_t process = {};
+};
+
 // The host's streams for the state: one into memory, one from memory that answers in pieces
 // of `piece` bytes, or with an error once `failAt` bytes are read, or never ends.
 class ClapMemoryOut {

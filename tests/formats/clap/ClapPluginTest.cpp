@@ -19,6 +19,7 @@
 #include "graphics/SystemSurface.h"
 #include "plugin/PluginCore.h"
 #include "tests/GermanLocale.h"
+#include "tests/XUser.h"
 #include "tools/clap/ClapChecks.h"
 
 // Last: Xlib's macros (Bool, None) would rename the plug-in's own names.
@@ -165,29 +166,6 @@ struct XHost {
     {
         if (display) XCloseDisplay(display);
     }
-    void Button(Window window, int type, int x, int y, unsigned state)
-    {
-        XEvent e = {};
-        e.xbutton.type = type;
-        e.xbutton.display = display;
-        e.xbutton.window = window;
-        e.xbutton.x = x;
-        e.xbutton.y = y;
-        e.xbutton.button = Button1;
-        e.xbutton.state = state;
-        XSendEvent(display, window, False, type == ButtonPress ? ButtonPressMask : ButtonReleaseMask, &e);
-    }
-    void Motion(Window window, int x, int y, unsigned state)
-    {
-        XEvent e = {};
-        e.xmotion.type = MotionNotify;
-        e.xmotion.display = display;
-        e.xmotion.window = window;
-        e.xmotion.x = x;
-        e.xmotion.y = y;
-        e.xmotion.state = state;
-        XSendEvent(display, window, False, PointerMotionMask, &e);
-    }
     ClapWindowHooks Hooks()
     {
         ClapWindowHooks hooks;
@@ -221,15 +199,15 @@ struct XHost {
         };
         hooks.click = [this](uintptr_t editor, int x, int y, bool ctrl) {
             const unsigned state = ctrl ? ControlMask : 0;
-            Button(editor, ButtonPress, x, y, state);
-            Button(editor, ButtonRelease, x, y, state | Button1Mask);
+            SendButton(display, editor, ButtonPress, Button1, x, y, state);
+            SendButton(display, editor, ButtonRelease, Button1, x, y, state | Button1Mask);
             XSync(display, False);
         };
         hooks.drag = [this](uintptr_t editor, int x, int y, int dy, bool shift) {
             const unsigned state = shift ? ShiftMask : 0;
-            Button(editor, ButtonPress, x, y, state);
-            for (int step = 1; step <= 3; ++step) Motion(editor, x, y + dy * step / 3, state | Button1Mask);
-            Button(editor, ButtonRelease, x, y + dy, state | Button1Mask);
+            SendButton(display, editor, ButtonPress, Button1, x, y, state);
+            for (int step = 1; step <= 3; ++step) SendMotion(display, editor, x, y + dy * step / 3, state | Button1Mask);
+            SendButton(display, editor, ButtonRelease, Button1, x, y + dy, state | Button1Mask);
             XSync(display, False);
         };
         return hooks;
@@ -334,21 +312,11 @@ TEST(ClapPlugin, ConcurrencyEditsReachTheHostThroughRunningAudio)
             std::vector<float> in(64, 0.25f), out(64);
             float* ins[2] = {in.data(), in.data()};
             float* outs[2] = {out.data(), out.data()};
-            clap_audio_buffer_t input = {}, output = {};
-            input.data32 = ins;
-            output.data32 = outs;
-            input.channel_count = output.channel_count = 2;
             ClapEventList none;
-            clap_process_t block = {};
-            block.frames_count = 64;
-            block.audio_inputs = &input;
-            block.audio_outputs = &output;
-            block.audio_inputs_count = block.audio_outputs_count = 1;
-            block.in_events = none.List();
-            block.out_events = sent.List();
+            ClapStereoBlock block(ins, outs, 64, none.List(), sent.List());
             while (!stop.load()) {
                 ++sent.room;
-                p->process(p, &block);
+                p->process(p, &block.process);
                 std::this_thread::sleep_for(std::chrono::microseconds(300));
             }
             p->stop_processing(p);
