@@ -176,15 +176,19 @@ bool Graphics::InScaleArea(int32_t x, int32_t y, const MouseKeys& keys) const
     return keys.left && keys.ctrl && !keys.right && !scaleArea.IsEmpty() && Contains(scaleArea, x, y);
 }
 
-void Graphics::OnMouseDown(int32_t x, int32_t y, const MouseKeys& keys)
+bool Graphics::BeginPress(int32_t& x, int32_t& y, const MouseKeys& keys)
 {
     x = Unscaled(x);
     y = Unscaled(y);
     captured = lastX = lastY = -1;
-    if (InScaleArea(x, y, keys)) {
-        CycleScaleChoice();
-        return;
-    }
+    if (!InScaleArea(x, y, keys)) return false;
+    CycleScaleChoice();
+    return true;
+}
+
+void Graphics::OnMouseDown(int32_t x, int32_t y, const MouseKeys& keys)
+{
+    if (BeginPress(x, y, keys)) return;
     const int32_t i = ControlAt(x, y);
     if (i < 0) return;
     captured = i;
@@ -217,14 +221,8 @@ void Graphics::OnMouseDrag(int32_t x, int32_t y, const MouseKeys& keys)
 
 void Graphics::OnMouseDblClick(int32_t x, int32_t y, const MouseKeys& keys)
 {
-    x = Unscaled(x);
-    y = Unscaled(y);
-    captured = lastX = lastY = -1;
     // The second press of two quick ctrl clicks in the scale area is one more step.
-    if (InScaleArea(x, y, keys)) {
-        CycleScaleChoice();
-        return;
-    }
+    if (BeginPress(x, y, keys)) return;
     if (Control* control = ControlAtIndex(ControlAt(x, y))) control->OnMouseDblClick(x, y, keys);
 }
 

@@ -182,6 +182,8 @@ private:
     // Window-client coordinates to surface coordinates.
     int32_t Unscaled(int32_t v) const;
     bool InScaleArea(int32_t x, int32_t y, const MouseKeys& keys) const;
+    // Unscales a press and ends any capture; true when the press changed the scale instead.
+    bool BeginPress(int32_t& x, int32_t& y, const MouseKeys& keys);
 
     std::atomic<int32_t> scaleChoice{0};
     std::atomic<bool> scalePending{false};
