@@ -108,11 +108,6 @@ bool X11ColourDialog::Open(unsigned long over, int32_t overWidth, int32_t overHe
     image.SetVisual(DefaultVisual(display, screen), DefaultDepth(display, screen));
     gc = XCreateGC(display, window, 0, nullptr);
 
-    const std::string& title = chooser.Title();
-    XStoreName(display, window, title.c_str());
-    XChangeProperty(display, window, XInternAtom(display, "_NET_WM_NAME", False),
-                    XInternAtom(display, "UTF8_STRING", False), 8, PropModeReplace,
-                    reinterpret_cast<const unsigned char*>(title.data()), static_cast<int>(title.size()));
     const Atom dialogType = XInternAtom(display, "_NET_WM_WINDOW_TYPE_DIALOG", False);
     XChangeProperty(display, window, XInternAtom(display, "_NET_WM_WINDOW_TYPE", False), XA_ATOM, 32,
                     PropModeReplace, reinterpret_cast<const unsigned char*>(&dialogType), 1);
@@ -123,6 +118,14 @@ bool X11ColourDialog::Open(unsigned long over, int32_t overWidth, int32_t overHe
     hints.initial_state = NormalState;
     XSetWMHints(display, window, &hints);
     XSetTransientForHint(display, window, owner);
+    // Named last, after every other property: whoever finds the window by its title (a
+    // window manager's rules, a test) then finds it whole. Atom lookups flush the queue.
+    const Atom utf8Name = XInternAtom(display, "_NET_WM_NAME", False);
+    const Atom utf8 = XInternAtom(display, "UTF8_STRING", False);
+    const std::string& title = chooser.Title();
+    XChangeProperty(display, window, utf8Name, utf8, 8, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(title.data()), static_cast<int>(title.size()));
+    XStoreName(display, window, title.c_str());
     XMapRaised(display, window);
     return !connection.FailedSince(mark);
 }
