@@ -193,5 +193,5 @@ void X11ColourDialog::Show()
     rows.width = w;
     rows.height = h;
     chooser.Present(rows, scale);
-    image.Put(connection.XDisplay(), window, gc, rows, Rect(0, 0, w, h), w, h);
+    image.Put(connection, window, gc, rows, Rect(0, 0, w, h), w, h);
 }
