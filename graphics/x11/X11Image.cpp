@@ -43,7 +43,9 @@ bool LocalServer(Display* display)
 void DropImage(XImage* image)
 {
     if (!image) return;
-    image->data = nullptr;  // ours, not Xlib's to free
+    // The pixels and a shared image's segment record are ours, not Xlib's to free.
+    image->data = nullptr;
+    image->obdata = nullptr;
     XDestroyImage(image);
 }
 
