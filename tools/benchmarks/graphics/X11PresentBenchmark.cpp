@@ -54,39 +54,47 @@ struct Target {
     void Settle() { XSync(x->XDisplay(), False); }
 };
 
-// Two pictures told apart in every pixel, as a frame of moving traces at least differs.
-std::vector<std::unique_ptr<SystemSurface>> Pictures(int w, int h)
-{
+// Puts into a target window of its own, alternating two pictures told apart in every pixel,
+// as a frame of moving traces at least differs.
+struct Presenter {
+    Target target;
+    X11Image image;
     std::vector<std::unique_ptr<SystemSurface>> pictures;
-    for (uint32_t k = 0; k < 2; ++k) {
-        pictures.emplace_back(new SystemSurface(w, h));
-        PixelRows rows = RowsOf(*pictures.back());
-        for (int y = 0; y < h; ++y)
-            for (int x = 0; x < w; ++x)
-                rows.base[y * rows.span + x] = 0xFF000000u | (static_cast<uint32_t>(x * 7 + y * 3) ^ (k * 0x5A5A5A));
+
+    Presenter(int scale, X11Image::Sharing sharing, bool skipUnchanged) : target(scale)
+    {
+        if (!target.x) return;
+        Display* d = target.x->XDisplay();
+        image.SetVisual(DefaultVisual(d, DefaultScreen(d)), DefaultDepth(d, DefaultScreen(d)));
+        image.SetSharing(sharing);
+        image.SetSkipUnchanged(skipUnchanged);
+        for (uint32_t k = 0; k < 2; ++k) {
+            pictures.emplace_back(new SystemSurface(target.w, target.h));
+            PixelRows rows = RowsOf(*pictures.back());
+            for (int y = 0; y < target.h; ++y)
+                for (int x = 0; x < target.w; ++x)
+                    rows.base[y * rows.span + x] = 0xFF000000u | (static_cast<uint32_t>(x * 7 + y * 3) ^ (k * 0x5A5A5A));
+        }
+        Put(0);
     }
-    return pictures;
-}
+    ~Presenter()
+    {
+        if (target.x) image.Release(*target.x);
+    }
+    void Put(size_t k)
+    {
+        image.Put(*target.x, target.window, target.gc, RowsOf(*pictures[k & 1]), Rect(0, 0, target.w, target.h),
+                  target.w, target.h);
+    }
+};
 
 // range(0): scale; range(1): 1 shared memory, 0 ordinary; range(2): 1 waits for the server.
 void Put(benchmark::State& state)
 {
-    const int scale = static_cast<int>(state.range(0));
-    const bool wait = state.range(2) != 0;
-    Target target(scale);
-    if (!target.x) {
-        state.SkipWithError("no X server");
-        return;
-    }
-    Display* d = target.x->XDisplay();
-    X11Image image;
-    image.SetVisual(DefaultVisual(d, DefaultScreen(d)), DefaultDepth(d, DefaultScreen(d)));
-    image.SetSharing(state.range(1) ? X11Image::Sharing::On : X11Image::Sharing::Off);
-    const auto pictures = Pictures(target.w, target.h);
-    const Rect all(0, 0, target.w, target.h);
-    image.Put(*target.x, target.window, target.gc, RowsOf(*pictures[1]), all, target.w, target.h);
-    if (image.SharesMemory() != (state.range(1) != 0)) {
-        state.SkipWithError("the server does not share memory");
+    const bool shared = state.range(1) != 0, wait = state.range(2) != 0;
+    Presenter p(static_cast<int>(state.range(0)), shared ? X11Image::Sharing::On : X11Image::Sharing::Off, false);
+    if (!p.target.x || p.image.SharesMemory() != shared) {
+        state.SkipWithError("no X server, or one that does not share memory");
         return;
     }
     size_t n = 0;
@@ -94,37 +102,25 @@ void Put(benchmark::State& state)
         if (!wait) {
             // The last frame's put is long done when the next comes, 41 ms later.
             state.PauseTiming();
-            target.Settle();
+            p.target.Settle();
             state.ResumeTiming();
         }
-        image.Put(*target.x, target.window, target.gc, RowsOf(*pictures[++n & 1]), all, target.w, target.h);
-        if (wait) target.Settle();
+        p.Put(++n);
+        if (wait) p.target.Settle();
     }
-    image.Release(*target.x);
 }
 
 // A frame with the pixels the window already shows: compared, not sent.
 void SkippedFrame(benchmark::State& state)
 {
-    const int scale = static_cast<int>(state.range(0));
-    Target target(scale);
-    if (!target.x) {
+    Presenter p(static_cast<int>(state.range(0)), X11Image::Sharing::On, true);
+    if (!p.target.x) {
         state.SkipWithError("no X server");
         return;
     }
-    Display* d = target.x->XDisplay();
-    X11Image image;
-    image.SetVisual(DefaultVisual(d, DefaultScreen(d)), DefaultDepth(d, DefaultScreen(d)));
-    image.SetSharing(X11Image::Sharing::On);
-    image.SetSkipUnchanged(true);
-    const auto pictures = Pictures(target.w, target.h);
-    const Rect all(0, 0, target.w, target.h);
-    image.Put(*target.x, target.window, target.gc, RowsOf(*pictures[0]), all, target.w, target.h);
-    const uint64_t presented = image.Presented();
-    for (auto _ : state)
-        image.Put(*target.x, target.window, target.gc, RowsOf(*pictures[0]), all, target.w, target.h);
-    if (image.Presented() != presented) state.SkipWithError("an unchanged frame was sent");
-    image.Release(*target.x);
+    const uint64_t presented = p.image.Presented();
+    for (auto _ : state) p.Put(0);
+    if (p.image.Presented() != presented) state.SkipWithError("an unchanged frame was sent");
 }
 
 VstIntPtr VSTCALLBACK Host(AEffect*, VstInt32, VstInt32, VstIntPtr, void*, float) { return 0; }
