@@ -108,11 +108,6 @@ bool X11ColourDialog::Open(unsigned long over, int32_t overWidth, int32_t overHe
     image.SetVisual(DefaultVisual(display, screen), DefaultDepth(display, screen));
     gc = XCreateGC(display, window, 0, nullptr);
 
-    const std::string& title = chooser.Title();
-    XStoreName(display, window, title.c_str());
-    XChangeProperty(display, window, XInternAtom(display, "_NET_WM_NAME", False),
-                    XInternAtom(display, "UTF8_STRING", False), 8, PropModeReplace,
-                    reinterpret_cast<const unsigned char*>(title.data()), static_cast<int>(title.size()));
     const Atom dialogType = XInternAtom(display, "_NET_WM_WINDOW_TYPE_DIALOG", False);
     XChangeProperty(display, window, XInternAtom(display, "_NET_WM_WINDOW_TYPE", False), XA_ATOM, 32,
                     PropModeReplace, reinterpret_cast<const unsigned char*>(&dialogType), 1);
@@ -123,6 +118,12 @@ bool X11ColourDialog::Open(unsigned long over, int32_t overWidth, int32_t overHe
     hints.initial_state = NormalState;
     XSetWMHints(display, window, &hints);
     XSetTransientForHint(display, window, owner);
+    // Named last: whoever finds the window by its name finds its hints already set.
+    const std::string& title = chooser.Title();
+    XStoreName(display, window, title.c_str());
+    XChangeProperty(display, window, XInternAtom(display, "_NET_WM_NAME", False),
+                    XInternAtom(display, "UTF8_STRING", False), 8, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(title.data()), static_cast<int>(title.size()));
     XMapRaised(display, window);
     return !connection.FailedSince(mark);
 }
