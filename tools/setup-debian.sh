@@ -33,7 +33,7 @@ pkgs=(cmake ninja-build g++ make pkg-config dpkg-dev file cmark-gfm
       libz-mingw-w64-dev
       libsndfile1-dev libcli11-dev locales
       clang-14 libclang-rt-14-dev
-      lv2-dev libx11-dev jalv jackd2 lilv-utils sordi qtractor
+      lv2-dev libx11-dev libxext-dev jalv jackd2 lilv-utils sordi qtractor
       lsp-plugins-lv2 x42-plugins ecasound
       xdotool x11-apps x11-utils imagemagick perl
       lintian fakeroot debootstrap

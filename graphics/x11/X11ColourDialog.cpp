@@ -118,14 +118,12 @@ bool X11ColourDialog::Open(unsigned long over, int32_t overWidth, int32_t overHe
     hints.initial_state = NormalState;
     XSetWMHints(display, window, &hints);
     XSetTransientForHint(display, window, owner);
-    // Named last, after every other property: whoever finds the window by its title (a
-    // window manager's rules, a test) then finds it whole. Atom lookups flush the queue.
-    const Atom utf8Name = XInternAtom(display, "_NET_WM_NAME", False);
-    const Atom utf8 = XInternAtom(display, "UTF8_STRING", False);
+    // Named last: whoever finds the window by its name finds its hints already set.
     const std::string& title = chooser.Title();
-    XChangeProperty(display, window, utf8Name, utf8, 8, PropModeReplace,
-                    reinterpret_cast<const unsigned char*>(title.data()), static_cast<int>(title.size()));
     XStoreName(display, window, title.c_str());
+    XChangeProperty(display, window, XInternAtom(display, "_NET_WM_NAME", False),
+                    XInternAtom(display, "UTF8_STRING", False), 8, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(title.data()), static_cast<int>(title.size()));
     XMapRaised(display, window);
     return !connection.FailedSince(mark);
 }
@@ -196,5 +194,5 @@ void X11ColourDialog::Show()
     rows.width = w;
     rows.height = h;
     chooser.Present(rows, scale);
-    image.Put(connection.XDisplay(), window, gc, rows, Rect(0, 0, w, h), w, h);
+    image.Put(connection, window, gc, rows, Rect(0, 0, w, h), w, h);
 }

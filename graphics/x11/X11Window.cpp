@@ -55,7 +55,13 @@ std::unique_ptr<PlatformWindow> MakePlatformWindow(GraphicsWindow& editor)
     return std::unique_ptr<PlatformWindow>(new X11Window(editor));
 }
 
-X11Window::X11Window(GraphicsWindow& editor) : editor(editor) {}
+X11Window::X11Window(GraphicsWindow& editor) : editor(editor)
+{
+    image.SetSharing(X11Image::Sharing::On);
+    // The editor repaints its displays at every tick, mostly to the same pixels (silence, a
+    // frozen view): those frames stay here.
+    image.SetSkipUnchanged(true);
+}
 
 X11Window::~X11Window()
 {
@@ -208,6 +214,7 @@ void X11Window::Destroy()
 {
     // A broken connection only frees what Xlib holds of the GC; a live one destroys the
     // window too, which the host may have destroyed already (the error goes nowhere).
+    if (x) image.Release(*x);
     if (gc && x) XFreeGC(x->XDisplay(), gc);
     if (window && x && !x->Broken()) {
         XDestroyWindow(x->XDisplay(), window);
@@ -221,6 +228,7 @@ void X11Window::Destroy()
 
 void X11Window::WindowGone()
 {
+    image.Release(*x);
     if (gc) XFreeGC(x->XDisplay(), gc);
     gc = nullptr;
     window = 0;
@@ -339,6 +347,13 @@ void X11Window::TickIfDue(uint64_t now)
     if (window) editor.PaintInvalid();
 }
 
+void X11Window::SetSharing(X11Image::Sharing sharing)
+{
+    if (x) image.Release(*x);
+    image.SetSharing(sharing);
+    editor.Invalidate(Rect(0, 0, editor.ClientWidth(), editor.ClientHeight()));
+}
+
 void X11Window::PaintNow()
 {
     editor.Paint();
@@ -358,7 +373,7 @@ bool X11Window::Present(const Surface* picture, const Rect& area)
     if (!picture || !HasPixels(*picture) || !window || x->Broken()) return true;
     // Sent without waiting: a window the host destroyed meanwhile only brings an error
     // that goes nowhere, and its DestroyNotify follows.
-    return image.Put(x->XDisplay(), window, gc, RowsOf(*picture), area, editor.ClientWidth(), editor.ClientHeight());
+    return image.Put(*x, window, gc, RowsOf(*picture), area, editor.ClientWidth(), editor.ClientHeight());
 }
 
 bool X11Window::PromptForColour(Colour& colour, const std::string& title)
@@ -455,13 +470,15 @@ void X11Window::ButtonPressed(const void* raw)
 void X11Window::HandleEvent(void* raw, bool modal)
 {
     XEvent& event = *static_cast<XEvent*>(raw);
-    if (event.xany.window != window) return;
+    if (event.xany.window != window || image.TakeCompletion(*x, event)) return;
     switch (event.type) {
     case ConfigureNotify:
         if (event.xconfigure.width != editor.ClientWidth() || event.xconfigure.height != editor.ClientHeight())
             editor.ClientResized(event.xconfigure.width, event.xconfigure.height);
         break;
     case Expose:
+        // The window lost these pixels: they are put again, changed or not.
+        image.Forget();
         editor.Invalidate(Rect(event.xexpose.x, event.xexpose.y, event.xexpose.x + event.xexpose.width,
                                event.xexpose.y + event.xexpose.height));
         break;

@@ -67,6 +67,10 @@ public:
 
     // The host's scale factor (0: none given).
     void SetHostScaleFactor(float factor) { hostScaleFactor = factor; }
+    // How the picture is put, for tests and measurements: a change takes effect at the
+    // next paint.
+    void SetSharing(X11Image::Sharing sharing);
+    const X11Image& Image() const { return image; }
     // The connection while the window is open, for tests; null otherwise.
     X11Connection* Connection() const { return x.get(); }
 

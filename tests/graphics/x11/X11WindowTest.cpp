@@ -397,14 +397,16 @@ TEST_F(X11Editor, ErrorsOfTheEditorReachNoHandlerWhileTheHostsOwnStillDo)
         x11.Resize(64, 32);
         EXPECT_EQ(x11.Place().Width(), 64);
     }
-    // The host destroys its window, and ours with it; the editor paints before it hears.
+    // The host destroys its window, and ours with it; the editor paints a new picture before
+    // it hears.
     X11Connection* connection = x11.Connection();
     ASSERT_NE(connection, nullptr);
     const uint64_t mark = connection->Mark();
     XDestroyWindow(sender, parent);
     XSync(sender, False);
-    graphics->Invalidate(Rect(0, 0, 64, 32));
-    EXPECT_TRUE(graphics->PaintInvalid());
+    probe->tint = 50;
+    probe->MarkDirty(false);
+    EXPECT_TRUE(graphics->Tick());
     EXPECT_TRUE(connection->FailedSince(mark)) << "the server took a picture for a destroyed window";
     stop = true;
     host.join();
@@ -430,6 +432,48 @@ TEST_F(X11Editor, ALostConnectionClosesTheEditorAndNotTheProcess)
     window = static_cast<Window>(reinterpret_cast<uintptr_t>(graphics->GetWindowHandle()));
     Click(Button1, 5, 6, 0, 1000);
     EXPECT_EQ(Events(), (Strings{"down 5 6 L----", "up 5 6"}));
+}
+
+TEST_F(X11Editor, SharedMemoryAndOrdinaryPutsShowTheSamePixels)
+{
+    // At scale 2, the scaled picture's way. Each way paints a picture of its own, which the
+    // server must then show; a server refusing the segment leaves ordinary puts, quietly.
+    Reopen(parent, 2);
+    X11Window& x11 = *X11Window::Of(graphics.get());
+    const int errorsBefore = hostErrors;
+    const X11Image::Sharing ways[] = {X11Image::Sharing::On, X11Image::Sharing::Off, X11Image::Sharing::Refused};
+    for (int i = 0; i < 3; ++i) {
+        x11.SetSharing(ways[i]);
+        probe->tint = 10 + 40 * i;
+        probe->MarkDirty(false);
+        EXPECT_TRUE(graphics->Tick());
+        EXPECT_EQ(x11.Image().SharesMemory(), ways[i] == X11Image::Sharing::On) << i;
+        EXPECT_TRUE(Shows(sender, window, *graphics->DrawingSurface(), 2)) << i;
+    }
+    EXPECT_EQ(x11.Connection()->ErrorCount(), 1u) << "only the refused attach fails";
+    EXPECT_EQ(hostErrors, errorsBefore);
+}
+
+TEST_F(X11Editor, AnUnchangedFrameIsNotPutButAnExposeRepaintsIt)
+{
+    X11Window& x11 = *X11Window::Of(graphics.get());
+    const uint64_t presented = x11.Image().Presented(), skipped = x11.Image().Skipped();
+    const int drawn = probe->draws;
+    probe->MarkDirty(false);
+    EXPECT_TRUE(graphics->Tick());
+    EXPECT_EQ(probe->draws, drawn + 1);
+    EXPECT_EQ(x11.Image().Presented(), presented);
+    EXPECT_EQ(x11.Image().Skipped(), skipped + 1);
+
+    // Something else draws over the window, and the server asks for the area again.
+    GC paint = XCreateGC(sender, window, 0, nullptr);
+    XSetForeground(sender, paint, 0x00FF00);
+    XFillRectangle(sender, window, paint, 0, 0, 64, 32);
+    XFreeGC(sender, paint);
+    XClearArea(sender, window, 0, 0, 64, 32, True);  // no background: only the expose
+    Serve();
+    EXPECT_EQ(x11.Image().Presented(), presented + 1);
+    EXPECT_TRUE(Shows(sender, window, *graphics->DrawingSurface(), 1));
 }
 
 TEST_F(X11Editor, TheColourPromptIsAWindowOfItsOwnThatTheKeyboardDrives)
