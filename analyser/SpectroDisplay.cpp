@@ -45,7 +45,7 @@ void SpectroDisplay::Reset() { picture.Grid().Resize(width, height, true); }
 
 void SpectroDisplay::Draw(DisplayContext context, SpectrumEstimator& estimator, const ZoomBand* band)
 {
-    IntensityGrid& grid = picture.Grid();
+    IntensityGrid& grid = picture.ScrollingGrid();
     const SampleRing& ringLeft = context.ringLeft;
     const SampleRing& ringRight = context.ringRight;
     int32_t& newSamples = context.newSamples;
@@ -92,7 +92,10 @@ void SpectroDisplay::Draw(DisplayContext context, SpectrumEstimator& estimator, 
     }
 
     // Row 0 of the grid is the lowest frequency, drawn at the bottom.
-    picture.Paint(context.graphics, rect, context.backgroundColour, context.fillColour, true);
+    if (ready)
+        picture.PaintScrolled(context.graphics, rect, context.backgroundColour, context.fillColour, true, plan.shift);
+    else
+        picture.Paint(context.graphics, rect, context.backgroundColour, context.fillColour, true);
 
     if (band) context.scales.DrawFrequencyGrid(context.graphics, band->gridFrequencies, band->gridPositions, 1);
 }
