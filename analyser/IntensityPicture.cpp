@@ -23,21 +23,9 @@ void IntensityPicture::PaintPixelwise(Graphics& graphics, const Rect& view, int 
 void IntensityPicture::PackColumns(int from, int columns, int height, bool lowestAtBottom)
 {
     // Column by column, so that the grid is read in order; the writes stride down the rows.
-    auto pack = [&](auto packed) {
-        uint32_t* const out = pixels.Data();
-        for (int x = from; x < columns; ++x) {
-            const float* column = grid.Column(x).Data();
-            uint32_t* to = out + x;
-            if (lowestAtBottom)
-                for (int row = height - 1; row >= 0; --row, to += columns) *to = packed(column[row]);
-            else
-                for (int row = 0; row < height; ++row, to += columns) *to = packed(column[row]);
-        }
-    };
-    if (palette.ZeroIsBackground())
-        pack([this](double v) { return palette.PackedIgnoringZero(v); });
-    else
-        pack([this](double v) { return palette.Packed(v); });
+    const intptr_t stride = lowestAtBottom ? -static_cast<intptr_t>(columns) : columns;
+    uint32_t* const top = pixels.Data() + (lowestAtBottom ? static_cast<intptr_t>(height - 1) * columns : 0);
+    for (int x = from; x < columns; ++x) palette.PackRun(grid.Column(x).Data(), height, top + x, stride);
 }
 
 void IntensityPicture::PaintScrolled(Graphics& graphics, const Rect& view, const Colour& background,
