@@ -113,11 +113,24 @@ void WuLine(uint32_t* bits, int32_t width, int32_t height, uint32_t colour, floa
     plot(column2, row2, (1.0f - Frac(yEnd2)) * gap2);
     plot(column2, row2 + 1, Frac(yEnd2) * gap2);
 
+    // Between the ends: both pixels of a step are usually on the surface, and then they are
+    // combined without the per-pixel checks of plot and put.
+    const float scaled = weight * 256.0f;
+    const int32_t minorLimit = steep ? width : height, majorLimit = steep ? height : width;
+    const intptr_t majorStep = steep ? width : 1, minorStep = steep ? 1 : width;
     float y = yEnd1 + gradient;
     for (int32_t x = column1 + 1; x < column2; ++x) {
-        const int32_t row = static_cast<int32_t>(std::floor(y));
-        plot(x, row, 1.0f - Frac(y));
-        plot(x, row + 1, Frac(y));
+        const float below = std::floor(y);
+        const int32_t row = static_cast<int32_t>(below);
+        const float frac = y - below;
+        if (row >= 0 && row < minorLimit - 1 && x >= 0 && x < majorLimit) {
+            uint32_t* const p = bits + x * majorStep + row * minorStep;
+            C::Apply(p, colour, SaturateFixed((1.0f - frac) * scaled));
+            C::Apply(p + minorStep, colour, SaturateFixed(frac * scaled));
+        } else {
+            plot(x, row, 1.0f - frac);
+            plot(x, row + 1, frac);
+        }
         y += gradient;
     }
 }
