@@ -37,6 +37,16 @@ void StepLine(float x1, float y1, float x2, float y2, int32_t width, int32_t hei
     const int32_t last = static_cast<int32_t>(double(major2) + 0.5);
     int32_t minor = static_cast<int32_t>(double(minor1) + 0.5);
     const int32_t direction = minor2 > minor1 ? 1 : -1;
+    if (minor2 == minor1) {
+        // Nothing to step across (the fill of a graph is all vertical lines): the error
+        // would never reach a half, so the walk stays in one row or column.
+        if (minor >= 0 && minor < minorLimit)
+            for (int32_t major = static_cast<int32_t>(double(major1) + 0.5); major <= last; ++major) {
+                if (steep) plot(minor, major);
+                else plot(major, minor);
+            }
+        return;
+    }
     const float slope = std::fabs(minor2 - minor1) / (major2 - major1);
     float error = 0.0f;
     for (int32_t major = static_cast<int32_t>(double(major1) + 0.5); major <= last; ++major) {
