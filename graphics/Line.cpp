@@ -130,9 +130,10 @@ void WuLine(uint32_t* bits, int32_t width, int32_t height, uint32_t colour, floa
     const intptr_t majorStep = steep ? width : 1, minorStep = steep ? 1 : width;
     float y = yEnd1 + gradient;
     for (int32_t x = column1 + 1; x < column2; ++x) {
-        const float below = std::floor(y);
-        const int32_t row = static_cast<int32_t>(below);
-        const float frac = y - below;
+        // floor(y), y being a row on or next to the surface: truncation, one lower below 0.
+        int32_t row = static_cast<int32_t>(y);
+        if (static_cast<float>(row) > y) --row;
+        const float frac = y - static_cast<float>(row);
         if (row >= 0 && row < minorLimit - 1 && x >= 0 && x < majorLimit) {
             uint32_t* const p = bits + x * majorStep + row * minorStep;
             C::Apply(p, colour, SaturateFixed((1.0f - frac) * scaled));
