@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "analyser/AnalyserLayout.h"
+#include "analyser/MonoMix.h"
 #include "analyser/ResampleToColumns.h"
 #include "analyser/ZoomBand.h"
 #include "dsp/SpectrumEstimator.h"
@@ -69,7 +70,8 @@ void SpectroDisplay::Draw(DisplayContext context, SpectrumEstimator& estimator, 
         double* mono = estimator.samples.Data();
         for (int b = 0; b < plan.blocks; ++b) {
             const int cur = prev + plan.columnsPerBlock;
-            for (int i = 0; i < kFrameSize; ++i, ++e) mono[i] = (ringRight.At(e) + ringLeft.At(e)) * 0.5;
+            MixToMono(ringLeft, ringRight, e, kFrameSize, mono);
+            e += kFrameSize;
             GrowableArray<double>& magnitudes = estimator.ComputeFrame();
             estimator.MapToLogFrequency(magnitudes);
 
