@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "analyser/AnalyserLayout.h"
+#include "analyser/MonoMix.h"
 #include "analyser/ResampleToColumns.h"
 #include "analyser/ZoomBand.h"
 #include "dsp/SpectrumEstimator.h"
@@ -42,11 +43,7 @@ void FreqDisplay::Draw(DisplayContext context, SpectrumEstimator& estimator, con
         const SampleRing& ringLeft = context.ringLeft;
         const SampleRing& ringRight = context.ringRight;
         const int w = ringLeft.WritePosition();
-        double* mono = block.Data();
-        for (int i = 0; i < kFrameSize; ++i) {
-            const int j = w - kFrameSize + i;
-            mono[i] = (ringRight.At(j) + ringLeft.At(j)) * 0.5;
-        }
+        MixToMono(ringLeft, ringRight, w - kFrameSize, kFrameSize, block.Data());
         GrowableArray<double>& magnitudes = estimator.ComputeFrame();
         estimator.MapToLogFrequency(magnitudes);
 

@@ -148,13 +148,3 @@ bool GraphControl::Draw(Graphics& graphics)
     return true;
 }
 
-bool GraphControl::Finite(float a, float b, float c, float d)
-{
-    return std::isfinite(a) && std::isfinite(b) && std::isfinite(c) && std::isfinite(d);
-}
-
-float GraphControl::Interpolate(float xa, float ya, float xb, float yb, float c)
-{
-    if (xa == xb) return (ya + yb) * 0.5f;
-    return (yb - ya) * (c - xa) / (xb - xa) + ya;
-}

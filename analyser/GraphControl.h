@@ -3,6 +3,8 @@
 // owns the data (the analyser view's own lock).
 #pragma once
 
+#include <cmath>
+
 #include "analyser/FloatArray.h"
 #include "analyser/SampleBuffer.h"
 #include "graphics/Colour.h"
@@ -51,7 +53,10 @@ protected:
     template <typename Source>
     void AssignValues(const Source& y, CriticalSection* lock, bool map);
     void DrawPolyline(Graphics& graphics, const FloatArray& x, const FloatArray& y, int n);
-    static bool Finite(float a, float b, float c, float d);
+    static bool Finite(float a, float b, float c, float d)
+    {
+        return std::isfinite(a) && std::isfinite(b) && std::isfinite(c) && std::isfinite(d);
+    }
     // Copies any array of numbers into a float array of the same count; a failed
     // allocation leaves the target empty.
     template <typename Source>
@@ -62,7 +67,11 @@ protected:
         for (int i = 0; i < n; ++i) target[i] = static_cast<float>(source[i]);
     }
     // The curve's y at column c of the segment from (xa, ya) to (xb, yb).
-    static float Interpolate(float xa, float ya, float xb, float yb, float c);
+    static float Interpolate(float xa, float ya, float xb, float yb, float c)
+    {
+        if (xa == xb) return (ya + yb) * 0.5f;
+        return (yb - ya) * (c - xa) / (xb - xa) + ya;
+    }
 
     Colour graphEdgeColour;
     Colour graphFillColour;

@@ -3,6 +3,7 @@
 // because every pixel of those pictures is one.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "graphics/Colour.h"
@@ -43,6 +44,9 @@ public:
         if (scaled >= 0.0 && scaled < static_cast<double>(kEntries)) return entries[static_cast<int32_t>(scaled)];
         return PackColour(Mix(background, target, TruncateToInt32(scaled)));
     }
+
+    // Packed(values[i]) into to[i * stride] for count values.
+    void PackRun(const float* values, int count, uint32_t* to, intptr_t stride) const;
 
 private:
     bool prepared = false;

@@ -3,23 +3,50 @@
 // colour by its intensity, handed to the graphics object a row at a time.
 #pragma once
 
+#include <cstdint>
+
 #include "analyser/IntensityGrid.h"
 #include "analyser/IntensityPalette.h"
 #include "graphics/Colour.h"
 #include "graphics/Rect.h"
+#include "plugin/GrowableArray.h"
 
 class Graphics;
 
 class IntensityPicture {
 public:
-    IntensityGrid& Grid() { return grid; }
+    // Whoever may change the grid through this makes the next paint a whole one.
+    IntensityGrid& Grid()
+    {
+        kept = false;
+        return grid;
+    }
     const IntensityGrid& Grid() const { return grid; }
+    // The grid for a change that PaintScrolled is then told of.
+    IntensityGrid& ScrollingGrid() { return grid; }
 
     // Over the view, row 0 of the grid at its top or (lowestAtBottom) at its bottom.
     void Paint(Graphics& graphics, const Rect& view, const Colour& background, const Colour& fill,
                bool lowestAtBottom);
+    // The same picture, when the grid's columns moved `shift` to the left since the last
+    // paint and only the columns that came in at the right are new: the kept pixels move
+    // with them instead of being worked out again.
+    void PaintScrolled(Graphics& graphics, const Rect& view, const Colour& background, const Colour& fill,
+                       bool lowestAtBottom, int shift);
 
 private:
+    // Packs columns [from, columns) into the kept pixels, row-major.
+    void PackColumns(int from, int columns, int height, bool lowestAtBottom);
+    void PaintPixelwise(Graphics& graphics, const Rect& view, int columns, int height, bool lowestAtBottom);
+
     IntensityGrid grid;
     IntensityPalette palette;
+    // The last picture painted, a row of `columns` pixels after another, and what it was
+    // painted for; kept is false while it may differ from what the grid would paint.
+    GrowableArray<uint32_t> pixels;
+    bool kept = false;
+    Rect keptView;
+    Colour keptBackground, keptFill;
+    bool keptLowestAtBottom = false;
+    int keptColumns = 0;
 };

@@ -1,7 +1,12 @@
 #include "analyser/PhaseDisplay.h"
 
+#include <cfloat>
 #include <cmath>
 #include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "analyser/AnalyserLayout.h"
 #include "dsp/SampleRing.h"
@@ -10,7 +15,68 @@
 
 namespace {
 
-float SignedSqrt(float v) { return v >= 0.0f ? std::sqrt(v) : -std::sqrt(-v); }
+// v >= 0 ? sqrt(v) : -sqrt(-v), without a branch on a sign that changes at random from one
+// sample to the next.
+float SignedSqrt(float v) { return std::copysign(std::sqrt(std::fabs(v)), v); }
+
+// Where ring index i lands in a ring of this length, as SampleRing::At reads it; -1 for an
+// empty ring.
+int Wrapped(int i, int length)
+{
+    if (length <= 0) return -1;
+    int r = i % length;
+    if (r < 0) r += length;
+    return r;
+}
+
+struct Bounds {
+    float scale, cx, cy, left, right, top, bottom;
+};
+
+// The points of count sample pairs, four at a time with the very operations of the single
+// point (the double sums narrowed with their overflow to infinity, float products, the same
+// clamps, NaN kept); answers how many it did, the rest being left to the caller.
+int ComputePoints(const double* left, const double* right, int count, const Bounds& b, float* xs, float* ys)
+{
+#if defined(__SSE2__)
+    const __m128d most = _mm_set1_pd(FLT_MAX), least = _mm_set1_pd(-FLT_MAX);
+    const __m128d up = _mm_set1_pd(static_cast<double>(HUGE_VALF)), down = _mm_set1_pd(-static_cast<double>(HUGE_VALF));
+    const __m128d negate = _mm_set1_pd(-0.0);
+    const __m128 sign = _mm_set1_ps(-0.0f), half = _mm_set1_ps(0.5f), scale = _mm_set1_ps(b.scale);
+    const __m128 cx = _mm_set1_ps(b.cx), cy = _mm_set1_ps(b.cy);
+    const __m128 lo = _mm_set1_ps(b.left), hi = _mm_set1_ps(b.right), top = _mm_set1_ps(b.top),
+                 bottom = _mm_set1_ps(b.bottom);
+    auto narrow = [&](__m128d v) {
+        const __m128d over = _mm_cmpgt_pd(v, most), under = _mm_cmplt_pd(v, least);
+        v = _mm_or_pd(_mm_andnot_pd(over, v), _mm_and_pd(over, up));
+        v = _mm_or_pd(_mm_andnot_pd(under, v), _mm_and_pd(under, down));
+        return _mm_cvtpd_ps(v);
+    };
+    auto pair = [&](__m128d a, __m128d c) { return _mm_movelh_ps(narrow(a), narrow(c)); };
+    auto signedSqrt = [&](__m128 v) {
+        return _mm_or_ps(_mm_sqrt_ps(_mm_andnot_ps(sign, v)), _mm_and_ps(sign, v));
+    };
+    int i = 0;
+    for (; i + 4 <= count; i += 4) {
+        const __m128d l0 = _mm_loadu_pd(left + i), l1 = _mm_loadu_pd(left + i + 2);
+        const __m128d r0 = _mm_loadu_pd(right + i), r1 = _mm_loadu_pd(right + i + 2);
+        const __m128 side = _mm_mul_ps(pair(_mm_sub_pd(l0, r0), _mm_sub_pd(l1, r1)), half);
+        const __m128 mid = _mm_mul_ps(
+            pair(_mm_xor_pd(_mm_add_pd(l0, r0), negate), _mm_xor_pd(_mm_add_pd(l1, r1), negate)), half);
+        // max(bound, v) and min(bound, v) answer v when v is NaN, as the clamps do.
+        __m128 x = _mm_add_ps(_mm_mul_ps(signedSqrt(side), scale), cx);
+        x = _mm_min_ps(hi, _mm_max_ps(lo, x));
+        __m128 y = _mm_sub_ps(cy, _mm_mul_ps(signedSqrt(mid), scale));
+        y = _mm_min_ps(bottom, _mm_max_ps(top, y));
+        _mm_storeu_ps(xs + i, x);
+        _mm_storeu_ps(ys + i, y);
+    }
+    return i;
+#else
+    (void)left, (void)right, (void)count, (void)b, (void)xs, (void)ys;
+    return 0;
+#endif
+}
 
 }  // namespace
 
@@ -50,8 +116,8 @@ void PhaseDisplay::Draw(DisplayContext context)
     // Only the newest samples that have a place among the points are computed.
     const int first = n > count ? n - count : 0;
     const int w = ringLeft.WritePosition();
-    for (int k = first; k < n; ++k) {
-        const int j = w - n + k;
+    const Bounds bounds{scale, cx, cy, left, right, top, bottom};
+    auto point = [&](int j, int place) {
         const double l = ringLeft.At(j), rr = ringRight.At(j);
         const float side = NarrowToFloat(l - rr) * 0.5f;
         const float mid = NarrowToFloat(-(l + rr)) * 0.5f;
@@ -61,10 +127,29 @@ void PhaseDisplay::Draw(DisplayContext context)
         float y = cy - SignedSqrt(mid) * scale;
         if (y < top) y = top;
         if (y > bottom) y = bottom;
-        int place = start + (count - n + k);
-        if (place >= count) place -= count;
         xs[place] = x;
         ys[place] = y;
+    };
+    const int lengthLeft = ringLeft.Length(), lengthRight = ringRight.Length();
+    for (int k = first; k < n;) {
+        const int j = w - n + k;
+        int place = start + (count - n + k);
+        if (place >= count) place -= count;
+        // A run that neither ring nor the points wrap inside is worked out four at a time.
+        int run = n - k;
+        if (count - place < run) run = count - place;
+        const int jl = Wrapped(j, lengthLeft), jr = Wrapped(j, lengthRight);
+        if (jl < 0 || jr < 0) {
+            point(j, place);
+            ++k;
+            continue;
+        }
+        if (lengthLeft - jl < run) run = lengthLeft - jl;
+        if (lengthRight - jr < run) run = lengthRight - jr;
+        const int done = ComputePoints(ringLeft.Data() + jl, ringRight.Data() + jr, run, bounds, xs.Data() + place,
+                                       ys.Data() + place);
+        for (int i = done; i < run; ++i) point(j + i, place + i);
+        k += run;
     }
 
     // The points are gathered into one flat block, a column of rows after another, and then

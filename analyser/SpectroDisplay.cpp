@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "analyser/AnalyserLayout.h"
+#include "analyser/MonoMix.h"
 #include "analyser/ResampleToColumns.h"
 #include "analyser/ZoomBand.h"
 #include "dsp/SpectrumEstimator.h"
@@ -45,7 +46,7 @@ void SpectroDisplay::Reset() { picture.Grid().Resize(width, height, true); }
 
 void SpectroDisplay::Draw(DisplayContext context, SpectrumEstimator& estimator, const ZoomBand* band)
 {
-    IntensityGrid& grid = picture.Grid();
+    IntensityGrid& grid = picture.ScrollingGrid();
     const SampleRing& ringLeft = context.ringLeft;
     const SampleRing& ringRight = context.ringRight;
     int32_t& newSamples = context.newSamples;
@@ -69,7 +70,8 @@ void SpectroDisplay::Draw(DisplayContext context, SpectrumEstimator& estimator, 
         double* mono = estimator.samples.Data();
         for (int b = 0; b < plan.blocks; ++b) {
             const int cur = prev + plan.columnsPerBlock;
-            for (int i = 0; i < kFrameSize; ++i, ++e) mono[i] = (ringRight.At(e) + ringLeft.At(e)) * 0.5;
+            MixToMono(ringLeft, ringRight, e, kFrameSize, mono);
+            e += kFrameSize;
             GrowableArray<double>& magnitudes = estimator.ComputeFrame();
             estimator.MapToLogFrequency(magnitudes);
 
@@ -92,7 +94,10 @@ void SpectroDisplay::Draw(DisplayContext context, SpectrumEstimator& estimator, 
     }
 
     // Row 0 of the grid is the lowest frequency, drawn at the bottom.
-    picture.Paint(context.graphics, rect, context.backgroundColour, context.fillColour, true);
+    if (ready)
+        picture.PaintScrolled(context.graphics, rect, context.backgroundColour, context.fillColour, true, plan.shift);
+    else
+        picture.Paint(context.graphics, rect, context.backgroundColour, context.fillColour, true);
 
     if (band) context.scales.DrawFrequencyGrid(context.graphics, band->gridFrequencies, band->gridPositions, 1);
 }

@@ -142,6 +142,12 @@ void FftTransform(Complex* buffer, int size, int inverse)
     kernel(buffer, size, inverse);
 }
 
+const int* FftBinOrder(int size)
+{
+    if (!IsTransformSize(size)) return nullptr;
+    return size < 16 ? smallOrderTable + size - 2 : orderTable + size - 16;
+}
+
 int FftBinPosition(int size, int bin)
 {
     if (!IsTransformSize(size) || bin < 0 || bin >= size) return 0;

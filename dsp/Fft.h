@@ -27,6 +27,9 @@ void FftTransform(Complex* buffer, int size, int inverse);
 // forward-transformed buffer. Answers 0 for a size that is not transformed or a bin
 // outside 0 .. size - 1.
 int FftBinPosition(int size, int bin);
+// All of them at once: order[bin] == FftBinPosition(size, bin) for bins 0 .. size - 1, or
+// null for a size that is not transformed.
+const int* FftBinOrder(int size);
 
 // The frequency f held at position p of a forward-transformed buffer of size n: the value
 // there is sum_k x_k * exp(+2 pi i * f * k / n), that is X_((n - f) mod n).

@@ -2,6 +2,10 @@
 
 #include <cmath>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace {
 
 constexpr double kPi = 3.14159265358979323846;
@@ -65,8 +69,21 @@ GrowableArray<double>& SpectrumEstimator::ComputeFrame()
 
     // The spectrum stays scrambled; each bin is read where the transform left it.
     const double scale = 1.0 / n;
-    for (int i = 0; i < half; ++i) {
-        const Complex& v = x[FftBinPosition(n, i)];
+    const int* order = FftBinOrder(n);
+    int i = 0;
+#if defined(__SSE2__)
+    // Two bins at a time, each lane with the single bin's operations.
+    const __m128d factor = _mm_set1_pd(scale);
+    for (; i + 2 <= half; i += 2) {
+        const Complex& a = x[order[i]];
+        const Complex& b = x[order[i + 1]];
+        const __m128d re = _mm_set_pd(b.re, a.re), im = _mm_set_pd(b.im, a.im);
+        _mm_storeu_pd(out + i,
+                      _mm_sqrt_pd(_mm_mul_pd(_mm_add_pd(_mm_mul_pd(re, re), _mm_mul_pd(im, im)), factor)));
+    }
+#endif
+    for (; i < half; ++i) {
+        const Complex& v = x[order[i]];
         out[i] = std::sqrt((v.re * v.re + v.im * v.im) * scale);
     }
     return magnitudes;

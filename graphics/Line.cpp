@@ -37,6 +37,16 @@ void StepLine(float x1, float y1, float x2, float y2, int32_t width, int32_t hei
     const int32_t last = static_cast<int32_t>(double(major2) + 0.5);
     int32_t minor = static_cast<int32_t>(double(minor1) + 0.5);
     const int32_t direction = minor2 > minor1 ? 1 : -1;
+    if (minor2 == minor1) {
+        // Nothing to step across (the fill of a graph is all vertical lines): the error
+        // would never reach a half, so the walk stays in one row or column.
+        if (minor >= 0 && minor < minorLimit)
+            for (int32_t major = static_cast<int32_t>(double(major1) + 0.5); major <= last; ++major) {
+                if (steep) plot(minor, major);
+                else plot(major, minor);
+            }
+        return;
+    }
     const float slope = std::fabs(minor2 - minor1) / (major2 - major1);
     float error = 0.0f;
     for (int32_t major = static_cast<int32_t>(double(major1) + 0.5); major <= last; ++major) {
@@ -113,11 +123,25 @@ void WuLine(uint32_t* bits, int32_t width, int32_t height, uint32_t colour, floa
     plot(column2, row2, (1.0f - Frac(yEnd2)) * gap2);
     plot(column2, row2 + 1, Frac(yEnd2) * gap2);
 
+    // Between the ends: both pixels of a step are usually on the surface, and then they are
+    // combined without the per-pixel checks of plot and put.
+    const float scaled = weight * 256.0f;
+    const int32_t minorLimit = steep ? width : height, majorLimit = steep ? height : width;
+    const intptr_t majorStep = steep ? width : 1, minorStep = steep ? 1 : width;
     float y = yEnd1 + gradient;
     for (int32_t x = column1 + 1; x < column2; ++x) {
-        const int32_t row = static_cast<int32_t>(std::floor(y));
-        plot(x, row, 1.0f - Frac(y));
-        plot(x, row + 1, Frac(y));
+        // floor(y), y being a row on or next to the surface: truncation, one lower below 0.
+        int32_t row = static_cast<int32_t>(y);
+        if (static_cast<float>(row) > y) --row;
+        const float frac = y - static_cast<float>(row);
+        if (row >= 0 && row < minorLimit - 1 && x >= 0 && x < majorLimit) {
+            uint32_t* const p = bits + x * majorStep + row * minorStep;
+            C::Apply(p, colour, SaturateFixed((1.0f - frac) * scaled));
+            C::Apply(p + minorStep, colour, SaturateFixed(frac * scaled));
+        } else {
+            plot(x, row, 1.0f - frac);
+            plot(x, row + 1, frac);
+        }
         y += gradient;
     }
 }
