@@ -129,6 +129,23 @@ void WuLine(uint32_t* bits, int32_t width, int32_t height, uint32_t colour, floa
     const int32_t minorLimit = steep ? width : height, majorLimit = steep ? height : width;
     const intptr_t majorStep = steep ? width : 1, minorStep = steep ? 1 : width;
     float y = yEnd1 + gradient;
+    // The common case needs no check at all: the rows between the ends stay a row clear of
+    // either edge (the running sum drifts far less than a row over a line this short), y is
+    // never negative, so truncation is the floor, and a weight within full strength makes
+    // every coverage weight a plain truncation.
+    if (scaled >= 0.0f && scaled <= 256.0f && column2 - column1 <= 2048 && minorLimit <= 4096 &&
+        std::fmin(yEnd1, yEnd2) >= 1.0f && std::fmax(yEnd1, yEnd2) < static_cast<float>(minorLimit - 2)) {
+        uint32_t* p = bits + (column1 + 1) * majorStep;
+        for (int32_t x = column1 + 1; x < column2; ++x, p += majorStep) {
+            const int32_t row = static_cast<int32_t>(y);
+            const float frac = y - static_cast<float>(row);
+            uint32_t* const q = p + row * minorStep;
+            C::Apply(q, colour, static_cast<int32_t>((1.0f - frac) * scaled));
+            C::Apply(q + minorStep, colour, static_cast<int32_t>(frac * scaled));
+            y += gradient;
+        }
+        return;
+    }
     for (int32_t x = column1 + 1; x < column2; ++x) {
         // floor(y), y being a row on or next to the surface: truncation, one lower below 0.
         int32_t row = static_cast<int32_t>(y);
