@@ -112,29 +112,30 @@ void WuLine(uint32_t* bits, int32_t width, int32_t height, uint32_t colour, floa
     const float gap1 = 1.0f - Frac(x1 + 0.5f);
     const int32_t column1 = static_cast<int32_t>(xEnd1);
     const int32_t row1 = static_cast<int32_t>(std::floor(yEnd1));
-    plot(column1, row1, (1.0f - Frac(yEnd1)) * gap1);
-    plot(column1, row1 + 1, Frac(yEnd1) * gap1);
-
     const float xEnd2 = std::floor(x2 + 0.5f);
     const float yEnd2 = y2 + gradient * (xEnd2 - x2);
     const float gap2 = Frac(x2 + 0.5f);
     const int32_t column2 = static_cast<int32_t>(xEnd2);
     const int32_t row2 = static_cast<int32_t>(std::floor(yEnd2));
-    plot(column2, row2, (1.0f - Frac(yEnd2)) * gap2);
-    plot(column2, row2 + 1, Frac(yEnd2) * gap2);
 
-    // Between the ends: both pixels of a step are usually on the surface, and then they are
-    // combined without the per-pixel checks of plot and put.
     const float scaled = weight * 256.0f;
     const int32_t minorLimit = steep ? width : height, majorLimit = steep ? height : width;
     const intptr_t majorStep = steep ? width : 1, minorStep = steep ? 1 : width;
     float y = yEnd1 + gradient;
-    // The common case needs no check at all: the rows between the ends stay a row clear of
-    // either edge (the running sum drifts far less than a row over a line this short), y is
-    // never negative, so truncation is the floor, and a weight within full strength makes
-    // every coverage weight a plain truncation.
-    if (scaled >= 0.0f && scaled <= 256.0f && column2 - column1 <= 2048 && minorLimit <= 4096 &&
-        std::fmin(yEnd1, yEnd2) >= 1.0f && std::fmax(yEnd1, yEnd2) < static_cast<float>(minorLimit - 2)) {
+
+    // The common case needs no check at all: both ends and the rows between them stay a row
+    // clear of either edge (the running sum drifts far less than a row over a line this
+    // short), y is never negative, so truncation is the floor, and a weight within full
+    // strength makes every coverage weight a plain truncation.
+    if (scaled >= 0.0f && scaled <= 256.0f && column2 < majorLimit && column2 - column1 <= 2048 &&
+        minorLimit <= 4096 && std::fmin(yEnd1, yEnd2) >= 1.0f &&
+        std::fmax(yEnd1, yEnd2) < static_cast<float>(minorLimit - 2)) {
+        uint32_t* const end1 = bits + column1 * majorStep + row1 * minorStep;
+        C::Apply(end1, colour, static_cast<int32_t>((1.0f - Frac(yEnd1)) * gap1 * scaled));
+        C::Apply(end1 + minorStep, colour, static_cast<int32_t>(Frac(yEnd1) * gap1 * scaled));
+        uint32_t* const end2 = bits + column2 * majorStep + row2 * minorStep;
+        C::Apply(end2, colour, static_cast<int32_t>((1.0f - Frac(yEnd2)) * gap2 * scaled));
+        C::Apply(end2 + minorStep, colour, static_cast<int32_t>(Frac(yEnd2) * gap2 * scaled));
         uint32_t* p = bits + (column1 + 1) * majorStep;
         for (int32_t x = column1 + 1; x < column2; ++x, p += majorStep) {
             const int32_t row = static_cast<int32_t>(y);
@@ -146,6 +147,14 @@ void WuLine(uint32_t* bits, int32_t width, int32_t height, uint32_t colour, floa
         }
         return;
     }
+
+    plot(column1, row1, (1.0f - Frac(yEnd1)) * gap1);
+    plot(column1, row1 + 1, Frac(yEnd1) * gap1);
+    plot(column2, row2, (1.0f - Frac(yEnd2)) * gap2);
+    plot(column2, row2 + 1, Frac(yEnd2) * gap2);
+
+    // Between the ends: both pixels of a step are usually on the surface, and then they are
+    // combined without the per-pixel checks of plot and put.
     for (int32_t x = column1 + 1; x < column2; ++x) {
         // floor(y), y being a row on or next to the surface: truncation, one lower below 0.
         int32_t row = static_cast<int32_t>(y);
