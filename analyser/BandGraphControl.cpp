@@ -94,14 +94,10 @@ bool BandGraphControl::Draw(Graphics& graphics)
             }
         }
     }
+    // The two edges are drawn a segment of each in turn, as they always were: where they cross,
+    // the order of blending decides the pixel.
     if (drawEdge)
-        for (int i = 0; i + 1 < n; ++i) {
-            if (Finite(xPositions[i], yPositions[i], xPositions[i + 1], yPositions[i + 1]))
-                graphics.DrawLine(graphEdgeColour, xPositions[i], yPositions[i], xPositions[i + 1], yPositions[i + 1],
-                                  lineBlend, antiAlias);
-            if (Finite(xPositions[i], y2Positions[i], xPositions[i + 1], y2Positions[i + 1]))
-                graphics.DrawLine(graphEdgeColour, xPositions[i], y2Positions[i], xPositions[i + 1], y2Positions[i + 1],
-                                  lineBlend, antiAlias);
-        }
+        graphics.DrawPolylines(graphEdgeColour, xPositions.Data(), yPositions.Data(), y2Positions.Data(), n,
+                               lineBlend, antiAlias);
     return true;
 }

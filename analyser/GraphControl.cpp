@@ -135,11 +135,8 @@ void GraphControl::SetGraphColours(const Colour& edge, const Colour& fill)
 
 void GraphControl::DrawPolyline(Graphics& graphics, const FloatArray& x, const FloatArray& y, int n)
 {
-    for (int i = 0; i + 1 < n; ++i) {
-        // A point that is no number (a runaway value) breaks the curve instead of reaching the raster.
-        if (!Finite(x[i], y[i], x[i + 1], y[i + 1])) continue;
-        graphics.DrawLine(graphEdgeColour, x[i], y[i], x[i + 1], y[i + 1], lineBlend, antiAlias);
-    }
+    // A point that is no number (a runaway value) breaks the curve instead of reaching the raster.
+    graphics.DrawPolylines(graphEdgeColour, x.Data(), y.Data(), nullptr, n, lineBlend, antiAlias);
 }
 
 bool GraphControl::Draw(Graphics& graphics)

@@ -69,6 +69,22 @@ bool Graphics::SetPixelRow(const uint32_t* packed, int32_t count, int32_t x, int
     return true;
 }
 
+bool Graphics::DrawPolylines(const Colour& colour, const float* x, const float* first, const float* second,
+                             int32_t count, const Blend& blend, bool antiAlias)
+{
+    if (!x || !first) return false;
+    auto finite = [](float a, float b, float c, float d) {
+        return std::isfinite(a) && std::isfinite(b) && std::isfinite(c) && std::isfinite(d);
+    };
+    for (int32_t i = 0; i + 1 < count; ++i) {
+        if (finite(x[i], first[i], x[i + 1], first[i + 1]))
+            DrawLine(colour, x[i], first[i], x[i + 1], first[i + 1], blend, antiAlias);
+        if (second && finite(x[i], second[i], x[i + 1], second[i + 1]))
+            DrawLine(colour, x[i], second[i], x[i + 1], second[i + 1], blend, antiAlias);
+    }
+    return true;
+}
+
 void Graphics::AttachBackground(int32_t id)
 {
     const BitmapInfo background = LoadBitmap(id, 1);

@@ -48,6 +48,11 @@ public:
     virtual bool SetPixelRow(const uint32_t* packed, int32_t count, int32_t x, int32_t y);
     virtual bool DrawLine(const Colour& colour, float x1, float y1, float x2, float y2, const Blend& blend,
                           bool antiAlias) = 0;
+    // The segments of one curve, or of two curves over the same x (second may be null), as
+    // DrawLine calls in turn: segment i of the first, then of the second. Segments with an end
+    // that is no finite number are left out. Rasters draw the whole run with one set of checks.
+    virtual bool DrawPolylines(const Colour& colour, const float* x, const float* first, const float* second,
+                               int32_t count, const Blend& blend, bool antiAlias);
     virtual bool DrawArc(const Colour& colour, float cx, float cy, float radius, float startAngle, float endAngle,
                          const Blend& blend, bool antiAlias) = 0;
     virtual bool DrawCircle(const Colour& colour, float cx, float cy, float radius, const Blend& blend,

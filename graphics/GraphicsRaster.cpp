@@ -165,6 +165,16 @@ bool GraphicsRaster::DrawLine(const Colour& colour, float x1, float y1, float x2
     return true;
 }
 
+bool GraphicsRaster::DrawPolylines(const Colour& colour, const float* x, const float* first, const float* second,
+                                   int32_t count, const Blend& blend, bool antiAlias)
+{
+    if (!x || !first) return false;
+    if (surface)
+        ::DrawPolylines(*surface, PackColour(colour), x, first, second, count, RasterModeFor(blend), blend.weight,
+                        antiAlias);
+    return true;
+}
+
 bool GraphicsRaster::DrawArc(const Colour& colour, float cx, float cy, float radius, float startAngle,
                              float endAngle, const Blend& blend, bool antiAlias)
 {

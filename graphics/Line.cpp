@@ -256,3 +256,30 @@ void DrawLine(Surface& surface, uint32_t colour, float x1, float y1, float x2, f
                  [&](int32_t x, int32_t y) { C::Apply(bits + y * span + x, colour, w); });
     });
 }
+
+void DrawPolylines(Surface& surface, uint32_t colour, const float* x, const float* first, const float* second,
+                   int32_t count, RasterMode mode, float weight, bool antiAlias)
+{
+    if (!x || !first || count < 2) return;
+    if (!antiAlias) {
+        for (int32_t i = 0; i + 1 < count; ++i) {
+            DrawLine(surface, colour, x[i], first[i], x[i + 1], first[i + 1], mode, weight, false);
+            if (second) DrawLine(surface, colour, x[i], second[i], x[i + 1], second[i + 1], mode, weight, false);
+        }
+        return;
+    }
+    if (!HasPixels(surface) || !IsPixelOperation(mode) || !WeightDraws(mode, weight)) return;
+    uint32_t* bits = surface.bits();
+    const int32_t width = surface.width(), height = surface.height();
+    // The checks and the choice of operation are made once for the whole curve.
+    WithCombiner(mode, [&](auto combiner) {
+        auto segment = [&](float x1, float y1, float x2, float y2) {
+            if (ClipLine(x1, y1, x2, y2, width, height))
+                WuLine<decltype(combiner)>(bits, width, height, colour, x1, y1, x2, y2, weight);
+        };
+        for (int32_t i = 0; i + 1 < count; ++i) {
+            segment(x[i], first[i], x[i + 1], first[i + 1]);
+            if (second) segment(x[i], second[i], x[i + 1], second[i + 1]);
+        }
+    });
+}

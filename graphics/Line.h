@@ -11,6 +11,12 @@
 void DrawLine(Surface& surface, uint32_t colour, float x1, float y1, float x2, float y2,
               RasterMode mode, float weight, bool antiAlias);
 
+// The segments of one curve, or of two curves over the same x (second may be null), in the
+// order DrawLine calls would draw them: segment i of the first curve, then segment i of the
+// second. Segments with a NaN or infinite end are left out.
+void DrawPolylines(Surface& surface, uint32_t colour, const float* x, const float* first, const float* second,
+                   int32_t count, RasterMode mode, float weight, bool antiAlias);
+
 // Cohen-Sutherland clipping of a segment to a width x height surface, in float arithmetic.
 // False when no part is visible. On success both ends satisfy 0 <= x, x + 0.5 < width,
 // 0 <= y, y + 0.5 < height.

@@ -131,3 +131,24 @@ TEST(DrawLine, ZeroWeightAndUnknownOperationDrawNothing)
     DrawLine(s, White, 0.0f, 0.0f, 7.0f, 7.0f, 0xF3, 1.0f, true);
     EXPECT_EQ(CountPixelsNot(s, Black), 0);
 }
+
+TEST(DrawLine, PolylinesDrawAsLinesInTurn)
+{
+    // Two crossing curves that leave the surface, with a point that is no number, blended at
+    // part strength so that the order of drawing shows where they cross.
+    const float x[] = {-3.0f, 2.5f, 7.25f, 11.0f, 16.5f, 23.0f, 27.75f, 35.0f};
+    const float a[] = {4.0f, 1.2f, 9.7f, 14.3f, NAN, 3.5f, 17.9f, 21.0f};
+    const float b[] = {12.0f, 15.6f, 2.4f, 8.8f, 6.1f, 19.5f, -2.0f, 4.4f};
+    for (bool aa : {true, false})
+        for (const float* second : {static_cast<const float*>(nullptr), b}) {
+            FilledSurface lines(32, 18, 0xFF203040u), whole(32, 18, 0xFF203040u);
+            for (int i = 0; i + 1 < 8; ++i) {
+                DrawLine(lines, 0xFFE0C0A0u, x[i], a[i], x[i + 1], a[i + 1], RasterCopy, 0.6f, aa);
+                if (second) DrawLine(lines, 0xFFE0C0A0u, x[i], b[i], x[i + 1], b[i + 1], RasterCopy, 0.6f, aa);
+            }
+            DrawPolylines(whole, 0xFFE0C0A0u, x, a, second, 8, RasterCopy, 0.6f, aa);
+            for (int y = 0; y < 18; ++y)
+                for (int c = 0; c < 32; ++c) ASSERT_EQ(Pixel(whole, c, y), Pixel(lines, c, y)) << c << "," << y;
+            EXPECT_GT(CountPixelsNot(whole, 0xFF203040u), 20);
+        }
+}
