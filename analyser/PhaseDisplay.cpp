@@ -78,6 +78,21 @@ int ComputePoints(const double* left, const double* right, int count, const Boun
 #endif
 }
 
+// A point's weight by its age, oldest 0: age / history length, the same division every
+// redraw, so it is made once.
+const float* AgeWeights()
+{
+    static const struct Table {
+        float weight[AnalyserLayout::kHistoryLength];
+        Table()
+        {
+            for (int age = 0; age < AnalyserLayout::kHistoryLength; ++age)
+                weight[age] = static_cast<float>(age) / static_cast<float>(AnalyserLayout::kHistoryLength);
+        }
+    } table;
+    return table.weight;
+}
+
 }  // namespace
 
 PhaseDisplay::PhaseDisplay(const Rect& view)
@@ -95,7 +110,26 @@ void PhaseDisplay::Reset()
     ys.Resize(AnalyserLayout::kHistoryLength, true);
     picture.Grid().Resize(width, height, true);
     sums.Resize(width * height, false);
+    cells.Resize(AnalyserLayout::kHistoryLength, false);
+    cellColumns = -1;
     start = 0;
+}
+
+void PhaseDisplay::PlacePoints(int from, int length, int columns)
+{
+    const float left = static_cast<float>(rect.left), top = static_cast<float>(rect.top);
+    const int rows = height;
+    const float* const x0 = xs.Data() + from;
+    const float* const y0 = ys.Data() + from;
+    int* const place = cells.Data() + from;
+    for (int k = 0; k < length; ++k) {
+        const float x = x0[k] - left, y = y0[k] - top;
+        // A sample pair that is no number has no place in the picture.
+        const bool inside = (x >= 0.0f) & (x < static_cast<float>(columns)) & (y >= 0.0f) &
+                            (y < static_cast<float>(rows));
+        const int cellInside = static_cast<int>(inside ? x : 0.0f) * rows + static_cast<int>(inside ? y : 0.0f);
+        place[k] = inside ? cellInside : -1;
+    }
 }
 
 void PhaseDisplay::Draw(DisplayContext context)
@@ -155,43 +189,39 @@ void PhaseDisplay::Draw(DisplayContext context)
     // The points are gathered into one flat block, a column of rows after another, and then
     // copied into the grid; without the block (its allocation failed) the picture stays empty.
     const int columns = grid.Columns(), rows = height;
-    if (columns > 0 && rows > 0 && sums.Size() == columns * rows) {
+    if (columns > 0 && rows > 0 && sums.Size() == columns * rows && cells.Size() == count &&
+        count <= AnalyserLayout::kHistoryLength) {
+        // A point keeps its pixel from one redraw to the next: only the new ones are placed,
+        // unless the grid they were placed on has changed.
+        if (cellColumns != columns) {
+            PlacePoints(0, count, columns);
+            cellColumns = columns;
+        } else if (n > first) {
+            const int added = n - first;
+            const int from = start - added >= 0 ? start - added : start - added + count;
+            const int tail = count - from < added ? count - from : added;
+            PlacePoints(from, tail, columns);
+            PlacePoints(0, added - tail, columns);
+        }
         float* const gathered = sums.Data();
         std::memset(gathered, 0, sizeof(float) * static_cast<size_t>(sums.Size()));
         // Neighbouring points mostly share a pixel: its sum is carried in a register until
-        // the pixel changes, adding in the same order as adding in place would. Weights and
-        // pixels are worked out a batch at a time, several to an instruction.
-        constexpr int kBatch = 64;
-        float weights[kBatch];
-        int cells[kBatch];
+        // the pixel changes, adding in the same order as adding in place would.
+        const float* const weights = AgeWeights();
         int cell = -1;
         float sum = 0.0f;
         // Points [from, from + length) of the ring, the first of them the oldest but `age`.
         auto gather = [&](int from, int age, int length) {
-            for (int batch = 0; batch < length; batch += kBatch) {
-                const int size = length - batch < kBatch ? length - batch : kBatch;
-                const float* bx = xs.Data() + from + batch;
-                const float* by = ys.Data() + from + batch;
-                for (int k = 0; k < size; ++k) {
-                    weights[k] = static_cast<float>(age + batch + k) /
-                                 static_cast<float>(AnalyserLayout::kHistoryLength);
-                    const float x = bx[k] - left, y = by[k] - top;
-                    // A sample pair that is no number has no place in the picture.
-                    const bool inside = (x >= 0.0f) & (x < static_cast<float>(columns)) & (y >= 0.0f) &
-                                        (y < static_cast<float>(rows));
-                    const int cellInside =
-                        static_cast<int>(inside ? x : 0.0f) * rows + static_cast<int>(inside ? y : 0.0f);
-                    cells[k] = inside ? cellInside : -1;
+            const int* const place = cells.Data() + from;
+            const float* const weight = weights + age;
+            for (int k = 0; k < length; ++k) {
+                if (place[k] < 0) continue;
+                if (place[k] != cell) {
+                    if (cell >= 0) gathered[cell] = sum;
+                    cell = place[k];
+                    sum = gathered[cell];
                 }
-                for (int k = 0; k < size; ++k) {
-                    if (cells[k] < 0) continue;
-                    if (cells[k] != cell) {
-                        if (cell >= 0) gathered[cell] = sum;
-                        cell = cells[k];
-                        sum = gathered[cell];
-                    }
-                    sum += weights[k];
-                }
+                sum += weight[k];
             }
         };
         gather(start, 0, count - start);

@@ -7,6 +7,7 @@
 
 #include "analyser/DisplayContext.h"
 #include "analyser/FloatArray.h"
+#include "analyser/IntArray.h"
 #include "analyser/IntensityPicture.h"
 #include "graphics/Rect.h"
 
@@ -24,6 +25,9 @@ public:
     IntensityGrid& Intensities() { return picture.Grid(); }
 
 private:
+    // The pixel of points [from, from + length) on a grid of this many columns, -1 outside it.
+    void PlacePoints(int from, int length, int columns);
+
     Rect rect;
     int32_t width;
     int32_t height;
@@ -33,5 +37,7 @@ private:
     FloatArray ys;
     int32_t start = 0;
     FloatArray sums;  // the points gathered, height values per column
+    IntArray cells;   // each point's place in sums, -1 for none
+    int32_t cellColumns = -1;  // the grid width the cells were worked out for
     IntensityPicture picture;
 };

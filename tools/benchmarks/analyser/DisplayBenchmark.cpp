@@ -22,6 +22,22 @@ constexpr int kPeriod = 2000;
 
 VstIntPtr VSTCALLBACK Host(AEffect*, VstInt32, VstInt32, VstIntPtr, void*, float) { return 0; }
 
+constexpr int kRate = 48000;
+
+// Whole-hertz partials repeat every second, so one second is worked out once: the profile
+// of a run then shows the redraw rather than the sine function.
+struct Chord {
+    std::vector<double> left, right;
+    Chord() : left(kRate), right(kRate)
+    {
+        for (int n = 0; n < kRate; ++n) {
+            const double t = n / static_cast<double>(kRate);
+            left[n] = 0.3 * std::sin(2 * 3.14159265358979 * 220 * t) + 0.2 * std::sin(2 * 3.14159265358979 * 3100 * t);
+            right[n] = 0.3 * std::sin(2 * 3.14159265358979 * 330 * t) + 0.1 * std::sin(2 * 3.14159265358979 * 9000 * t);
+        }
+    }
+};
+
 // A plug-in made as a host makes it, fed with a chord-like signal.
 struct Rig {
     AEffect* effect;
@@ -29,7 +45,7 @@ struct Rig {
     AnalyserView* view;
     Graphics* graphics;
     std::vector<double> left, right, outLeft, outRight;
-    long n = 0;
+    int n = 0;
 
     explicit Rig(int domain)
         : effect(VSTPluginMain(Host)),
@@ -48,10 +64,10 @@ struct Rig {
 
     void Period()
     {
-        for (int i = 0; i < kPeriod; ++i, ++n) {
-            const double t = n / 48000.0;
-            left[i] = 0.3 * std::sin(2 * 3.14159265358979 * 220 * t) + 0.2 * std::sin(2 * 3.14159265358979 * 3100 * t);
-            right[i] = 0.3 * std::sin(2 * 3.14159265358979 * 330 * t) + 0.1 * std::sin(2 * 3.14159265358979 * 9000 * t);
+        static const Chord chord;
+        for (int i = 0; i < kPeriod; ++i, n = (n + 1) % kRate) {
+            left[i] = chord.left[n];
+            right[i] = chord.right[n];
         }
         double* in[2] = {left.data(), right.data()};
         double* out[2] = {outLeft.data(), outRight.data()};
