@@ -1,6 +1,7 @@
 #include "analyser/BandGraphControl.h"
 
 #include "graphics/Graphics.h"
+#include "graphics/VerticalLineBatch.h"
 #include "plugin/CriticalSection.h"
 
 BandGraphControl::BandGraphControl(PluginCore* plug, const Rect& rect, const Colour& colour, bool fill,
@@ -81,6 +82,7 @@ bool BandGraphControl::Draw(Graphics& graphics)
     int n = PointCount();
     if (y2Positions.Size() < n) n = y2Positions.Size();
     if (drawFill) {
+        VerticalLineBatch fill(graphics, graphFillColour, lineBlend);
         for (int i = 0; i + 1 < n; ++i) {
             const float xa = xPositions[i], xb = xPositions[i + 1];
             const float ya = yPositions[i], yb = yPositions[i + 1];
@@ -89,8 +91,7 @@ bool BandGraphControl::Draw(Graphics& graphics)
             if (!Finite(ya, yb, za, zb) || !SegmentColumns(xa, xb, first, last)) continue;
             for (int c = first; c <= last; ++c) {
                 const float column = static_cast<float>(c);
-                graphics.DrawLine(graphFillColour, column, Interpolate(xa, ya, xb, yb, column), column,
-                                  Interpolate(xa, za, xb, zb, column), lineBlend, false);
+                fill.Add(column, Interpolate(xa, ya, xb, yb, column), Interpolate(xa, za, xb, zb, column));
             }
         }
     }

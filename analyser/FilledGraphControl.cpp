@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "graphics/Graphics.h"
+#include "graphics/VerticalLineBatch.h"
 
 FilledGraphControl::FilledGraphControl(PluginCore* plug, const Rect& rect, const Colour& colour, bool fill,
                                        const Blend& blend, bool antiAlias)
@@ -28,7 +29,7 @@ bool FilledGraphControl::Draw(Graphics& graphics)
     SpreadX();
     const int n = PointCount();
     if (drawFill) {
-        const Blend fillBlend = lineBlend;
+        VerticalLineBatch fill(graphics, graphFillColour, lineBlend);
         for (int i = 0; i + 1 < n; ++i) {
             const float xa = xPositions[i], xb = xPositions[i + 1], ya = yPositions[i], yb = yPositions[i + 1];
             int first, last;
@@ -36,7 +37,7 @@ bool FilledGraphControl::Draw(Graphics& graphics)
             for (int c = first; c <= last; ++c) {
                 const float column = static_cast<float>(c);
                 const float y = Interpolate(xa, ya, xb, yb, column);
-                graphics.DrawLine(graphFillColour, column, bottom, column, y, fillBlend, false);
+                fill.Add(column, bottom, y);
             }
         }
     }

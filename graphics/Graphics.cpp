@@ -85,6 +85,14 @@ bool Graphics::DrawPolylines(const Colour& colour, const float* x, const float* 
     return true;
 }
 
+bool Graphics::DrawVerticalLines(const Colour& colour, const float* x, const float* from, const float* to,
+                                 int32_t count, const Blend& blend)
+{
+    if (!x || !from || !to) return false;
+    for (int32_t i = 0; i < count; ++i) DrawLine(colour, x[i], from[i], x[i], to[i], blend, false);
+    return true;
+}
+
 void Graphics::AttachBackground(int32_t id)
 {
     const BitmapInfo background = LoadBitmap(id, 1);

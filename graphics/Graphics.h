@@ -53,6 +53,9 @@ public:
     // that is no finite number are left out. Rasters draw the whole run with one set of checks.
     virtual bool DrawPolylines(const Colour& colour, const float* x, const float* first, const float* second,
                                int32_t count, const Blend& blend, bool antiAlias);
+    // Plain vertical lines from (x[i], from[i]) to (x[i], to[i]), as DrawLine calls in turn.
+    virtual bool DrawVerticalLines(const Colour& colour, const float* x, const float* from, const float* to,
+                                   int32_t count, const Blend& blend);
     virtual bool DrawArc(const Colour& colour, float cx, float cy, float radius, float startAngle, float endAngle,
                          const Blend& blend, bool antiAlias) = 0;
     virtual bool DrawCircle(const Colour& colour, float cx, float cy, float radius, const Blend& blend,

@@ -175,6 +175,14 @@ bool GraphicsRaster::DrawPolylines(const Colour& colour, const float* x, const f
     return true;
 }
 
+bool GraphicsRaster::DrawVerticalLines(const Colour& colour, const float* x, const float* from, const float* to,
+                                       int32_t count, const Blend& blend)
+{
+    if (!x || !from || !to) return false;
+    if (surface) ::DrawVerticalLines(*surface, PackColour(colour), x, from, to, count, RasterModeFor(blend), blend.weight);
+    return true;
+}
+
 bool GraphicsRaster::DrawArc(const Colour& colour, float cx, float cy, float radius, float startAngle,
                              float endAngle, const Blend& blend, bool antiAlias)
 {

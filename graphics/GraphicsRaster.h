@@ -33,6 +33,8 @@ public:
     bool SetPixelRow(const uint32_t* packed, int32_t count, int32_t x, int32_t y) override;
     bool DrawPolylines(const Colour& colour, const float* x, const float* first, const float* second, int32_t count,
                        const Blend& blend, bool antiAlias) override;
+    bool DrawVerticalLines(const Colour& colour, const float* x, const float* from, const float* to, int32_t count,
+                           const Blend& blend) override;
     bool DrawLine(const Colour& colour, float x1, float y1, float x2, float y2, const Blend& blend,
                   bool antiAlias) override;
     bool DrawArc(const Colour& colour, float cx, float cy, float radius, float startAngle, float endAngle,

@@ -283,3 +283,48 @@ void DrawPolylines(Surface& surface, uint32_t colour, const float* x, const floa
         }
     });
 }
+
+void DrawVerticalLines(Surface& surface, uint32_t colour, const float* x, const float* from, const float* to,
+                       int32_t count, RasterMode mode, float weight)
+{
+    if (!x || !from || !to || !HasPixels(surface) || !IsPixelOperation(mode) || !WeightDraws(mode, weight)) return;
+    uint32_t* const bits = surface.bits();
+    const int32_t width = surface.width(), height = surface.height();
+    const intptr_t span = surface.rowSpan();
+    // What clipping makes of a vertical line: an end above the surface moves to row 0, one
+    // below it to the last row, and a line wholly on one side is not drawn.
+    enum { Inside, Above, Below };
+    auto clip = [&](float y, int& side) {
+        side = y < 0.0f ? Above : double(y) + 0.5 >= height ? Below : Inside;
+        return side == Above ? 0.0f : side == Below ? static_cast<float>(height) - 1.0f : y;
+    };
+    // set(pixel, single): single is a line that stays inside one pixel, which DrawLine
+    // draws as one point rounded from its first end.
+    auto draw = [&](auto set) {
+        for (int32_t i = 0; i < count; ++i) {
+            const float column = x[i];
+            if (!std::isfinite(column) || !std::isfinite(from[i]) || !std::isfinite(to[i])) continue;
+            if (column < 0.0f || double(column) + 0.5 >= width) continue;
+            int sideA, sideB;
+            const float a = clip(from[i], sideA), b = clip(to[i], sideB);
+            if (sideA != Inside && sideA == sideB) continue;
+            uint32_t* const top = bits + static_cast<int32_t>(double(column) + 0.5);
+            if (static_cast<int32_t>(a) == static_cast<int32_t>(b)) {
+                set(top + static_cast<int32_t>(double(a) + 0.5) * span, true);
+                continue;
+            }
+            const float low = a < b ? a : b, high = a < b ? b : a;
+            const int32_t last = static_cast<int32_t>(double(high) + 0.5);
+            for (int32_t row = static_cast<int32_t>(double(low) + 0.5); row <= last; ++row) set(top + row * span, false);
+        }
+    };
+    if ((colour >> 24) == 255 && weight == 1.0f) {
+        draw([&](uint32_t* p, bool) { *p = colour; });
+        return;
+    }
+    const int32_t w = WeightToFixed(weight);
+    WithCombiner(mode, [&](auto combiner) {
+        using C = decltype(combiner);
+        draw([&](uint32_t* p, bool single) { C::Apply(p, colour, single ? 256 : w); });
+    });
+}

@@ -17,6 +17,11 @@ void DrawLine(Surface& surface, uint32_t colour, float x1, float y1, float x2, f
 void DrawPolylines(Surface& surface, uint32_t colour, const float* x, const float* first, const float* second,
                    int32_t count, RasterMode mode, float weight, bool antiAlias);
 
+// Vertical plain (not anti-aliased) lines, line i from (x[i], from[i]) to (x[i], to[i]), as
+// DrawLine calls in turn would draw them: the fills under graphs, a column at a time.
+void DrawVerticalLines(Surface& surface, uint32_t colour, const float* x, const float* from, const float* to,
+                       int32_t count, RasterMode mode, float weight);
+
 // Cohen-Sutherland clipping of a segment to a width x height surface, in float arithmetic.
 // False when no part is visible. On success both ends satisfy 0 <= x, x + 0.5 < width,
 // 0 <= y, y + 0.5 < height.

@@ -152,3 +152,22 @@ TEST(DrawLine, PolylinesDrawAsLinesInTurn)
             EXPECT_GT(CountPixelsNot(whole, 0xFF203040u), 20);
         }
 }
+
+TEST(DrawLine, VerticalLinesDrawAsLinesInTurn)
+{
+    // Columns on, beside and just past the edges; ends inside, above, below, across both
+    // edges, inside one pixel, reversed, huge and no number; overlapping so the order shows.
+    const float x[] = {0.0f, 3.4f, 3.6f, -0.2f, 31.4f, 31.6f, 7.0f, 7.0f, 9.5f, 12.0f, NAN, 15.0f, 18.0f, 20.0f, 22.0f, 25.0f};
+    const float a[] = {2.0f, -5.0f, 17.4f, 4.0f, 1.0f, 3.0f, 3.2f, 15.0f, -3.0f, 30.0f, 2.0f, 3e38f, -INFINITY, 17.6f, 8.0f, -0.4f};
+    const float b[] = {9.0f, 6.3f, 30.0f, 8.0f, 12.0f, 9.0f, 3.9f, 2.5f, -1.0f, 20.0f, 9.0f, -3e38f, 5.0f, 17.4f, 8.0f, 0.4f};
+    for (uint32_t colour : {0xFFE0C0A0u, 0x80E0C0A0u})
+        for (RasterMode mode : {RasterMode(RasterCopy), RasterMode(RasterAdd), RasterMode(RasterCopy | UseSourceAlpha)})
+            for (float weight : {1.0f, 0.6f}) {
+                FilledSurface lines(32, 18, 0xFF203040u), whole(32, 18, 0xFF203040u);
+                for (int i = 0; i < 16; ++i) DrawLine(lines, colour, x[i], a[i], x[i], b[i], mode, weight, false);
+                DrawVerticalLines(whole, colour, x, a, b, 16, mode, weight);
+                for (int y = 0; y < 18; ++y)
+                    for (int c = 0; c < 32; ++c) ASSERT_EQ(Pixel(whole, c, y), Pixel(lines, c, y)) << c << "," << y;
+                EXPECT_GT(CountPixelsNot(whole, 0xFF203040u), 40);
+            }
+}
