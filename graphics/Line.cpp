@@ -131,18 +131,18 @@ void WuLine(uint32_t* bits, int32_t width, int32_t height, uint32_t colour, floa
         minorLimit <= 4096 && std::fmin(yEnd1, yEnd2) >= 1.0f &&
         std::fmax(yEnd1, yEnd2) < static_cast<float>(minorLimit - 2)) {
         uint32_t* const end1 = bits + column1 * majorStep + row1 * minorStep;
-        C::Apply(end1, colour, static_cast<int32_t>((1.0f - Frac(yEnd1)) * gap1 * scaled));
-        C::Apply(end1 + minorStep, colour, static_cast<int32_t>(Frac(yEnd1) * gap1 * scaled));
+        C::ApplyPair(end1, end1 + minorStep, colour, static_cast<int32_t>((1.0f - Frac(yEnd1)) * gap1 * scaled),
+                     static_cast<int32_t>(Frac(yEnd1) * gap1 * scaled));
         uint32_t* const end2 = bits + column2 * majorStep + row2 * minorStep;
-        C::Apply(end2, colour, static_cast<int32_t>((1.0f - Frac(yEnd2)) * gap2 * scaled));
-        C::Apply(end2 + minorStep, colour, static_cast<int32_t>(Frac(yEnd2) * gap2 * scaled));
+        C::ApplyPair(end2, end2 + minorStep, colour, static_cast<int32_t>((1.0f - Frac(yEnd2)) * gap2 * scaled),
+                     static_cast<int32_t>(Frac(yEnd2) * gap2 * scaled));
         uint32_t* p = bits + (column1 + 1) * majorStep;
         for (int32_t x = column1 + 1; x < column2; ++x, p += majorStep) {
             const int32_t row = static_cast<int32_t>(y);
             const float frac = y - static_cast<float>(row);
             uint32_t* const q = p + row * minorStep;
-            C::Apply(q, colour, static_cast<int32_t>((1.0f - frac) * scaled));
-            C::Apply(q + minorStep, colour, static_cast<int32_t>(frac * scaled));
+            C::ApplyPair(q, q + minorStep, colour, static_cast<int32_t>((1.0f - frac) * scaled),
+                         static_cast<int32_t>(frac * scaled));
             y += gradient;
         }
         return;

@@ -8,6 +8,10 @@
 
 #include "graphics/Blend.h"
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 enum class PixelOp { Copy, Add, Dodge };
 
 // The largest weight magnitude used in integer arithmetic. Any weight beyond it already
@@ -102,6 +106,30 @@ inline void CombinePixel(uint32_t* d, uint32_t s, int32_t w)
     *d = out;
 }
 
+// CombinePixel<Copy, false>(a, s, wa) and then (b, s, wb) for two different pixels and weights
+// within 0..256: the same values, both pixels worked out in one register.
+inline void CopyBlendPair(uint32_t* a, uint32_t* b, uint32_t s, int32_t wa, int32_t wb)
+{
+#if defined(__SSE2__)
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i d = _mm_unpacklo_epi8(
+        _mm_unpacklo_epi32(_mm_cvtsi32_si128(static_cast<int>(*a)), _mm_cvtsi32_si128(static_cast<int>(*b))), zero);
+    const __m128i source = _mm_unpacklo_epi8(_mm_set1_epi32(static_cast<int>(s)), zero);
+    __m128i take = _mm_cvtsi32_si128(wa | wb << 16);
+    take = _mm_unpacklo_epi16(take, take);
+    take = _mm_unpacklo_epi32(take, take);
+    const __m128i keep = _mm_sub_epi16(_mm_set1_epi16(256), take);
+    // At most 255 * 256 per channel: the 16-bit lanes hold the sums without a carry.
+    const __m128i sum = _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(d, keep), _mm_mullo_epi16(source, take)), 8);
+    const __m128i packed = _mm_packus_epi16(sum, sum);
+    *a = static_cast<uint32_t>(_mm_cvtsi128_si32(packed));
+    *b = static_cast<uint32_t>(_mm_cvtsi128_si32(_mm_srli_si128(packed, 4)));
+#else
+    CombinePixel<PixelOp::Copy, false>(a, s, wa);
+    CombinePixel<PixelOp::Copy, false>(b, s, wb);
+#endif
+}
+
 // Run-time choice for single pixels; any operation other than copy, add or dodge does nothing.
 inline void CombinePixel(uint32_t* d, uint32_t s, RasterMode mode, int32_t w)
 {
@@ -119,6 +147,16 @@ inline void CombinePixel(uint32_t* d, uint32_t s, RasterMode mode, int32_t w)
 template <PixelOp op, bool sourceAlpha>
 struct Combiner {
     static void Apply(uint32_t* d, uint32_t s, int32_t w) { CombinePixel<op, sourceAlpha>(d, s, w); }
+    // Apply(a, s, wa) then Apply(b, s, wb), b not a; the weights within 0..256.
+    static void ApplyPair(uint32_t* a, uint32_t* b, uint32_t s, int32_t wa, int32_t wb)
+    {
+        if (op == PixelOp::Copy && !sourceAlpha) {
+            CopyBlendPair(a, b, s, wa, wb);
+            return;
+        }
+        CombinePixel<op, sourceAlpha>(a, s, wa);
+        CombinePixel<op, sourceAlpha>(b, s, wb);
+    }
 };
 
 template <typename Body>
