@@ -2,9 +2,7 @@
 
 #include <cmath>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
+#include "dsp/SpectrumKernels.h"
 
 namespace {
 
@@ -13,14 +11,6 @@ constexpr double kPi = 3.14159265358979323846;
 // Far beyond any audio level, yet small enough that no sum of squares in a frame can
 // overflow: inf or NaN must not reach the pictures, where they would become pixel positions.
 constexpr double kSampleLimit = 1e100;
-
-double LimitSample(double x)
-{
-    if (x >= -kSampleLimit && x <= kSampleLimit) return x;
-    if (x > kSampleLimit) return kSampleLimit;
-    if (x < -kSampleLimit) return -kSampleLimit;
-    return 0.0;
-}
 
 bool IsTransformSize(int n)
 {
@@ -62,30 +52,11 @@ GrowableArray<double>& SpectrumEstimator::ComputeFrame()
     }
 
     Complex* x = work.Data();
-    const double* in = samples.Data();
-    const double* w = window.Data();
-    for (int i = 0; i < n; ++i) x[i] = Complex{LimitSample(in[i]) * w[i], 0.0};
+    const SpectrumKernels& kernels = BestSpectrumKernels();
+    kernels.window(samples.Data(), window.Data(), kSampleLimit, x, n);
     FftTransform(x, n, 0);
-
     // The spectrum stays scrambled; each bin is read where the transform left it.
-    const double scale = 1.0 / n;
-    const int* order = FftBinOrder(n);
-    int i = 0;
-#if defined(__SSE2__)
-    // Two bins at a time, each lane with the single bin's operations.
-    const __m128d factor = _mm_set1_pd(scale);
-    for (; i + 2 <= half; i += 2) {
-        const Complex& a = x[order[i]];
-        const Complex& b = x[order[i + 1]];
-        const __m128d re = _mm_set_pd(b.re, a.re), im = _mm_set_pd(b.im, a.im);
-        _mm_storeu_pd(out + i,
-                      _mm_sqrt_pd(_mm_mul_pd(_mm_add_pd(_mm_mul_pd(re, re), _mm_mul_pd(im, im)), factor)));
-    }
-#endif
-    for (; i < half; ++i) {
-        const Complex& v = x[order[i]];
-        out[i] = std::sqrt((v.re * v.re + v.im * v.im) * scale);
-    }
+    kernels.magnitudes(x, FftBinOrder(n), half, 1.0 / n, out);
     return magnitudes;
 }
 

@@ -1,0 +1,23 @@
+// The per-sample loops of a spectrum frame around the transform, built like the transform
+// for several instruction sets with the same bits from each: the pictures must not depend
+// on the processor.
+#pragma once
+
+#include "dsp/Fft.h"
+
+struct SpectrumKernels {
+    // x[i] = (limit(in[i]) * window[i], 0): samples beyond +-limit held at it, no number as 0.
+    void (*window)(const double* in, const double* window, double limit, Complex* x, int n);
+    // out[i] = sqrt((re * re + im * im) * scale) of x[order[i]] for i below count.
+    void (*magnitudes)(const Complex* x, const int* order, int count, double scale, double* out);
+};
+
+// The kernels for an instruction set of FftTransform's (FftInstructionSet), or null where
+// FftKernelFor has none; sets without kernels of their own use the next narrower ones.
+const SpectrumKernels* SpectrumKernelsFor(int set);
+// The widest the processor and system support.
+const SpectrumKernels& BestSpectrumKernels();
+
+extern const SpectrumKernels kSpectrumKernelsPortable;
+extern const SpectrumKernels kSpectrumKernelsAvx2;
+extern const SpectrumKernels kSpectrumKernelsAvx512;
