@@ -148,10 +148,25 @@ void WuLine(uint32_t* bits, int32_t width, int32_t height, uint32_t colour, floa
         return;
     }
 
-    plot(column1, row1, (1.0f - Frac(yEnd1)) * gap1);
-    plot(column1, row1 + 1, Frac(yEnd1) * gap1);
-    plot(column2, row2, (1.0f - Frac(yEnd2)) * gap2);
-    plot(column2, row2 + 1, Frac(yEnd2) * gap2);
+    // The ends: most lines near an edge (a spectrum lying on the bottom row) have their
+    // ends on the surface, or only the pixel beyond the edge off it.
+    const bool plain = scaled >= 0.0f && scaled <= 256.0f;
+    auto end = [&](int32_t column, int32_t row, float near, float far) {
+        if (plain && column >= 0 && column < majorLimit && row >= 0 && row < minorLimit) {
+            uint32_t* const p = bits + column * majorStep + row * minorStep;
+            if (row + 1 < minorLimit) {
+                C::ApplyPair(p, p + minorStep, colour, static_cast<int32_t>(near * scaled),
+                             static_cast<int32_t>(far * scaled));
+                return;
+            }
+            C::Apply(p, colour, static_cast<int32_t>(near * scaled));
+            return;
+        }
+        plot(column, row, near);
+        plot(column, row + 1, far);
+    };
+    end(column1, row1, (1.0f - Frac(yEnd1)) * gap1, Frac(yEnd1) * gap1);
+    end(column2, row2, (1.0f - Frac(yEnd2)) * gap2, Frac(yEnd2) * gap2);
 
     // Between the ends: both pixels of a step are usually on the surface, and then they are
     // combined without the per-pixel checks of plot and put.
