@@ -40,6 +40,7 @@ struct QuarterArc {
     float weight256;       // weight * 256
     int32_t plainWeight;   // weight * 256 truncated
     bool checked;          // per-pixel surface tests needed
+    bool plainPair;        // every anti-aliased weight within full strength
 
     // One step of a half: outer pixel at local (along, across) and the inner one a pixel
     // closer to the centre on the across axis.
@@ -52,11 +53,21 @@ struct QuarterArc {
             Pixel<C>(outerX, outerY, plainWeight);
             return;
         }
-        Pixel<C>(outerX, outerY, SaturateFixed((1.0f - d) * weight256));
+        const int32_t outerWeight = SaturateFixed((1.0f - d) * weight256), innerWeight = SaturateFixed(d * weight256);
         const float innerAlong = inwardAcross ? along : along - 1.0f;
         const float innerAcross = inwardAcross ? across - 1.0f : across;
-        Pixel<C>(m[1] * innerAcross + m[0] * innerAlong + cx, m[3] * innerAcross + m[2] * innerAlong + cy,
-                 SaturateFixed(d * weight256));
+        const float innerX = m[1] * innerAcross + m[0] * innerAlong + cx;
+        const float innerY = m[3] * innerAcross + m[2] * innerAlong + cy;
+        if (!checked && plainPair) {
+            uint32_t* const outer = bits + static_cast<intptr_t>(outerY) * span + static_cast<intptr_t>(outerX);
+            uint32_t* const inner = bits + static_cast<intptr_t>(innerY) * span + static_cast<intptr_t>(innerX);
+            if (outer != inner) {
+                C::ApplyPair(outer, inner, colour, outerWeight, innerWeight);
+                return;
+            }
+        }
+        Pixel<C>(outerX, outerY, outerWeight);
+        Pixel<C>(innerX, innerY, innerWeight);
     }
 
     template <typename C>
@@ -156,6 +167,7 @@ void DrawArc(Surface& surface, uint32_t colour, float cx, float cy, float radius
     arc.antiAlias = antiAlias;
     arc.weight256 = weight * 256.0f;
     arc.plainWeight = WeightToFixed(weight);
+    arc.plainPair = arc.weight256 >= 0.0f && arc.weight256 <= 256.0f;
 
     WithCombiner(mode, [&](auto combiner) {
         using C = decltype(combiner);
