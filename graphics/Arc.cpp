@@ -29,6 +29,30 @@ float WrapAngle(float a)
     return a < 0.0f ? a + FullTurn : a;
 }
 
+// The walk of a half from the axis outwards, running = 0, 1, 2, ...: the outer coordinate
+// (starting at the radius, stepping inward whenever the distance to the next pixel boundary
+// shrinks) and that distance, as far as it has been needed.
+struct Walk {
+    static constexpr int32_t kMaxSteps = 1024;
+    int32_t count = 0;
+    float outer[kMaxSteps];
+    float d[kMaxSteps];
+
+    void Extend(float r, int32_t steps)
+    {
+        float o = count > 0 ? outer[count - 1] : r;
+        float previous = count > 0 ? d[count - 1] : 0.0f;
+        for (; count < steps; ++count) {
+            const float running = float(count);
+            const float y = std::sqrt(r * r - running * running);
+            d[count] = std::ceil(y) - y;
+            if (d[count] < previous) o -= 1.0f;
+            previous = d[count];
+            outer[count] = o;
+        }
+    }
+};
+
 struct QuarterArc {
     uint32_t* bits;
     intptr_t span;
@@ -41,6 +65,7 @@ struct QuarterArc {
     int32_t plainWeight;   // weight * 256 truncated
     bool checked;          // per-pixel surface tests needed
     bool plainPair;        // every anti-aliased weight within full strength
+    Walk* walk;            // shared by the quarters of one arc
 
     // One step of a half: outer pixel at local (along, across) and the inner one a pixel
     // closer to the centre on the across axis.
@@ -91,6 +116,21 @@ struct QuarterArc {
         const bool onX = runningIsAlong ? m[0] != 0 : m[1] != 0;
         const float c = onX ? cx : cy;
         const float dim = float(onX ? width : height);
+        // Every half that starts on an axis takes the same steps: they are worked out once.
+        if (running == 0.0f && outer == r && last < float(Walk::kMaxSteps)) {
+            if (walk->count <= static_cast<int32_t>(last)) walk->Extend(r, static_cast<int32_t>(last) + 1);
+            for (int32_t i = 0; float(i) <= last; ++i) {
+                running = float(i);
+                if (checked) {
+                    const float s = k * running + c;
+                    if (k > 0 ? s >= dim : s < 0.0f) break;
+                    if (k > 0 ? s < 0.0f : s >= dim) continue;
+                }
+                if (runningIsAlong) Put<C>(running, walk->outer[i], walk->d[i], true);
+                else Put<C>(walk->outer[i], running, walk->d[i], false);
+            }
+            return;
+        }
         float previous = 0.0f;
         for (; running <= last; running += 1.0f) {
             const float y = std::sqrt(r * r - running * running);
@@ -155,7 +195,9 @@ void DrawArc(Surface& surface, uint32_t colour, float cx, float cy, float radius
     const float startOffset = start - float(startQuadrant) * QuarterTurn;
     const float endOffset = end - float(endQuadrantRaw) * QuarterTurn;
 
+    Walk walk;
     QuarterArc arc;
+    arc.walk = &walk;
     arc.bits = surface.bits();
     arc.span = surface.rowSpan();
     arc.width = surface.width();
