@@ -39,21 +39,25 @@ void IntensityPalette::PackRun(const float* values, int count, uint32_t* to, int
     if (!zeroDiffers) {
 #if defined(__SSE2__)
         // Four at a time while all four are table entries: the same double product and
-        // truncation as PackedIgnoringZero; any other value takes the single path.
-        const __m128d k255 = _mm_set1_pd(255.0), zero = _mm_setzero_pd(),
-                      limit = _mm_set1_pd(static_cast<double>(kEntries));
+        // truncation as PackedIgnoringZero; any other value takes the single path. A float
+        // times 255 is exact in double, so the range test can be made on the floats: below
+        // this bound exactly when the product is below the table's size.
+        constexpr float kBelowEntries = 0x1.010102p+4f;
+        static_assert(double(kBelowEntries) * 255.0 >= kEntries && double(0x1.0101p+4f) * 255.0 < kEntries,
+                      "the smallest float whose product reaches the table's size");
+        const __m128d k255 = _mm_set1_pd(255.0);
+        const __m128 zero = _mm_setzero_ps(), below = _mm_set1_ps(kBelowEntries);
         for (; i + 4 <= count; i += 4, to += 4 * stride) {
             const __m128 v = _mm_loadu_ps(values + i);
-            const __m128d low = _mm_mul_pd(_mm_cvtps_pd(v), k255);
-            const __m128d high = _mm_mul_pd(_mm_cvtps_pd(_mm_movehl_ps(v, v)), k255);
-            const int inside = _mm_movemask_pd(_mm_and_pd(_mm_cmpge_pd(low, zero), _mm_cmplt_pd(low, limit))) &
-                               _mm_movemask_pd(_mm_and_pd(_mm_cmpge_pd(high, zero), _mm_cmplt_pd(high, limit)));
-            if (inside == 3) {
-                const __m128i lowIndex = _mm_cvttpd_epi32(low), highIndex = _mm_cvttpd_epi32(high);
-                to[0] = entries[_mm_cvtsi128_si32(lowIndex)];
-                to[stride] = entries[_mm_cvtsi128_si32(_mm_shuffle_epi32(lowIndex, 1))];
-                to[2 * stride] = entries[_mm_cvtsi128_si32(highIndex)];
-                to[3 * stride] = entries[_mm_cvtsi128_si32(_mm_shuffle_epi32(highIndex, 1))];
+            if (_mm_movemask_ps(_mm_and_ps(_mm_cmpge_ps(v, zero), _mm_cmplt_ps(v, below))) == 15) {
+                const __m128i low = _mm_cvttpd_epi32(_mm_mul_pd(_mm_cvtps_pd(v), k255));
+                const __m128i high = _mm_cvttpd_epi32(_mm_mul_pd(_mm_cvtps_pd(_mm_movehl_ps(v, v)), k255));
+                alignas(16) int32_t index[4];
+                _mm_store_si128(reinterpret_cast<__m128i*>(index), _mm_unpacklo_epi64(low, high));
+                to[0] = entries[index[0]];
+                to[stride] = entries[index[1]];
+                to[2 * stride] = entries[index[2]];
+                to[3 * stride] = entries[index[3]];
             } else {
                 for (int j = 0; j < 4; ++j) to[j * stride] = PackedIgnoringZero(values[i + j]);
             }

@@ -234,6 +234,13 @@ TEST(AnalyserView, IntensityPaletteGivesTheMixedColourPacked)
             EXPECT_EQ(palette.Packed(v), expected) << v;
             if (palette.ZeroIsBackground()) EXPECT_EQ(palette.PackedIgnoringZero(v), expected) << v;
         }
+        // Runs, four at a time where they can, with the floats on either side of the table's end.
+        std::vector<float> run = {0x1.0101p+4f, 0x1.010102p+4f, 1.0f, 0.5f};
+        for (const double v : intensities) run.push_back(static_cast<float>(v));
+        for (const float v : {0.25f, 0x1.0101p+4f, 16.0f, 0.125f}) run.push_back(v);
+        std::vector<uint32_t> packed(run.size());
+        palette.PackRun(run.data(), static_cast<int>(run.size()), packed.data(), 1);
+        for (size_t i = 0; i < run.size(); ++i) EXPECT_EQ(packed[i], palette.Packed(run[i])) << run[i];
         EXPECT_EQ(palette.ZeroIsBackground(), pair[0].r >= 0 && pair[0].r <= 255);
     }
 }
