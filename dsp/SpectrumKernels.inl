@@ -11,17 +11,21 @@ void KernelWindow(const double* in, const double* window, double limit, Complex*
 {
     for (int i = 0; i < n; ++i) {
         const double s = in[i];
-        const double held = s >= -limit && s <= limit ? s : s > limit ? limit : s < -limit ? -limit : 0.0;
-        x[i].re = held * window[i];
+        // limit < s ? limit : s and its mirror are what min and max instructions do; no
+        // number passes both unchanged and is then told apart from itself.
+        const double high = limit < s ? limit : s;
+        const double held = high < -limit ? -limit : high;
+        x[i].re = (s == s ? held : 0.0) * window[i];
         x[i].im = 0.0;
     }
 }
 
 void KernelMagnitudes(const Complex* x, const int* order, int count, double scale, double* out)
 {
+    const double* const parts = &x[0].re;
     for (int i = 0; i < count; ++i) {
-        const Complex& v = x[order[i]];
-        out[i] = (v.re * v.re + v.im * v.im) * scale;
+        const double re = parts[2 * order[i]], im = parts[2 * order[i] + 1];
+        out[i] = (re * re + im * im) * scale;
     }
     for (int i = 0; i < count; ++i) out[i] = std::sqrt(out[i]);
 }
