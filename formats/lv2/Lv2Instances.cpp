@@ -53,7 +53,7 @@ uint64_t Add(Lv2Instance* instance)
 
 void Retire(Lv2Instance* instance)
 {
-    bool now = false;
+    bool now = false, inUse = false;
     {
         std::lock_guard<std::mutex> hold(lock);
         auto found = Live().find(instance);
@@ -64,12 +64,18 @@ void Retire(Lv2Instance* instance)
             now = true;
         } else {
             found->second.retired = true;
-            // The editor is in a host call on another thread; a colour prompt there would
-            // hold the instance until the user answers.
-            if (Graphics* graphics = GraphicsOf(instance->core)) graphics->EndPrompts();
+            // Held for the call below, which is made without the lock.
+            ++found->second.uses;
+            inUse = true;
         }
     }
     if (now) Delete(instance);
+    if (inUse) {
+        // The editor is in a host call on another thread; a colour prompt there would hold
+        // the instance until the user answers.
+        if (Graphics* graphics = GraphicsOf(instance->core)) graphics->EndPrompts();
+        Release(instance);
+    }
 }
 
 uint64_t GenerationAt(const void* address)
