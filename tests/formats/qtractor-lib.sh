@@ -135,3 +135,28 @@ pause_save_and_reopen() {
     echo "the reopened session shows the saved state and saves the same state"
     stop_qtractor
 }
+
+# start_first_session: Qtractor on a session that a user saved with the phase display, v scale
+# 5, fft zoom band 2 and a background of their own (red 30, green 60, blue 90), the editor
+# closed; the test's own `session` function writes it.
+start_first_session() {
+    prepare_qtractor
+    start_x
+    start_jack
+    chunk 2 5 2 0 255,30,60,90 >"$WORK/first.chunk"
+    SESSION=$WORK/first/first.qtr
+    session "$SESSION" "$WORK/first.chunk"
+    start_qtractor "$SESSION"
+}
+
+# editor_in_qtractor_window TITLE: opens the editor and checks that it sits in Qtractor's
+# editor window, whose title starts with TITLE, and shows its caption; sets `parent`.
+editor_in_qtractor_window() {
+    open_editor
+    parent=$(xwininfo -id "$EDITOR" -tree | sed -n 's/.*Parent window id: //p')
+    case "$parent" in
+        *"\"$1"*) echo "editor window $EDITOR in Qtractor's window $parent" ;;
+        *) qtractor_failed "the editor is not inside Qtractor's editor window but in $parent" ;;
+    esac
+    wait_for 50 caption_shown || qtractor_failed "no caption in the editor"
+}

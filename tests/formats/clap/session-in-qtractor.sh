@@ -37,24 +37,9 @@ echo "scanner: $listed"
 [[ $listed == "CLAP|Quillograph|2:2|0:0|4:0|GUI,EXT,RT|$CLAP_FILE|0|"* ]] ||
     fail "Qtractor's scanner lists $listed"
 
-prepare_qtractor
-start_x
-start_jack
-
-# A session saved by a user who chose the phase display, v scale 5, fft zoom band 2 and a
-# background of their own (red 30, green 60, blue 90), with the editor closed.
-chunk 2 5 2 0 255,30,60,90 >"$WORK/first.chunk"
-SESSION=$WORK/first/first.qtr
-session "$SESSION" "$WORK/first.chunk"
-start_qtractor "$SESSION"
+start_first_session
 grep -q "qtractorClapPlugin.*could not" "$WORK/qtractor.log" && qtractor_failed "Qtractor could not open the editor"
-open_editor
-parent=$(xwininfo -id "$EDITOR" -tree | sed -n 's/.*Parent window id: //p')
-case "$parent" in
-    *'"Quillograph'*) echo "editor window $EDITOR in Qtractor's window $parent" ;;
-    *) qtractor_failed "the editor is not inside Qtractor's editor window but in $parent" ;;
-esac
-wait_for 50 caption_shown || qtractor_failed "no caption in the editor"
+editor_in_qtractor_window "Quillograph"
 # Qtractor's editor window with the editor in it, and the whole screen, for a person to look at.
 if [ -n "${SCREENSHOT:-}" ]; then
     import -window "${parent%% *}" "$SCREENSHOT" || echo "no screenshot of $parent"

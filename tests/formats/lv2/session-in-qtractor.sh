@@ -43,23 +43,8 @@ saved_chunk() {
          print uncompress(substr(decode_base64($1), 4)) // exit 1' "$1" |
         tr -d '\n\t ' | grep -o "<$URI#chunk>\"*[A-Za-z0-9+/=]*" | sed 's/.*>"*//' | base64 -d
 }
-prepare_qtractor
-start_x
-start_jack
-
-# A session saved by a user who chose the phase display, v scale 5, fft zoom band 2 and a
-# background of their own (red 30, green 60, blue 90), with the editor closed.
-chunk 2 5 2 0 255,30,60,90 >"$WORK/first.chunk"
-SESSION=$WORK/first/first.qtr
-session "$SESSION" "$WORK/first.chunk"
-start_qtractor "$SESSION"
-open_editor
-parent=$(xwininfo -id "$EDITOR" -tree | sed -n 's/.*Parent window id: //p')
-case "$parent" in
-    *'"Quillograph - Analysed'*) echo "editor window $EDITOR in Qtractor's window $parent" ;;
-    *) qtractor_failed "the editor is not inside Qtractor's editor window but in $parent" ;;
-esac
-wait_for 50 caption_shown || qtractor_failed "no caption in the editor"
+start_first_session
+editor_in_qtractor_window "Quillograph - Analysed"
 "$EDITOR_REFERENCE" chunk-picture "$WORK/first.png" "$WORK/first.chunk" || fail "no reference picture"
 same_picture "$EDITOR" "$WORK/first.png" opened || qtractor_failed "the editor does not show the saved settings and colours"
 echo "the editor shows the session's settings and colours"
