@@ -52,8 +52,8 @@ void IntensityPalette::PackRun(const float* values, int count, uint32_t* to, int
             if (_mm_movemask_ps(_mm_and_ps(_mm_cmpge_ps(v, zero), _mm_cmplt_ps(v, below))) == 15) {
                 const __m128i low = _mm_cvttpd_epi32(_mm_mul_pd(_mm_cvtps_pd(v), k255));
                 const __m128i high = _mm_cvttpd_epi32(_mm_mul_pd(_mm_cvtps_pd(_mm_movehl_ps(v, v)), k255));
-                alignas(16) int32_t index[4];
-                _mm_store_si128(reinterpret_cast<__m128i*>(index), _mm_unpacklo_epi64(low, high));
+                int32_t index[4];
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(index), _mm_unpacklo_epi64(low, high));
                 to[0] = entries[index[0]];
                 to[stride] = entries[index[1]];
                 to[2 * stride] = entries[index[2]];
