@@ -107,16 +107,27 @@ void WuLine(uint32_t* bits, int32_t width, int32_t height, uint32_t colour, floa
     };
     const float gradient = (y2 - y1) / (x2 - x1);
 
-    const float xEnd1 = std::floor(x1 + 0.5f);
+    // The ends come clipped onto the surface, so x + 0.5 is positive and its floor is its
+    // truncation; an end's row can lie up to half a row above the surface, and is then one
+    // lower than its truncation. The generic floor would cost a long chain of instructions.
+    auto floorRow = [](float v) {
+        int32_t row = static_cast<int32_t>(v);
+        if (static_cast<float>(row) > v) --row;
+        return row;
+    };
+    const float half1 = x1 + 0.5f, half2 = x2 + 0.5f;
+    const float xEnd1 = static_cast<float>(static_cast<int32_t>(half1));
     const float yEnd1 = y1 + gradient * (xEnd1 - x1);
-    const float gap1 = 1.0f - Frac(x1 + 0.5f);
+    const float gap1 = 1.0f - (half1 - xEnd1);
     const int32_t column1 = static_cast<int32_t>(xEnd1);
-    const int32_t row1 = static_cast<int32_t>(std::floor(yEnd1));
-    const float xEnd2 = std::floor(x2 + 0.5f);
+    const int32_t row1 = floorRow(yEnd1);
+    const float frac1 = yEnd1 - static_cast<float>(row1);
+    const float xEnd2 = static_cast<float>(static_cast<int32_t>(half2));
     const float yEnd2 = y2 + gradient * (xEnd2 - x2);
-    const float gap2 = Frac(x2 + 0.5f);
+    const float gap2 = half2 - xEnd2;
     const int32_t column2 = static_cast<int32_t>(xEnd2);
-    const int32_t row2 = static_cast<int32_t>(std::floor(yEnd2));
+    const int32_t row2 = floorRow(yEnd2);
+    const float frac2 = yEnd2 - static_cast<float>(row2);
 
     const float scaled = weight * 256.0f;
     const int32_t minorLimit = steep ? width : height, majorLimit = steep ? height : width;
@@ -131,11 +142,11 @@ void WuLine(uint32_t* bits, int32_t width, int32_t height, uint32_t colour, floa
         minorLimit <= 4096 && std::fmin(yEnd1, yEnd2) >= 1.0f &&
         std::fmax(yEnd1, yEnd2) < static_cast<float>(minorLimit - 2)) {
         uint32_t* const end1 = bits + column1 * majorStep + row1 * minorStep;
-        C::ApplyPair(end1, end1 + minorStep, colour, static_cast<int32_t>((1.0f - Frac(yEnd1)) * gap1 * scaled),
-                     static_cast<int32_t>(Frac(yEnd1) * gap1 * scaled));
+        C::ApplyPair(end1, end1 + minorStep, colour, static_cast<int32_t>((1.0f - frac1) * gap1 * scaled),
+                     static_cast<int32_t>(frac1 * gap1 * scaled));
         uint32_t* const end2 = bits + column2 * majorStep + row2 * minorStep;
-        C::ApplyPair(end2, end2 + minorStep, colour, static_cast<int32_t>((1.0f - Frac(yEnd2)) * gap2 * scaled),
-                     static_cast<int32_t>(Frac(yEnd2) * gap2 * scaled));
+        C::ApplyPair(end2, end2 + minorStep, colour, static_cast<int32_t>((1.0f - frac2) * gap2 * scaled),
+                     static_cast<int32_t>(frac2 * gap2 * scaled));
         uint32_t* p = bits + (column1 + 1) * majorStep;
         for (int32_t x = column1 + 1; x < column2; ++x, p += majorStep) {
             const int32_t row = static_cast<int32_t>(y);
@@ -165,8 +176,8 @@ void WuLine(uint32_t* bits, int32_t width, int32_t height, uint32_t colour, floa
         plot(column, row, near);
         plot(column, row + 1, far);
     };
-    end(column1, row1, (1.0f - Frac(yEnd1)) * gap1, Frac(yEnd1) * gap1);
-    end(column2, row2, (1.0f - Frac(yEnd2)) * gap2, Frac(yEnd2) * gap2);
+    end(column1, row1, (1.0f - frac1) * gap1, frac1 * gap1);
+    end(column2, row2, (1.0f - frac2) * gap2, frac2 * gap2);
 
     // Between the ends: both pixels of a step are usually on the surface, and then they are
     // combined without the per-pixel checks of plot and put.
