@@ -49,31 +49,36 @@ void SendKey(Display* display, Window to, KeySym symbol, unsigned state)
     XFlush(display);
 }
 
+namespace {
+
+// What button and motion events share: where the pointer is over which window.
+template <typename Event>
+void Aim(Event& event, Display* display, Window to, int type, int x, int y, unsigned state)
+{
+    event.type = type;
+    event.window = to;
+    event.root = DefaultRootWindow(display);
+    event.x = x;
+    event.y = y;
+    event.state = state;
+    event.same_screen = True;
+}
+
+}  // namespace
+
 void SendButton(Display* display, Window to, int type, unsigned button, int x, int y, unsigned state, Time time)
 {
     XEvent event = {};
-    event.xbutton.type = type;
-    event.xbutton.window = to;
-    event.xbutton.root = DefaultRootWindow(display);
-    event.xbutton.x = x;
-    event.xbutton.y = y;
-    event.xbutton.state = state;
+    Aim(event.xbutton, display, to, type, x, y, state);
     event.xbutton.button = button;
     event.xbutton.time = time;
-    event.xbutton.same_screen = True;
     XSendEvent(display, to, False, type == ButtonPress ? ButtonPressMask : ButtonReleaseMask, &event);
 }
 
 void SendMotion(Display* display, Window to, int x, int y, unsigned state)
 {
     XEvent event = {};
-    event.xmotion.type = MotionNotify;
-    event.xmotion.window = to;
-    event.xmotion.root = DefaultRootWindow(display);
-    event.xmotion.x = x;
-    event.xmotion.y = y;
-    event.xmotion.state = state;
-    event.xmotion.same_screen = True;
+    Aim(event.xmotion, display, to, MotionNotify, x, y, state);
     XSendEvent(display, to, False, PointerMotionMask, &event);
 }
 
