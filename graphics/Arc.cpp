@@ -116,18 +116,21 @@ struct QuarterArc {
         const bool onX = runningIsAlong ? m[0] != 0 : m[1] != 0;
         const float c = onX ? cx : cy;
         const float dim = float(onX ? width : height);
+        // Draws one step; false once the running axis has left the surface.
+        auto step = [&](float along, float across, float d) {
+            if (checked) {
+                const float s = k * along + c;
+                if (k > 0 ? s >= dim : s < 0.0f) return false;
+                if (k > 0 ? s < 0.0f : s >= dim) return true;
+            }
+            if (runningIsAlong) Put<C>(along, across, d, true);
+            else Put<C>(across, along, d, false);
+            return true;
+        };
         // Every half that starts on an axis takes the same steps: they are worked out once.
         if (running == 0.0f && outer == r && last < float(Walk::kMaxSteps)) {
             if (walk->count <= static_cast<int32_t>(last)) walk->Extend(r, static_cast<int32_t>(last) + 1);
-            for (int32_t i = 0; float(i) <= last; ++i) {
-                running = float(i);
-                if (checked) {
-                    const float s = k * running + c;
-                    if (k > 0 ? s >= dim : s < 0.0f) break;
-                    if (k > 0 ? s < 0.0f : s >= dim) continue;
-                }
-                if (runningIsAlong) Put<C>(running, walk->outer[i], walk->d[i], true);
-                else Put<C>(walk->outer[i], running, walk->d[i], false);
+            for (int32_t i = 0; float(i) <= last && step(float(i), walk->outer[i], walk->d[i]); ++i) {
             }
             return;
         }
@@ -137,13 +140,7 @@ struct QuarterArc {
             const float d = std::ceil(y) - y;
             if (d < previous) outer -= 1.0f;
             previous = d;
-            if (checked) {
-                const float s = k * running + c;
-                if (k > 0 ? s >= dim : s < 0.0f) break;
-                if (k > 0 ? s < 0.0f : s >= dim) continue;
-            }
-            if (runningIsAlong) Put<C>(running, outer, d, true);
-            else Put<C>(outer, running, d, false);
+            if (!step(running, outer, d)) break;
         }
     }
 
