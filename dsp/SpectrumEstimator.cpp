@@ -40,13 +40,32 @@ bool SpectrumEstimator::PrepareWindow(int n)
     return true;
 }
 
+bool SpectrumEstimator::PrepareReadOrder(int n)
+{
+    const int half = n / 2;
+    if (readPositions.Size() == half && readBins.Size() == half) return true;
+    GrowableArray<int> binAt;
+    if (!binAt.Resize(n, false) || !readPositions.Resize(half, false) || !readBins.Resize(half, false)) return false;
+    for (int p = 0; p < n; ++p) binAt[p] = -1;
+    const int* order = FftBinOrder(n);
+    for (int bin = 0; bin < half; ++bin) binAt[order[bin]] = bin;
+    int next = 0;
+    for (int p = 0; p < n; ++p)
+        if (binAt[p] >= 0) {
+            readPositions[next] = p;
+            readBins[next] = binAt[p];
+            ++next;
+        }
+    return true;
+}
+
 GrowableArray<double>& SpectrumEstimator::ComputeFrame()
 {
     const int n = samples.Length();
     const int half = n / 2;
     if (!magnitudes.Resize(half, false)) return magnitudes;
     double* out = magnitudes.Data();
-    if (!IsTransformSize(n) || !work.Resize(n, false) || !PrepareWindow(n)) {
+    if (!IsTransformSize(n) || !work.Resize(n, false) || !PrepareWindow(n) || !PrepareReadOrder(n)) {
         for (int i = 0; i < half; ++i) out[i] = 0.0;
         return magnitudes;
     }
@@ -56,7 +75,7 @@ GrowableArray<double>& SpectrumEstimator::ComputeFrame()
     kernels.window(samples.Data(), window.Data(), kSampleLimit, x, n);
     FftTransform(x, n, 0);
     // The spectrum stays scrambled; each bin is read where the transform left it.
-    kernels.magnitudes(x, FftBinOrder(n), half, 1.0 / n, out);
+    kernels.magnitudes(x, readPositions.Data(), readBins.Data(), half, 1.0 / n, out);
     return magnitudes;
 }
 

@@ -36,12 +36,16 @@ public:
 private:
     bool PrepareWindow(int n);
     bool PrepareLogTables(int length);
+    // Where the transform leaves bins 0 .. N/2 - 1, in rising order, and which bin each is.
+    bool PrepareReadOrder(int n);
 
     GrowableArray<Complex> work;
     GrowableArray<double> window;
     GrowableArray<double> magnitudes;
     GrowableArray<double> logPosition;
     GrowableArray<double> logWeight;
+    GrowableArray<int> readPositions;
+    GrowableArray<int> readBins;
 };
 
 // The position on the logarithmic axis of a size-point frame (or, without logScale, the
