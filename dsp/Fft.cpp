@@ -78,6 +78,8 @@ bool IsTransformSize(int size)
 
 #if defined(QUILLOGRAPH_FFT_X86_KERNELS)
 const FftKernel kernels[kFftInstructionSetCount] = {FftTransformPortable, FftTransformAvx, FftTransformAvx2, FftTransformAvx512};
+const FftWindowedKernel windowedKernels[kFftInstructionSetCount] = {FftWindowedForwardPortable, FftWindowedForwardAvx,
+                                                                    FftWindowedForwardAvx2, FftWindowedForwardAvx512};
 
 // The widest vector registers the processor has and the system saves on a task switch.
 int BestInstructionSet()
@@ -94,6 +96,7 @@ int BestInstructionSet()
 }
 #else
 const FftKernel kernels[kFftInstructionSetCount] = {FftTransformPortable};
+const FftWindowedKernel windowedKernels[kFftInstructionSetCount] = {FftWindowedForwardPortable};
 
 int BestInstructionSet()
 {
@@ -108,6 +111,11 @@ FftKernel FftKernelFor(int set)
     static const int best = BestInstructionSet();
     if (set < 0 || set > best) return nullptr;
     return kernels[set];
+}
+
+FftWindowedKernel FftWindowedKernelFor(int set)
+{
+    return FftKernelFor(set) ? windowedKernels[set] : nullptr;
 }
 
 const char* FftInstructionSetName(int set)
@@ -140,6 +148,12 @@ void FftTransform(Complex* buffer, int size, int inverse)
 {
     static const FftKernel kernel = kernels[BestInstructionSet()];
     kernel(buffer, size, inverse);
+}
+
+void FftTransformWindowed(const double* in, const double* window, double limit, Complex* buffer, int size)
+{
+    static const FftWindowedKernel kernel = windowedKernels[BestInstructionSet()];
+    kernel(in, window, limit, buffer, size);
 }
 
 const int* FftBinOrder(int size)

@@ -23,6 +23,12 @@ void FftPrepareTables();
 // of two from 2 to 32768 (or a null buffer) leaves the buffer untouched. Never allocates.
 void FftTransform(Complex* buffer, int size, int inverse);
 
+// The forward transform of buffer[i] = (w(in[i]) * window[i], 0) for i below size, where
+// w holds values beyond +-limit at it and takes no number as 0: the same bits as filling
+// the buffer so and calling FftTransform, without the pass that fills it. Sizes, null
+// pointers and allocation as FftTransform; in and window are read only.
+void FftTransformWindowed(const double* in, const double* window, double limit, Complex* buffer, int size);
+
 // Position of the coefficient X_bin = sum_k x_k * exp(-2 pi i * bin * k / size) in a
 // forward-transformed buffer. Answers 0 for a size that is not transformed or a bin
 // outside 0 .. size - 1.

@@ -6,3 +6,8 @@ void FftTransformPortable(Complex* buffer, int size, int inverse)
 {
     KernelTransform(buffer, size, inverse);
 }
+
+void FftWindowedForwardPortable(const double* in, const double* window, double limit, Complex* buffer, int size)
+{
+    KernelWindowedForward(in, window, limit, buffer, size);
+}

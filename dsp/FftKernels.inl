@@ -46,6 +46,16 @@
 
 namespace {
 
+// Samples beyond +-limit held at it and those that are no number taken as 0, times the
+// window: min and max instructions and the vector forms below do exactly this.
+inline double WindowedValue(const double* in, const double* window, double limit)
+{
+    const double s = *in;
+    const double high = limit < s ? limit : s;
+    const double held = high < -limit ? -limit : high;
+    return (s == s ? held : 0.0) * *window;
+}
+
 // ---- Registers of kLanes complex values, per instruction set ----
 // Add, Sub, Mul work part by part; Swap exchanges real and imaginary parts; FlipRe and
 // FlipIm change the sign of one part; KeepFirst takes its first complex value from
@@ -72,6 +82,19 @@ inline V Signs(double r0, double i0, double r1, double i1, double r2, double i2,
 inline V FlipRe(V v) { return Xor(v, Signs(-0.0, 0.0)); }
 inline V FlipIm(V v) { return Xor(v, Signs(0.0, -0.0)); }
 inline V KeepFirst(V plain, V turned) { return _mm512_mask_blend_pd(0x03, turned, plain); }
+
+// Four doubles spread over the real parts, the imaginary parts +0.
+inline V Spread(const double* p)
+{
+    return _mm512_maskz_permutexvar_pd(0x55, _mm512_setr_epi64(0, 0, 1, 0, 2, 0, 3, 0), _mm512_castpd256_pd512(_mm256_loadu_pd(p)));
+}
+inline V Windowed(const double* in, const double* window, double limit)
+{
+    const V s = Spread(in);
+    // min(a, b) is a < b ? a : b and max(a, b) is a > b ? a : b, as in the plain loop.
+    const V held = _mm512_max_pd(_mm512_set1_pd(-limit), _mm512_min_pd(_mm512_set1_pd(limit), s));
+    return Mul(_mm512_maskz_mov_pd(_mm512_cmp_pd_mask(s, s, _CMP_EQ_OQ), held), Spread(window));
+}
 
 // The complex values of a register are numbered 0 to 3. Lanes picks them, whole; the masks
 // below name complex values by their two bits each.
@@ -188,6 +211,17 @@ inline V FlipRe(V v) { return _mm256_xor_pd(v, Signs(-0.0, 0.0, -0.0, 0.0)); }
 inline V FlipIm(V v) { return _mm256_xor_pd(v, Signs(0.0, -0.0, 0.0, -0.0)); }
 inline V KeepFirst(V plain, V turned) { return _mm256_blend_pd(turned, plain, 0x3); }
 
+inline V Spread(const double* p)
+{
+    return _mm256_insertf128_pd(_mm256_castpd128_pd256(_mm_load_sd(p)), _mm_load_sd(p + 1), 1);
+}
+inline V Windowed(const double* in, const double* window, double limit)
+{
+    const V s = Spread(in);
+    const V held = _mm256_max_pd(_mm256_set1_pd(-limit), _mm256_min_pd(_mm256_set1_pd(limit), s));
+    return Mul(_mm256_and_pd(_mm256_cmp_pd(s, s, _CMP_EQ_OQ), held), Spread(window));
+}
+
 // (x0 + x1, x0 - x1).
 inline V Butterfly2(V v)
 {
@@ -250,6 +284,12 @@ inline V Mul(V a, V b) { return _mm_mul_pd(a, b); }
 inline V Swap(V v) { return _mm_shuffle_pd(v, v, 1); }
 inline V FlipRe(V v) { return _mm_xor_pd(v, _mm_set_pd(0.0, -0.0)); }
 inline V FlipIm(V v) { return _mm_xor_pd(v, _mm_set_pd(-0.0, 0.0)); }
+inline V Windowed(const double* in, const double* window, double limit)
+{
+    const V s = _mm_load_sd(in);
+    const V held = _mm_max_pd(_mm_set1_pd(-limit), _mm_min_pd(_mm_set1_pd(limit), s));
+    return Mul(_mm_and_pd(_mm_cmpeq_pd(s, s), held), _mm_load_sd(window));
+}
 
 #else
 
@@ -264,6 +304,13 @@ inline V Swap(V v) { return V{v.im, v.re}; }
 inline V FlipRe(V v) { return V{-v.re, v.im}; }
 inline V FlipIm(V v) { return V{v.re, -v.im}; }
 
+#endif
+
+#if QUILLOGRAPH_FFT_VECTOR_LEVEL == 0
+inline V Windowed(const double* in, const double* window, double limit)
+{
+    return V{WindowedValue(in, window, limit), 0.0};
+}
 #endif
 
 inline V KeepFirst(V plain, V) { return plain; }
@@ -391,20 +438,29 @@ inline V Sines(int k)
     return Load(StepSines<N>() + k);
 }
 
-template <int N, bool inverse, bool first>
-inline void SweepStep(Complex* x, int k)
+// value(i) gives x[i] as it enters the pass.
+template <int N, bool first, typename Value>
+inline void ForwardSweepStep(Complex* x, int k, Value value)
 {
     constexpr int e = N / 8;
     V v[8];
     // The quarters' values are loaded as late and stored as early as can be, which
     // spares registers.
+    for (int j = 0; j < 8; ++j) v[j] = value(k + j * e);
+    ForwardStep<first>(v[0], v[2], v[4], v[6], Cosines<N>(k), Sines<N>(k));
+    ForwardStep<false>(v[1], v[3], v[5], v[7], Cosines<N>(k + e), Sines<N>(k + e));
+    for (int j = 4; j < 8; ++j) Store(x + k + j * e, v[j]);
+    ForwardStep<first>(v[0], v[1], v[2], v[3], Cosines<N / 2>(k), Sines<N / 2>(k));
+    for (int j = 0; j < 4; ++j) Store(x + k + j * e, v[j]);
+}
+
+template <int N, bool inverse, bool first>
+inline void SweepStep(Complex* x, int k)
+{
+    constexpr int e = N / 8;
+    V v[8];
     if constexpr (!inverse) {
-        for (int j = 0; j < 8; ++j) v[j] = Load(x + k + j * e);
-        ForwardStep<first>(v[0], v[2], v[4], v[6], Cosines<N>(k), Sines<N>(k));
-        ForwardStep<false>(v[1], v[3], v[5], v[7], Cosines<N>(k + e), Sines<N>(k + e));
-        for (int j = 4; j < 8; ++j) Store(x + k + j * e, v[j]);
-        ForwardStep<first>(v[0], v[1], v[2], v[3], Cosines<N / 2>(k), Sines<N / 2>(k));
-        for (int j = 0; j < 4; ++j) Store(x + k + j * e, v[j]);
+        ForwardSweepStep<N, first>(x, k, [x](int i) { return Load(x + i); });
     } else {
         for (int j = 0; j < 4; ++j) v[j] = Load(x + k + j * e);
         InverseStep<first>(v[0], v[1], v[2], v[3], Cosines<N / 2>(k), Sines<N / 2>(k));
@@ -443,6 +499,9 @@ inline void InRegisters(Complex* x, std::index_sequence<i...>)
 }
 
 template <int N>
+void ForwardAfterSweep(Complex* x);
+
+template <int N>
 void Forward(Complex* x)
 {
     if constexpr (N < kLanes) {
@@ -450,13 +509,36 @@ void Forward(Complex* x)
     } else if constexpr (N <= kLeafSize) {
         InRegisters<N, false>(x, std::make_index_sequence<N / kLanes>());
     } else {
-        constexpr int e = N / 8;
         Sweep<N, false>(x);
-        Forward<N / 8>(x + 3 * e); // the rest of the half
-        Forward<N / 8>(x + 2 * e);
-        Forward<N / 4>(x);
-        Forward<N / 4>(x + 6 * e); // the quarters
-        Forward<N / 4>(x + 4 * e);
+        ForwardAfterSweep<N>(x);
+    }
+}
+
+// The rest of Forward<N> once its sweep is made.
+template <int N>
+void ForwardAfterSweep(Complex* x)
+{
+    constexpr int e = N / 8;
+    Forward<N / 8>(x + 3 * e);
+    Forward<N / 8>(x + 2 * e);
+    Forward<N / 4>(x);
+    Forward<N / 4>(x + 6 * e);
+    Forward<N / 4>(x + 4 * e);
+}
+
+// Forward<N> of the windowed samples. The first sweep reads the samples themselves, which
+// spares a pass that would write the whole buffer only for the sweep to read it back.
+template <int N>
+void ForwardWindowed(const double* in, const double* window, double limit, Complex* x)
+{
+    if constexpr (N <= kLeafSize) {
+        for (int i = 0; i < N; ++i) x[i] = Complex{WindowedValue(in + i, window + i, limit), 0.0};
+        Forward<N>(x);
+    } else {
+        auto value = [=](int i) { return Windowed(in + i, window + i, limit); };
+        ForwardSweepStep<N, true>(x, 0, value);
+        for (int k = kLanes; k < N / 8; k += kLanes) ForwardSweepStep<N, false>(x, k, value);
+        ForwardAfterSweep<N>(x);
     }
 }
 
@@ -507,6 +589,29 @@ void KernelTransform(Complex* buffer, int size, int inverse)
     case 8192: Transform<8192>(buffer, inverse); break;
     case 16384: Transform<16384>(buffer, inverse); break;
     case 32768: Transform<32768>(buffer, inverse); break;
+    default: break;
+    }
+}
+
+void KernelWindowedForward(const double* in, const double* window, double limit, Complex* buffer, int size)
+{
+    if (!buffer || !in || !window) return;
+    switch (size) {
+    case 2: ForwardWindowed<2>(in, window, limit, buffer); break;
+    case 4: ForwardWindowed<4>(in, window, limit, buffer); break;
+    case 8: ForwardWindowed<8>(in, window, limit, buffer); break;
+    case 16: ForwardWindowed<16>(in, window, limit, buffer); break;
+    case 32: ForwardWindowed<32>(in, window, limit, buffer); break;
+    case 64: ForwardWindowed<64>(in, window, limit, buffer); break;
+    case 128: ForwardWindowed<128>(in, window, limit, buffer); break;
+    case 256: ForwardWindowed<256>(in, window, limit, buffer); break;
+    case 512: ForwardWindowed<512>(in, window, limit, buffer); break;
+    case 1024: ForwardWindowed<1024>(in, window, limit, buffer); break;
+    case 2048: ForwardWindowed<2048>(in, window, limit, buffer); break;
+    case 4096: ForwardWindowed<4096>(in, window, limit, buffer); break;
+    case 8192: ForwardWindowed<8192>(in, window, limit, buffer); break;
+    case 16384: ForwardWindowed<16384>(in, window, limit, buffer); break;
+    case 32768: ForwardWindowed<32768>(in, window, limit, buffer); break;
     default: break;
     }
 }

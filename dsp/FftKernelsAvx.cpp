@@ -10,3 +10,8 @@ void FftTransformAvx(Complex* buffer, int size, int inverse)
 {
     KernelTransform(buffer, size, inverse);
 }
+
+void FftWindowedForwardAvx(const double* in, const double* window, double limit, Complex* buffer, int size)
+{
+    KernelWindowedForward(in, window, limit, buffer, size);
+}

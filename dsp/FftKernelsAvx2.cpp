@@ -11,3 +11,8 @@ void FftTransformAvx2(Complex* buffer, int size, int inverse)
 {
     KernelTransform(buffer, size, inverse);
 }
+
+void FftWindowedForwardAvx2(const double* in, const double* window, double limit, Complex* buffer, int size)
+{
+    KernelWindowedForward(in, window, limit, buffer, size);
+}

@@ -11,3 +11,8 @@ void FftTransformAvx512(Complex* buffer, int size, int inverse)
 {
     KernelTransform(buffer, size, inverse);
 }
+
+void FftWindowedForwardAvx512(const double* in, const double* window, double limit, Complex* buffer, int size)
+{
+    KernelWindowedForward(in, window, limit, buffer, size);
+}

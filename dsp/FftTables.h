@@ -36,3 +36,11 @@ void FftTransformPortable(Complex* buffer, int size, int inverse);
 void FftTransformAvx(Complex* buffer, int size, int inverse);
 void FftTransformAvx2(Complex* buffer, int size, int inverse);
 void FftTransformAvx512(Complex* buffer, int size, int inverse);
+
+// FftTransformWindowed, built alike.
+using FftWindowedKernel = void (*)(const double* in, const double* window, double limit, Complex* buffer, int size);
+FftWindowedKernel FftWindowedKernelFor(int set);
+void FftWindowedForwardPortable(const double* in, const double* window, double limit, Complex* buffer, int size);
+void FftWindowedForwardAvx(const double* in, const double* window, double limit, Complex* buffer, int size);
+void FftWindowedForwardAvx2(const double* in, const double* window, double limit, Complex* buffer, int size);
+void FftWindowedForwardAvx512(const double* in, const double* window, double limit, Complex* buffer, int size);

@@ -71,11 +71,9 @@ GrowableArray<double>& SpectrumEstimator::ComputeFrame()
     }
 
     Complex* x = work.Data();
-    const SpectrumKernels& kernels = BestSpectrumKernels();
-    kernels.window(samples.Data(), window.Data(), kSampleLimit, x, n);
-    FftTransform(x, n, 0);
+    FftTransformWindowed(samples.Data(), window.Data(), kSampleLimit, x, n);
     // The spectrum stays scrambled; each bin is read where the transform left it.
-    kernels.magnitudes(x, readPositions.Data(), readBins.Data(), half, 1.0 / n, out);
+    BestSpectrumKernels().magnitudes(x, readPositions.Data(), readBins.Data(), half, 1.0 / n, out);
     return magnitudes;
 }
 

@@ -3,7 +3,7 @@
 
 #include "dsp/FftTables.h"
 
-const SpectrumKernels kSpectrumKernelsPortable = {KernelWindow, KernelMagnitudes};
+const SpectrumKernels kSpectrumKernelsPortable = {KernelMagnitudes};
 
 const SpectrumKernels* SpectrumKernelsFor(int set)
 {

@@ -6,8 +6,6 @@
 #include "dsp/Fft.h"
 
 struct SpectrumKernels {
-    // x[i] = (limit(in[i]) * window[i], 0): samples beyond +-limit held at it, no number as 0.
-    void (*window)(const double* in, const double* window, double limit, Complex* x, int n);
     // out[bins[i]] = sqrt((re * re + im * im) * scale) of x[positions[i]] for i below count;
     // bins holds each of 0 .. count - 1 once.
     void (*magnitudes)(const Complex* x, const int* positions, const int* bins, int count, double scale,

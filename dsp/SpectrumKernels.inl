@@ -7,19 +7,6 @@
 
 namespace {
 
-void KernelWindow(const double* in, const double* window, double limit, Complex* x, int n)
-{
-    for (int i = 0; i < n; ++i) {
-        const double s = in[i];
-        // limit < s ? limit : s and its mirror are what min and max instructions do; no
-        // number passes both unchanged and is then told apart from itself.
-        const double high = limit < s ? limit : s;
-        const double held = high < -limit ? -limit : high;
-        x[i].re = (s == s ? held : 0.0) * window[i];
-        x[i].im = 0.0;
-    }
-}
-
 void KernelMagnitudes(const Complex* x, const int* positions, const int* bins, int count, double scale,
                       double* out)
 {

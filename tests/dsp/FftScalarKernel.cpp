@@ -7,3 +7,8 @@ void ScalarKernelTransform(Complex* buffer, int size, int inverse)
 {
     KernelTransform(buffer, size, inverse);
 }
+
+void ScalarKernelWindowedForward(const double* in, const double* window, double limit, Complex* buffer, int size)
+{
+    KernelWindowedForward(in, window, limit, buffer, size);
+}

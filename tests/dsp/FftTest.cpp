@@ -13,6 +13,7 @@
 
 // The scalar build of the kernels (what the 32-bit plug-in runs), compiled into this test.
 void ScalarKernelTransform(Complex* buffer, int size, int inverse);
+void ScalarKernelWindowedForward(const double* in, const double* window, double limit, Complex* buffer, int size);
 
 namespace {
 
@@ -423,6 +424,35 @@ TEST_F(FftTest, EveryKernelAgreesBitForBitWithTheScalarKernel)
                         << build.name << " N " << n << " inverse " << inverse << " zeros " << zeros;
                 }
             }
+        }
+    }
+}
+
+// The windowed transform of every build against windowing written out one sample at a time
+// and the scalar transform, with the samples that are held, taken as 0 or keep a sign.
+TEST_F(FftTest, WindowedTransformAgreesBitForBitWithWindowingThenTransforming)
+{
+    const double inf = std::numeric_limits<double>::infinity(), nan = std::numeric_limits<double>::quiet_NaN();
+    const double special[] = {nan, inf, -inf, 1e300, -1e300, 1e100, -1e100, -0.0, 4.9e-324, 0.75};
+    const double limit = 1e100;
+    std::vector<std::pair<const char*, FftWindowedKernel>> builds = {{"selected", FftTransformWindowed},
+                                                                     {"scalar", ScalarKernelWindowedForward}};
+    for (int set = 0; set < kFftInstructionSetCount; ++set)
+        if (FftWindowedKernelFor(set)) builds.push_back({FftInstructionSetName(set), FftWindowedKernelFor(set)});
+    for (int n : AllSizes()) {
+        std::vector<double> in(n), window(n);
+        std::vector<Complex> expected(n);
+        for (int i = 0; i < n; ++i) {
+            in[i] = i % 3 == 0 ? special[i / 3 % 10] : std::sin(i * 0.37) * (i % 5);
+            window[i] = i % 7 == 0 ? -0.0 : 0.5 - 0.6 * std::cos(i * 0.01);
+            const double held = std::isnan(in[i]) ? 0.0 : std::fmax(-limit, std::fmin(limit, in[i]));
+            expected[i] = Complex{held * window[i], 0.0};
+        }
+        ScalarKernelTransform(expected.data(), n, 0);
+        for (const auto& [name, transform] : builds) {
+            std::vector<Complex> ours(n, Complex{nan, nan});
+            transform(in.data(), window.data(), limit, ours.data(), n);
+            EXPECT_EQ(std::memcmp(ours.data(), expected.data(), sizeof(Complex) * n), 0) << name << " N " << n;
         }
     }
 }

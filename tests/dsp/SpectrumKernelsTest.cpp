@@ -11,41 +11,30 @@
 
 namespace {
 
-// Every build the processor runs against the loops written out one element at a time, on
+// Every build the processor runs against the loop written out one element at a time, on
 // lengths with vector tails and on the values that take the other branches.
 TEST(SpectrumKernelsTest, EveryBuildAgreesBitForBitWithOneElementAtATime)
 {
     const double inf = std::numeric_limits<double>::infinity(), nan = std::numeric_limits<double>::quiet_NaN();
     const double special[] = {nan, inf, -inf, 1e300, -1e300, 1e100, -1e100, -0.0, 4.9e-324, 0.75};
-    const double limit = 1e100;
     for (int n : {1, 7, 8, 13, 64, 1029}) {
-        std::vector<double> in(n), window(n);
+        std::vector<Complex> x(n);
         std::vector<int> positions(n), bins(n);
         for (int i = 0; i < n; ++i) {
-            in[i] = i % 3 == 0 ? special[i / 3 % 10] : std::sin(i * 0.37) * (i % 5);
-            window[i] = 0.5 - 0.5 * std::cos(i * 0.01);
+            x[i] = Complex{i % 3 == 0 ? special[i / 3 % 10] : std::sin(i * 0.37) * (i % 5), i % 4 == 1 ? special[i % 10] : 0.25 * i};
             positions[i] = static_cast<int>((i * 7919L) % n);
             bins[i] = static_cast<int>((i * 104729L) % n);
         }
-        std::vector<Complex> expectedX(n);
         std::vector<double> expectedOut(n);
         for (int i = 0; i < n; ++i) {
-            const double s = in[i];
-            const double held = std::isnan(s) ? 0.0 : s > limit ? limit : s < -limit ? -limit : s;
-            expectedX[i] = Complex{held * window[i], 0.0};
-        }
-        for (int i = 0; i < n; ++i) {
-            const Complex& v = expectedX[positions[i]];
+            const Complex& v = x[positions[i]];
             expectedOut[bins[i]] = std::sqrt((v.re * v.re + v.im * v.im) * (1.0 / n));
         }
         for (int set = 0; set < kFftInstructionSetCount; ++set) {
             const SpectrumKernels* kernels = SpectrumKernelsFor(set);
             if (!kernels) continue;
-            std::vector<Complex> x(n);
             std::vector<double> out(n);
-            kernels->window(in.data(), window.data(), limit, x.data(), n);
             kernels->magnitudes(x.data(), positions.data(), bins.data(), n, 1.0 / n, out.data());
-            EXPECT_EQ(std::memcmp(x.data(), expectedX.data(), sizeof(Complex) * n), 0) << FftInstructionSetName(set) << " n " << n;
             EXPECT_EQ(std::memcmp(out.data(), expectedOut.data(), sizeof(double) * n), 0) << FftInstructionSetName(set) << " n " << n;
         }
     }
