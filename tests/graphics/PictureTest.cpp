@@ -57,6 +57,24 @@ TEST(Pictures, Lines)
     ExpectPicture(s, "lines");
 }
 
+TEST(Pictures, LevelAntiAliasedLines)
+{
+    // Level lines on a striped ground: ends at every quarter of a column, on rows, between
+    // rows, on the top and bottom rows and the last column, reversed, one column long and
+    // long, copied at part and full strength and added, and with a weight past full.
+    FilledSurface s(40, 24, 0xFF000000u);
+    for (int y = 0; y < 24; ++y)
+        for (int x = 0; x < 40; ++x) s.bits()[y * s.rowSpan() + x] = 0xFF000000u | (x * 6u) << 16 | (y * 10u) << 8 | ((x + y) % 3) * 90u;
+    const float ys[] = {0.0f, 2.5f, 4.25f, 6.0f, 8.75f, 11.3f, 14.0f, 16.6f, 19.9f, 22.5f, 23.0f, 23.4f};
+    for (int i = 0; i < 12; ++i) {
+        const float x1 = 0.25f * i, x2 = x1 + (i % 3 == 0 ? 1.0043f : 13.6f + 2.1f * i);
+        const uint32_t colour = i % 2 ? 0xFFE0C0A0u : 0x8040A0FFu;
+        DrawLine(s, colour, i % 4 == 1 ? x2 : x1, ys[i], i % 4 == 1 ? x1 : x2, ys[i], i % 5 == 4 ? AddBlend : NoneBlend,
+                 i % 3 == 2 ? 0.6f : i == 7 ? 1.7f : 1.0f, true);
+    }
+    ExpectPicture(s, "level-lines");
+}
+
 TEST(Pictures, Circles)
 {
     FilledSurface s(96, 64, 0xFF0C1014u);
