@@ -1,3 +1,7 @@
+#include <cmath>
+#include <cstring>
+
+#include "plugin/SafeConvert.h"
 #include "tests/analyser/DisplayTestSupport.h"
 
 namespace {
@@ -111,6 +115,41 @@ TEST(FreqDisplay, ResampleToColumnsAveragesOrRepeats)
     ResampleToColumns(source, columns, 8, 8);
     EXPECT_EQ(columns[0], 7.0f);
     EXPECT_EQ(columns[3], 7.0f);
+}
+
+// Columns summed side by side against one column at a time, each value narrowed to a float
+// and added in order: bands inside the spectrum, touching its end, hanging past either end,
+// wider and narrower than the row, over values beyond the float range and no number.
+TEST(FreqDisplay, ResampleToColumnsSumsEachColumnInOrder)
+{
+    GrowableArray<double> source;
+    source.Resize(300, false);
+    const double specials[] = {1e39, -1e39, 3.4028235e38, NAN, 1e-50};
+    for (int i = 0; i < 300; ++i) source[i] = i % 41 == 7 ? specials[i / 41 % 5] : std::sin(i * 0.7) * 1e3 + i * 1e-4;
+    const int32_t bands[][2] = {{0, 300}, {13, 290}, {37, 300}, {-9, 120}, {250, 320}, {5, 40}, {299, 299}, {200, 100}};
+    for (int columns : {3, 7, 64, 232}) {
+        for (const auto& band : bands) {
+            FloatArray ours;
+            ours.Resize(columns, false);
+            ResampleToColumns(source, ours, band[0], band[1]);
+            const int32_t end = band[1] < band[0] ? 300 : band[1];
+            const double step = static_cast<double>(end - band[0]) / columns;
+            auto at = [&](int64_t j) { return NarrowToFloat(source[j < 0 ? 0 : j >= 300 ? 299 : static_cast<int>(j)]); };
+            int64_t s = 0;
+            for (int i = 0; i < columns; ++i) {
+                const int64_t e = static_cast<int64_t>((i + 1) * step);
+                float expected = at(band[0] + s);
+                if (e > s + 1) {
+                    float sum = 0.0f;
+                    for (int64_t j = s; j < e; ++j) sum += at(band[0] + j);
+                    expected = sum / static_cast<float>(e - s);
+                }
+                s = e;
+                EXPECT_EQ(std::memcmp(&ours[i], &expected, sizeof(float)), 0)
+                    << columns << " columns, band " << band[0] << ".." << band[1] << ", column " << i;
+            }
+        }
+    }
 }
 
 TEST(FreqDisplay, WhilePausedTheCurveSettlesOnTheFrozenHistory)
