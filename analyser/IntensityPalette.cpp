@@ -1,5 +1,7 @@
 #include "analyser/IntensityPalette.h"
 
+#include <cstring>
+
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -33,8 +35,14 @@ void IntensityPalette::Prepare(const Colour& newBackground, const Colour& newTar
     prepared = true;
 }
 
-void IntensityPalette::PackRun(const float* values, int count, uint32_t* to, intptr_t stride) const
+bool IntensityPalette::PackRun(const float* values, int count, uint32_t* to, intptr_t stride) const
 {
+    uint32_t any = 0;
+    auto seen = [&any](float v) {
+        uint32_t bits;
+        std::memcpy(&bits, &v, sizeof bits);
+        any |= bits;
+    };
     int i = 0;
     if (!zeroDiffers) {
 #if defined(__SSE2__)
@@ -47,8 +55,10 @@ void IntensityPalette::PackRun(const float* values, int count, uint32_t* to, int
                       "the smallest float whose product reaches the table's size");
         const __m128d k255 = _mm_set1_pd(255.0);
         const __m128 zero = _mm_setzero_ps(), below = _mm_set1_ps(kBelowEntries);
+        __m128i anyBits = _mm_setzero_si128();
         for (; i + 4 <= count; i += 4, to += 4 * stride) {
             const __m128 v = _mm_loadu_ps(values + i);
+            anyBits = _mm_or_si128(anyBits, _mm_castps_si128(v));
             if (_mm_movemask_ps(_mm_and_ps(_mm_cmpge_ps(v, zero), _mm_cmplt_ps(v, below))) == 15) {
                 const __m128i low = _mm_cvttpd_epi32(_mm_mul_pd(_mm_cvtps_pd(v), k255));
                 const __m128i high = _mm_cvttpd_epi32(_mm_mul_pd(_mm_cvtps_pd(_mm_movehl_ps(v, v)), k255));
@@ -62,9 +72,17 @@ void IntensityPalette::PackRun(const float* values, int count, uint32_t* to, int
                 for (int j = 0; j < 4; ++j) to[j * stride] = PackedIgnoringZero(values[i + j]);
             }
         }
+        any = _mm_movemask_epi8(_mm_cmpeq_epi32(anyBits, _mm_setzero_si128())) == 0xFFFF ? 0u : 1u;
 #endif
-        for (; i < count; ++i, to += stride) *to = PackedIgnoringZero(values[i]);
-        return;
+        for (; i < count; ++i, to += stride) {
+            seen(values[i]);
+            *to = PackedIgnoringZero(values[i]);
+        }
+        return any == 0;
     }
-    for (; i < count; ++i, to += stride) *to = Packed(values[i]);
+    for (; i < count; ++i, to += stride) {
+        seen(values[i]);
+        *to = Packed(values[i]);
+    }
+    return any == 0;
 }

@@ -45,8 +45,9 @@ public:
         return PackColour(Mix(background, target, TruncateToInt32(scaled)));
     }
 
-    // Packed(values[i]) into to[i * stride] for count values.
-    void PackRun(const float* values, int count, uint32_t* to, intptr_t stride) const;
+    // Packed(values[i]) into to[i * stride] for count values; answers whether every value
+    // was +0 (by its bits: -0 and NaN are not).
+    bool PackRun(const float* values, int count, uint32_t* to, intptr_t stride) const;
 
 private:
     bool prepared = false;

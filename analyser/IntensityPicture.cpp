@@ -2,6 +2,22 @@
 
 #include <cstring>
 
+namespace {
+
+// Every value exactly +0, told by its bits: -0 and NaN count as values.
+bool AllPositiveZero(const float* values, int count)
+{
+    uint32_t any = 0;
+    for (int i = 0; i < count; ++i) {
+        uint32_t bits;
+        std::memcpy(&bits, values + i, sizeof bits);
+        any |= bits;
+    }
+    return any == 0;
+}
+
+}  // namespace
+
 #include "graphics/Graphics.h"
 
 void IntensityPicture::PaintPixelwise(Graphics& graphics, const Rect& view, int columns, int height,
@@ -20,12 +36,18 @@ void IntensityPicture::PaintPixelwise(Graphics& graphics, const Rect& view, int 
     }
 }
 
-void IntensityPicture::PackColumns(int from, int columns, int height, bool lowestAtBottom)
+void IntensityPicture::PackColumns(int from, int columns, int height, bool lowestAtBottom, uint8_t* empty,
+                                   bool reuse)
 {
     // Column by column, so that the grid is read in order; the writes stride down the rows.
     const intptr_t stride = lowestAtBottom ? -static_cast<intptr_t>(columns) : columns;
     uint32_t* const top = pixels.Data() + (lowestAtBottom ? static_cast<intptr_t>(height - 1) * columns : 0);
-    for (int x = from; x < columns; ++x) palette.PackRun(grid.Column(x).Data(), height, top + x, stride);
+    for (int x = from; x < columns; ++x) {
+        const float* const values = grid.Column(x).Data();
+        if (reuse && empty[x] && AllPositiveZero(values, height)) continue;
+        const bool zeros = palette.PackRun(values, height, top + x, stride);
+        if (empty) empty[x] = zeros;
+    }
 }
 
 void IntensityPicture::PaintScrolled(Graphics& graphics, const Rect& view, const Colour& background,
@@ -40,24 +62,32 @@ void IntensityPicture::PaintScrolled(Graphics& graphics, const Rect& view, const
     if (!complete || columns <= 0 || height <= 0 || cells > INT32_MAX ||
         !pixels.Resize(static_cast<int>(cells), false)) {
         kept = false;
+        packedEmpty.Resize(0, false);
         PaintPixelwise(graphics, view, columns, height, lowestAtBottom);
         return;
     }
 
-    const bool same = kept && keptColumns == columns && keptView == view && keptBackground == background &&
-                      keptFill == fill && keptLowestAtBottom == lowestAtBottom && shift >= 0 && shift < columns;
+    const bool alike = keptColumns == columns && keptView == view && keptBackground == background &&
+                       keptFill == fill && keptLowestAtBottom == lowestAtBottom && packedEmpty.Size() == columns;
+    const bool same = kept && alike && shift >= 0 && shift < columns;
+    // Without its flags (their allocation failed) every column is packed.
+    uint8_t* const empty = packedEmpty.Resize(columns, false) ? packedEmpty.Data() : nullptr;
     int from = 0;
     if (same) {
         uint32_t* const out = pixels.Data();
-        if (shift > 0)
+        if (shift > 0) {
             for (int y = 0; y < height; ++y)
                 std::memmove(out + static_cast<intptr_t>(y) * columns, out + static_cast<intptr_t>(y) * columns + shift,
                              sizeof(uint32_t) * static_cast<size_t>(columns - shift));
+            // The flags move with their pixels; those at the right still tell of the pixels
+            // left there, which the packing below may keep.
+            if (empty) std::memmove(empty, empty + shift, static_cast<size_t>(columns - shift));
+        }
         // The last kept column is painted again too: it is cheap and spares trusting the
         // caller about the seam.
         from = columns - shift - 1 > 0 ? columns - shift - 1 : 0;
     }
-    PackColumns(from, columns, height, lowestAtBottom);
+    PackColumns(from, columns, height, lowestAtBottom, empty, alike && empty);
     kept = true;
     keptColumns = columns;
     keptView = view;

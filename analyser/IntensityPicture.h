@@ -35,8 +35,10 @@ public:
                        bool lowestAtBottom, int shift);
 
 private:
-    // Packs columns [from, columns) into the kept pixels, row-major.
-    void PackColumns(int from, int columns, int height, bool lowestAtBottom);
+    // Packs columns [from, columns) into the kept pixels, row-major. With flags, a column
+    // that is all +0 and whose pixels were packed from such a column is left as it is
+    // (reuse), and the flags are brought up to date.
+    void PackColumns(int from, int columns, int height, bool lowestAtBottom, uint8_t* packedEmpty, bool reuse);
     void PaintPixelwise(Graphics& graphics, const Rect& view, int columns, int height, bool lowestAtBottom);
 
     IntensityGrid grid;
@@ -49,4 +51,8 @@ private:
     Colour keptBackground, keptFill;
     bool keptLowestAtBottom = false;
     int keptColumns = 0;
+    // Per column of the kept pixels, whether they were packed from a column of zeros with the
+    // colours, view and columns above. Most of a stereo image is empty, and an empty column
+    // that stays empty need not be packed again even when the rest of the grid changed.
+    GrowableArray<uint8_t> packedEmpty;
 };

@@ -239,8 +239,15 @@ TEST(AnalyserView, IntensityPaletteGivesTheMixedColourPacked)
         for (const double v : intensities) run.push_back(static_cast<float>(v));
         for (const float v : {0.25f, 0x1.0101p+4f, 16.0f, 0.125f}) run.push_back(v);
         std::vector<uint32_t> packed(run.size());
-        palette.PackRun(run.data(), static_cast<int>(run.size()), packed.data(), 1);
+        EXPECT_FALSE(palette.PackRun(run.data(), static_cast<int>(run.size()), packed.data(), 1));
         for (size_t i = 0; i < run.size(); ++i) EXPECT_EQ(packed[i], palette.Packed(run[i])) << run[i];
+        // It answers whether the run was all +0, over the vector part and the tail alike.
+        for (const size_t at : {size_t(2), size_t(8), size_t(9)}) {
+            std::vector<float> zeros(9, 0.0f);
+            EXPECT_TRUE(palette.PackRun(zeros.data(), 9, packed.data(), 1));
+            zeros[at - 1] = -0.0f;
+            EXPECT_FALSE(palette.PackRun(zeros.data(), 9, packed.data(), 1)) << at;
+        }
         EXPECT_EQ(palette.ZeroIsBackground(), pair[0].r >= 0 && pair[0].r <= 255);
     }
 }

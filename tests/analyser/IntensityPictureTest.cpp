@@ -70,3 +70,34 @@ TEST(IntensityPicture, AScrolledPaintIsTheWholePaintOfTheSameGrid)
         ++frame;
     }
 }
+
+TEST(IntensityPicture, ColumnsKeptEmptyPaintAsTheWholePaint)
+{
+    // Columns go empty and come back from frame to frame; some hold only -0 or a NaN, which
+    // are not empty; the colours change once, and one paint is scrolled.
+    const Rect view(0, 0, 232, 96);
+    const Colour background(255, 10, 20, 30), fill(255, 200, 250, 90), other(255, 0, 0, 255);
+    IntensityPicture kept;
+    ASSERT_TRUE(kept.Grid().Resize(232, 96, true));
+    PixelGraphics a;
+    for (int frame = 0; frame < 6; ++frame) {
+        IntensityPicture whole;
+        ASSERT_TRUE(whole.Grid().Resize(232, 96, true));
+        for (IntensityGrid* grid : {&kept.Grid(), &whole.Grid()})
+            for (int x = 0; x < 232; ++x)
+                for (int y = 0; y < 96; ++y) {
+                    const int kind = (x / 3 + frame * (x % 4)) % 5;
+                    float v = kind < 2 ? 0.0f : Value(x, y, frame);
+                    if (kind == 0 && y == 50 && x % 7 == 0) v = x % 2 ? -0.0f : std::numeric_limits<float>::quiet_NaN();
+                    grid->Column(x)[y] = v;
+                }
+        const Colour& target = frame == 3 ? other : fill;
+        if (frame == 4)
+            kept.PaintScrolled(a, view, background, target, true, 0);
+        else
+            kept.Paint(a, view, background, target, true);
+        PixelGraphics b;
+        whole.Paint(b, view, background, target, true);
+        EXPECT_EQ(a.pixels, b.pixels) << "frame " << frame;
+    }
+}
