@@ -109,12 +109,7 @@ void SpectrumEstimator::MapToLogFrequency(double* values, int length)
     const double* weight = logWeight.Data();
     // Position n reads bins at or below n, and the last value is kept: working downwards,
     // everything read is still unchanged, so no copy is needed.
-    for (int n = length - 2; n >= 0; --n) {
-        const double x = position[n];
-        const int k = static_cast<int>(x);
-        const double f = x - k;
-        values[n] = (f * values[k + 1] + (1.0 - f) * values[k]) * weight[n];
-    }
+    BestSpectrumKernels().logMap(values, position, weight, length);
 }
 
 int FrequencyToIndex(double hz, double sampleRate, int size, bool logScale)

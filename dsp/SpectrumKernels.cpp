@@ -3,7 +3,7 @@
 
 #include "dsp/FftTables.h"
 
-const SpectrumKernels kSpectrumKernelsPortable = {KernelMagnitudes};
+const SpectrumKernels kSpectrumKernelsPortable = {KernelMagnitudes, KernelLogMap};
 
 const SpectrumKernels* SpectrumKernelsFor(int set)
 {

@@ -10,6 +10,9 @@ struct SpectrumKernels {
     // bins holds each of 0 .. count - 1 once.
     void (*magnitudes)(const Complex* x, const int* positions, const int* bins, int count, double scale,
                        double* out);
+    // values[n] = (f values[k + 1] + (1 - f) values[k]) weight[n] for n from length - 2 down
+    // to 0, k and f the whole and fractional parts of position[n], which is below n (0 at 0).
+    void (*logMap)(double* values, const double* position, const double* weight, int length);
 };
 
 // The kernels for an instruction set of FftTransform's (FftInstructionSet), or null where

@@ -5,4 +5,4 @@
 
 #include "dsp/SpectrumKernels.inl"
 
-const SpectrumKernels kSpectrumKernelsAvx2 = {KernelMagnitudes};
+const SpectrumKernels kSpectrumKernelsAvx2 = {KernelMagnitudes, KernelLogMap};

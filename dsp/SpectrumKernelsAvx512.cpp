@@ -6,4 +6,4 @@
 
 #include "dsp/SpectrumKernels.inl"
 
-const SpectrumKernels kSpectrumKernelsAvx512 = {KernelMagnitudes};
+const SpectrumKernels kSpectrumKernelsAvx512 = {KernelMagnitudes, KernelLogMap};
