@@ -519,10 +519,10 @@ template <int N>
 void ForwardAfterSweep(Complex* x)
 {
     constexpr int e = N / 8;
-    Forward<N / 8>(x + 3 * e);
+    Forward<N / 8>(x + 3 * e); // the rest of the half
     Forward<N / 8>(x + 2 * e);
     Forward<N / 4>(x);
-    Forward<N / 4>(x + 6 * e);
+    Forward<N / 4>(x + 6 * e); // the quarters
     Forward<N / 4>(x + 4 * e);
 }
 
