@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "graphics/Graphics.h"
+
 namespace {
 
 // Every value exactly +0, told by its bits: -0 and NaN count as values.
@@ -17,8 +19,6 @@ bool AllPositiveZero(const float* values, int count)
 }
 
 }  // namespace
-
-#include "graphics/Graphics.h"
 
 void IntensityPicture::PaintPixelwise(Graphics& graphics, const Rect& view, int columns, int height,
                                       bool lowestAtBottom)
