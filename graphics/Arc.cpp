@@ -29,9 +29,19 @@ float WrapAngle(float a)
     return a < 0.0f ? a + FullTurn : a;
 }
 
+// One step of a half's walk, at `running`: the distance from the circle to the next pixel
+// boundary, the outer coordinate stepping inward whenever that distance shrinks.
+float WalkStep(float r, float running, float& outer, float& previous)
+{
+    const float y = std::sqrt(r * r - running * running);
+    const float d = std::ceil(y) - y;
+    if (d < previous) outer -= 1.0f;
+    previous = d;
+    return d;
+}
+
 // The walk of a half from the axis outwards, running = 0, 1, 2, ...: the outer coordinate
-// (starting at the radius, stepping inward whenever the distance to the next pixel boundary
-// shrinks) and that distance, as far as it has been needed.
+// (starting at the radius) and the distance of each step, as far as they have been needed.
 struct Walk {
     static constexpr int32_t kMaxSteps = 1024;
     int32_t count = 0;
@@ -43,11 +53,7 @@ struct Walk {
         float o = count > 0 ? outer[count - 1] : r;
         float previous = count > 0 ? d[count - 1] : 0.0f;
         for (; count < steps; ++count) {
-            const float running = float(count);
-            const float y = std::sqrt(r * r - running * running);
-            d[count] = std::ceil(y) - y;
-            if (d[count] < previous) o -= 1.0f;
-            previous = d[count];
+            d[count] = WalkStep(r, float(count), o, previous);
             outer[count] = o;
         }
     }
@@ -136,10 +142,7 @@ struct QuarterArc {
         }
         float previous = 0.0f;
         for (; running <= last; running += 1.0f) {
-            const float y = std::sqrt(r * r - running * running);
-            const float d = std::ceil(y) - y;
-            if (d < previous) outer -= 1.0f;
-            previous = d;
+            const float d = WalkStep(r, running, outer, previous);
             if (!step(running, outer, d)) break;
         }
     }
