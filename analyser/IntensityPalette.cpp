@@ -35,14 +35,20 @@ void IntensityPalette::Prepare(const Colour& newBackground, const Colour& newTar
     prepared = true;
 }
 
-bool IntensityPalette::PackRun(const float* values, int count, uint32_t* to, intptr_t stride) const
+bool IntensityPalette::AllPositiveZero(const float* values, int count)
 {
     uint32_t any = 0;
-    auto seen = [&any](float v) {
+    for (int i = 0; i < count; ++i) {
         uint32_t bits;
-        std::memcpy(&bits, &v, sizeof bits);
+        std::memcpy(&bits, values + i, sizeof bits);
         any |= bits;
-    };
+    }
+    return any == 0;
+}
+
+bool IntensityPalette::PackRun(const float* values, int count, uint32_t* to, intptr_t stride) const
+{
+    bool zeros = true;
     int i = 0;
     if (!zeroDiffers) {
 #if defined(__SSE2__)
@@ -72,17 +78,12 @@ bool IntensityPalette::PackRun(const float* values, int count, uint32_t* to, int
                 for (int j = 0; j < 4; ++j) to[j * stride] = PackedIgnoringZero(values[i + j]);
             }
         }
-        any = _mm_movemask_epi8(_mm_cmpeq_epi32(anyBits, _mm_setzero_si128())) == 0xFFFF ? 0u : 1u;
+        zeros = _mm_movemask_epi8(_mm_cmpeq_epi32(anyBits, _mm_setzero_si128())) == 0xFFFF;
 #endif
-        for (; i < count; ++i, to += stride) {
-            seen(values[i]);
-            *to = PackedIgnoringZero(values[i]);
-        }
-        return any == 0;
+        const int rest = i;
+        for (; i < count; ++i, to += stride) *to = PackedIgnoringZero(values[i]);
+        return zeros && AllPositiveZero(values + rest, count - rest);
     }
-    for (; i < count; ++i, to += stride) {
-        seen(values[i]);
-        *to = Packed(values[i]);
-    }
-    return any == 0;
+    for (; i < count; ++i, to += stride) *to = Packed(values[i]);
+    return AllPositiveZero(values, count);
 }

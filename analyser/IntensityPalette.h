@@ -13,6 +13,9 @@ class IntensityPalette {
 public:
     static constexpr int32_t kEntries = 4096;
 
+    // Whether every value is exactly +0, told by its bits: -0 and NaN count as values.
+    static bool AllPositiveZero(const float* values, int count);
+
     // background moved towards target by weight/256 of the way (or past it for weights above
     // 256), each channel clipped to 0..255.
     static Colour Mix(const Colour& background, const Colour& target, int32_t weight);

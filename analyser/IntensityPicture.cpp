@@ -4,22 +4,6 @@
 
 #include "graphics/Graphics.h"
 
-namespace {
-
-// Every value exactly +0, told by its bits: -0 and NaN count as values.
-bool AllPositiveZero(const float* values, int count)
-{
-    uint32_t any = 0;
-    for (int i = 0; i < count; ++i) {
-        uint32_t bits;
-        std::memcpy(&bits, values + i, sizeof bits);
-        any |= bits;
-    }
-    return any == 0;
-}
-
-}  // namespace
-
 void IntensityPicture::PaintPixelwise(Graphics& graphics, const Rect& view, int columns, int height,
                                       bool lowestAtBottom)
 {
@@ -44,7 +28,7 @@ void IntensityPicture::PackColumns(int from, int columns, int height, bool lowes
     uint32_t* const top = pixels.Data() + (lowestAtBottom ? static_cast<intptr_t>(height - 1) * columns : 0);
     for (int x = from; x < columns; ++x) {
         const float* const values = grid.Column(x).Data();
-        if (reuse && empty[x] && AllPositiveZero(values, height)) continue;
+        if (reuse && empty[x] && IntensityPalette::AllPositiveZero(values, height)) continue;
         const bool zeros = palette.PackRun(values, height, top + x, stride);
         if (empty) empty[x] = zeros;
     }
