@@ -44,18 +44,16 @@ bool SpectrumEstimator::PrepareReadOrder(int n)
 {
     const int half = n / 2;
     if (readPositions.Size() == half && readBins.Size() == half) return true;
-    GrowableArray<int> binAt;
-    if (!binAt.Resize(n, false) || !readPositions.Resize(half, false) || !readBins.Resize(half, false)) return false;
-    for (int p = 0; p < n; ++p) binAt[p] = -1;
-    const int* order = FftBinOrder(n);
-    for (int bin = 0; bin < half; ++bin) binAt[order[bin]] = bin;
+    if (!readPositions.Resize(half, false) || !readBins.Resize(half, false)) return false;
     int next = 0;
-    for (int p = 0; p < n; ++p)
-        if (binAt[p] >= 0) {
-            readPositions[next] = p;
-            readBins[next] = binAt[p];
-            ++next;
-        }
+    for (unsigned p = 0; p < static_cast<unsigned>(n); ++p) {
+        // Position p holds X at n - f (mod n), f being the frequency the transform leaves there.
+        const int bin = static_cast<int>((n - FftOutputFrequency(p, n)) & (n - 1));
+        if (bin >= half) continue;
+        readPositions[next] = static_cast<int>(p);
+        readBins[next] = bin;
+        ++next;
+    }
     return true;
 }
 
