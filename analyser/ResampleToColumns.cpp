@@ -1,7 +1,5 @@
 #include "analyser/ResampleToColumns.h"
 
-#include <cfloat>
-
 #include "plugin/SafeConvert.h"
 
 void ResampleToColumns(const GrowableArray<double>& source, FloatArray& destination, int32_t first, int32_t end)
@@ -19,9 +17,6 @@ void ResampleToColumns(const GrowableArray<double>& source, FloatArray& destinat
     auto at = [&](int64_t i) {
         return NarrowToFloat(source[i < 0 ? 0 : i >= length ? length - 1 : static_cast<int>(i)]);
     };
-    // NarrowToFloat without branches, for the sums: a value beyond the float range is first
-    // moved far enough beyond it that the conversion itself gives the infinity.
-    auto narrow = [](double v) { return static_cast<float>(v > FLT_MAX ? 1e300 : v < -FLT_MAX ? -1e300 : v); };
     const double* const data = source.Data();
     const double step = static_cast<double>(end - first) / columns;
     int64_t s = 0;
@@ -43,9 +38,9 @@ void ResampleToColumns(const GrowableArray<double>& source, FloatArray& destinat
                     if (bound[g + 1] - bound[g] < shortest) shortest = bound[g + 1] - bound[g];
                 float sum[4] = {};
                 for (int64_t k = 0; k < shortest; ++k)
-                    for (int g = 0; g < 4; ++g) sum[g] += narrow(from[bound[g] + k]);
+                    for (int g = 0; g < 4; ++g) sum[g] += NarrowToFloat(from[bound[g] + k]);
                 for (int g = 0; g < 4; ++g) {
-                    for (int64_t j = bound[g] + shortest; j < bound[g + 1]; ++j) sum[g] += narrow(from[j]);
+                    for (int64_t j = bound[g] + shortest; j < bound[g + 1]; ++j) sum[g] += NarrowToFloat(from[j]);
                     destination[i + g] = sum[g] / static_cast<float>(bound[g + 1] - bound[g]);
                 }
                 s = bound[4];
