@@ -91,33 +91,6 @@ void WuLine(uint32_t* bits, int32_t width, int32_t height, uint32_t colour, floa
         return;
     }
 
-    // A level line (most of a quiet spectrum lies along the bottom row): no slope to follow,
-    // so every step has the row and the coverage of the ends. With a weight within full
-    // strength every coverage weight is a plain truncation.
-    const float full = weight * 256.0f;
-    if (y1 == y2 && full >= 0.0f && full <= 256.0f) {
-        if (x1 > x2) std::swap(x1, x2);
-        // Clipped onto the surface: y is at least 0 and the columns are too.
-        const int32_t row = static_cast<int32_t>(y1);
-        const float frac = y1 - static_cast<float>(row);
-        uint32_t* const line = bits + static_cast<intptr_t>(row) * width;
-        const bool below = row + 1 < height;
-        auto step = [&](int32_t column, float near, float far) {
-            if (column >= width) return;
-            C::Apply(line + column, colour, static_cast<int32_t>(near * full));
-            if (below) C::Apply(line + width + column, colour, static_cast<int32_t>(far * full));
-        };
-        const float half1 = x1 + 0.5f, half2 = x2 + 0.5f;
-        const float xEnd1 = static_cast<float>(static_cast<int32_t>(half1));
-        const float xEnd2 = static_cast<float>(static_cast<int32_t>(half2));
-        const float gap1 = 1.0f - (half1 - xEnd1), gap2 = half2 - xEnd2;
-        const int32_t column1 = static_cast<int32_t>(xEnd1), column2 = static_cast<int32_t>(xEnd2);
-        step(column1, (1.0f - frac) * gap1, frac * gap1);
-        step(column2, (1.0f - frac) * gap2, frac * gap2);
-        for (int32_t x = column1 + 1; x < column2; ++x) step(x, 1.0f - frac, frac);
-        return;
-    }
-
     const bool steep = std::fabs(y2 - y1) > std::fabs(x2 - x1);
     if (steep) {
         std::swap(x1, y1);
@@ -132,31 +105,49 @@ void WuLine(uint32_t* bits, int32_t width, int32_t height, uint32_t colour, floa
         if (steep) put(minor, major, w);
         else put(major, minor, w);
     };
-    const float gradient = (y2 - y1) / (x2 - x1);
-
     // The ends come clipped onto the surface, so x + 0.5 is positive and its floor is its
-    // truncation; an end's row can lie up to half a row above the surface, and is then one
-    // lower than its truncation. The generic floor would cost a long chain of instructions.
+    // truncation.
+    const float half1 = x1 + 0.5f, half2 = x2 + 0.5f;
+    const float xEnd1 = static_cast<float>(static_cast<int32_t>(half1));
+    const float xEnd2 = static_cast<float>(static_cast<int32_t>(half2));
+    const float gap1 = 1.0f - (half1 - xEnd1), gap2 = half2 - xEnd2;
+    const int32_t column1 = static_cast<int32_t>(xEnd1), column2 = static_cast<int32_t>(xEnd2);
+    const float scaled = weight * 256.0f;
+
+    // A level line (most of a quiet spectrum lies along the bottom row): no slope to follow,
+    // so every step has the row and the coverage of the ends. With a weight within full
+    // strength every coverage weight is a plain truncation.
+    if (y1 == y2 && scaled >= 0.0f && scaled <= 256.0f) {
+        // Clipped onto the surface: y is at least 0.
+        const int32_t row = static_cast<int32_t>(y1);
+        const float frac = y1 - static_cast<float>(row);
+        uint32_t* const line = bits + static_cast<intptr_t>(row) * width;
+        const bool below = row + 1 < height;
+        auto step = [&](int32_t column, float near, float far) {
+            if (column >= width) return;
+            C::Apply(line + column, colour, static_cast<int32_t>(near * scaled));
+            if (below) C::Apply(line + width + column, colour, static_cast<int32_t>(far * scaled));
+        };
+        step(column1, (1.0f - frac) * gap1, frac * gap1);
+        step(column2, (1.0f - frac) * gap2, frac * gap2);
+        for (int32_t x = column1 + 1; x < column2; ++x) step(x, 1.0f - frac, frac);
+        return;
+    }
+
+    // An end's row can lie up to half a row above the surface, and is then one lower than its
+    // truncation. The generic floor would cost a long chain of instructions.
     auto floorRow = [](float v) {
         int32_t row = static_cast<int32_t>(v);
         if (static_cast<float>(row) > v) --row;
         return row;
     };
-    const float half1 = x1 + 0.5f, half2 = x2 + 0.5f;
-    const float xEnd1 = static_cast<float>(static_cast<int32_t>(half1));
+    const float gradient = (y2 - y1) / (x2 - x1);
     const float yEnd1 = y1 + gradient * (xEnd1 - x1);
-    const float gap1 = 1.0f - (half1 - xEnd1);
-    const int32_t column1 = static_cast<int32_t>(xEnd1);
     const int32_t row1 = floorRow(yEnd1);
     const float frac1 = yEnd1 - static_cast<float>(row1);
-    const float xEnd2 = static_cast<float>(static_cast<int32_t>(half2));
     const float yEnd2 = y2 + gradient * (xEnd2 - x2);
-    const float gap2 = half2 - xEnd2;
-    const int32_t column2 = static_cast<int32_t>(xEnd2);
     const int32_t row2 = floorRow(yEnd2);
     const float frac2 = yEnd2 - static_cast<float>(row2);
-
-    const float scaled = weight * 256.0f;
     const int32_t minorLimit = steep ? width : height, majorLimit = steep ? height : width;
     const intptr_t majorStep = steep ? width : 1, minorStep = steep ? 1 : width;
     float y = yEnd1 + gradient;
