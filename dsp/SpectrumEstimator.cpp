@@ -105,8 +105,8 @@ void SpectrumEstimator::MapToLogFrequency(double* values, int length)
     if (!values || length < 2 || !PrepareLogTables(length)) return;
     const double* position = logPosition.Data();
     const double* weight = logWeight.Data();
-    // Position n reads bins at or below n, and the last value is kept: working downwards,
-    // everything read is still unchanged, so no copy is needed.
+    // Every position above 0 lies below its own index and position 0 is 0, which is what
+    // lets the mapping work in place; the last value is kept.
     BestSpectrumKernels().logMap(values, position, weight, length);
 }
 
