@@ -105,8 +105,8 @@ void SpectrumEstimator::MapToLogFrequency(double* values, int length)
     if (!values || length < 2 || !PrepareLogTables(length)) return;
     const double* position = logPosition.Data();
     const double* weight = logWeight.Data();
-    // Every position above 0 lies below its own index and position 0 is 0, which is what
-    // lets the mapping work in place; the last value is kept.
+    // Position 0 is 0 and every other position lies below its own index (or, the last one
+    // mapped, reads the last value, which is kept), which lets the mapping work in place.
     BestSpectrumKernels().logMap(values, position, weight, length);
 }
 

@@ -11,7 +11,8 @@ struct SpectrumKernels {
     void (*magnitudes)(const Complex* x, const int* positions, const int* bins, int count, double scale,
                        double* out);
     // values[n] = (f values[k + 1] + (1 - f) values[k]) weight[n] for n from length - 2 down
-    // to 0, k and f the whole and fractional parts of position[n], which is below n (0 at 0).
+    // to 0, k and f the whole and fractional parts of position[n]. Position 0 is 0 and every
+    // other position is below its index, but for length - 2, which may read the last value.
     void (*logMap)(double* values, const double* position, const double* weight, int length);
 };
 

@@ -26,10 +26,11 @@ void KernelMagnitudes(const Complex* x, const int* positions, const int* bins, i
 
 void KernelLogMap(double* values, const double* position, const double* weight, int length)
 {
-    // Position n above 0 reads values at or below n, which the loop, going down, has not yet
-    // written; taken several at a time, all of a group's values are read before any of its
-    // results is written. Position 0 reads the value just written at 1, so the groups stop
-    // above it. They make the very operations of the single value.
+    // Position n above 0 reads values at or below n (or the last value, never written),
+    // which the loop, going down, has not yet written; taken several at a time, all of a
+    // group's values are read before any of its results is written. Position 0 reads the
+    // value just written at 1, so the groups stop above it. They make the very operations
+    // of the single value.
     int n = length - 2;
 #if defined(__AVX512F__)
     const __m512d one = _mm512_set1_pd(1.0);
